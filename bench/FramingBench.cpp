@@ -4,7 +4,6 @@
 #include "link/FrameAssembler.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <vector>
 

@@ -18,10 +18,10 @@
 namespace zentor {
 
 constexpr std::uint8_t kSyncByte = 0xAA;
-constexpr int kMaxBodyLength = 2047;                          // largest valid L
-constexpr std::size_t kBodyBufferSize = 2048;                 // type, data and checksum
-constexpr std::size_t kMaxCommandData = kMaxBodyLength - 2;   // data bytes an outbound frame carries
-constexpr std::size_t kMaxFrameSize = 4 + kBodyBufferSize;    // sync, L, type, then up to 2048 more
+constexpr int kMaxBodyLength = 2047;                        // largest valid L
+constexpr std::size_t kBodyBufferSize = 2048;               // type, data and checksum
+constexpr std::size_t kMaxCommandData = kMaxBodyLength - 2; // data bytes an outbound frame carries
+constexpr std::size_t kMaxFrameSize = 4 + kBodyBufferSize;  // sync, L, type, then up to 2048 more
 
 // A pointer and a size, for records that live in someone else's buffer.
 struct ByteView

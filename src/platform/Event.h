@@ -42,8 +42,8 @@ private:
     static int firstSet(const std::vector<Event*>& events);
 
     std::atomic<bool> signalled_;
-    std::mutex waitersMutex_;       // guards waiters_
-    std::vector<Waiter*> waiters_;  // threads in waitAny on this event
+    std::mutex waitersMutex_;      // guards waiters_
+    std::vector<Waiter*> waiters_; // threads in waitAny on this event
 };
 
 } // namespace zentor

@@ -1,9 +1,9 @@
-#include "link/Frame.h"
 #include "link/FrameAssembler.h"
 
-#include <gtest/gtest.h>
+#include "link/Frame.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -33,7 +33,10 @@ Bytes frameOf(std::uint8_t type, const Bytes& data)
     return Bytes(f.bytes.begin(), f.bytes.begin() + static_cast<long>(f.size));
 }
 
-Bytes recordOf(const Bytes& frame) { return Bytes(frame.begin() + 1, frame.end()); }
+Bytes recordOf(const Bytes& frame)
+{
+    return Bytes(frame.begin() + 1, frame.end());
+}
 
 const Bytes kIdentify = {0xAA, 0x02, 0x00, 0x1C, 0x1C};
 const Bytes kScan = frameOf(0x07, {0, 3, 0xB0, 1, 4, 0xC4, 0, 5, 0x88, 1, 9, 0xAA, 0, 0, 0x0D});
@@ -50,24 +53,31 @@ std::vector<StreamCase> streamCases()
     badChecksum.back() ^= 0x01;
     return {
         {"identify command", kIdentify, {recordOf(kIdentify)}},
-        {"garbage before sync", cat({{0x00, 0x13, 0x11, 0x0D, 0xFF, 0x55}, kIdentify}),
+        {"garbage before sync",
+         cat({{0x00, 0x13, 0x11, 0x0D, 0xFF, 0x55}, kIdentify}),
          {recordOf(kIdentify)}},
-        {"L = 0 rejected, its bytes not rescanned", cat({{0xAA, 0x00, 0x00}, kIdentify}),
+        {"L = 0 rejected, its bytes not rescanned",
+         cat({{0xAA, 0x00, 0x00}, kIdentify}),
          {recordOf(kIdentify)}},
         {"L = 2048 rejected, hunting restarts with the next byte",
-         cat({{0xAA, 0x00, 0x08}, kIdentify}), {recordOf(kIdentify)}},
+         cat({{0xAA, 0x00, 0x08}, kIdentify}),
+         {recordOf(kIdentify)}},
         {"negative L rejected", cat({{0xAA, 0x01, 0x80}, kIdentify}), {recordOf(kIdentify)}},
         {"sync byte inside a rejected length is not a new frame start",
-         cat({{0xAA, 0xAA, 0x08, 0x02, 0x00, 0x1C, 0x1C}, kIdentify}), {recordOf(kIdentify)}},
+         cat({{0xAA, 0xAA, 0x08, 0x02, 0x00, 0x1C, 0x1C}, kIdentify}),
+         {recordOf(kIdentify)}},
         {"bad checksum then a good frame", cat({badChecksum, kScan}), {recordOf(kScan)}},
-        {"back-to-back frames", cat({kIdentify, kScan, kIdentify}),
+        {"back-to-back frames",
+         cat({kIdentify, kScan, kIdentify}),
          {recordOf(kIdentify), recordOf(kScan), recordOf(kIdentify)}},
         {"L = 2047, the longest frame", kLong, {recordOf(kLong)}},
         {"L = 1 with a zero type byte completes", {0xAA, 0x01, 0x00, 0x00}, {{0x01, 0x00, 0x00}}},
         {"L = 1 with a non-zero type byte is dropped", {0xAA, 0x01, 0x00, 0x05}, {}},
-        {"truncated frame swallows the start of the next", cat({{0xAA, 0x05, 0x00, 0x07}, kIdentify}),
+        {"truncated frame swallows the start of the next",
+         cat({{0xAA, 0x05, 0x00, 0x07}, kIdentify}),
          {}},
-        {"body containing sync bytes", frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}),
+        {"body containing sync bytes",
+         frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}),
          {recordOf(frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}))}},
     };
 }

@@ -1,8 +1,7 @@
 #include "platform/Event.h"
 
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 #include <thread>
 
 namespace zentor {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+namespace zentor {
+
+// The one way for worker threads to get window work done: every widget belongs to the window
+// thread. The program implements this with Qt's queued calls; tests use a plain thread.
+class WindowThread
+{
+public:
+    virtual ~WindowThread() = default;
+
+    // Runs `work` on the window thread and waits until it has returned. Returns false, without
+    // running it, once the program is shutting down, so a worker never deadlocks against a
+    // window thread that is waiting for that worker to end. Any thread may call it.
+    virtual bool invoke(const std::function<void()>& work) = 0;
+
+    // Queues `work` for the window thread and returns at once.
+    virtual void post(std::function<void()> work) = 0;
+};
+
+} // namespace zentor

@@ -1,0 +1,75 @@
+#pragma once
+
+// Recording stand-ins for what the receiver protocol talks to: the instrument's write path, the
+// log router and the message box routine.
+#include "link/Frame.h"
+#include "link/LinkInterfaces.h"
+#include "ui/MessageSink.h"
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zentor::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A packet record (L, type, data, checksum) as the framing hands it over.
+inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
+{
+    const OutboundFrame f = buildFrame(type, data.data(), data.size());
+    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
+}
+
+class RecordingWriter : public FrameWriter
+{
+public:
+    bool Write(const std::uint8_t* frame, std::size_t n) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        frames.emplace_back(frame, frame + n);
+        return true;
+    }
+    std::vector<Bytes> taken()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::move(frames);
+    }
+    std::mutex mutex;
+    std::vector<Bytes> frames;
+};
+
+class RecordingLog : public LogSink
+{
+public:
+    void handOver(const std::uint8_t* data, std::uint16_t count) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        records.emplace_back(data, data + count);
+    }
+    std::vector<Bytes> taken()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return records;
+    }
+    std::mutex mutex;
+    std::vector<Bytes> records;
+};
+
+class RecordingMessages : public MessageSink
+{
+public:
+    void postMessage(MessageKind kind, std::string text, std::function<void()> closed) override
+    {
+        kinds.push_back(kind);
+        texts.push_back(std::move(text));
+        onClosed.push_back(std::move(closed));
+    }
+    std::vector<MessageKind> kinds;
+    std::vector<std::string> texts;
+    std::vector<std::function<void()>> onClosed;
+};
+
+} // namespace zentor::testing
