@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/D2xx.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zentor {
+
+// The USB transport to the instrument: the first device that the D2XX library lists, at 38400
+// baud. Open and Read are called on the link thread. Write may be called from any thread once
+// Open has returned, provided writes are serialised (the link thread's write mutex does that);
+// a write may run while the link thread reads, as the library keeps the two directions apart.
+class TUsbPort
+{
+public:
+    static constexpr ULONG kBaudRate = 38400;
+    static constexpr std::size_t kMaxReadBytes = 4; // per Read, however many are waiting
+
+    // `api` is the library to drive and must outlive the port; null means the process-wide
+    // library, d2xx(), looked at by Open (when it is missing, Open fails and says why).
+    explicit TUsbPort(const D2xxApi* api = nullptr);
+    // Releases the device handle with FT_Close when the library has that call.
+    ~TUsbPort();
+    TUsbPort(const TUsbPort&) = delete;
+    TUsbPort& operator=(const TUsbPort&) = delete;
+
+    // Opens device index 0 (whatever else is attached), stores its serial number and sets the
+    // baud rate. True when all of that succeeded; false when the library is missing, it lists no
+    // device or one of its calls failed. A failed open holds no handle and lastError() gives the
+    // reason. Opening an open port releases its handle first.
+    bool Open();
+
+    // Reads what is already waiting, at most kMaxReadBytes and at most `capacity` bytes, and
+    // gives the count read; -1 when nothing is waiting, the read failed or the port is not open.
+    // It does not wait for bytes to arrive.
+    std::int16_t Read(std::uint8_t* buffer, std::size_t capacity);
+
+    // Writes n bytes and gives the count the library wrote; -1 when the write failed, the port is
+    // not open or n is more than a result can hold (32767).
+    std::int16_t Write(const std::uint8_t* data, std::size_t n);
+
+    // The serial number of device index 0, as listed by the last Open that got that far.
+    const std::string& serialNumber() const { return serialNumber_; }
+    // Why the last Open failed, in words for the user; empty after a successful open.
+    std::string lastError() const { return lastError_; }
+
+private:
+    static constexpr int kDeviceIndex = 0;
+    static constexpr std::size_t kSerialBufferSize = 64; // the library writes up to 16 + NUL
+
+    bool fail(const char* call, FT_STATUS status);
+    void release();
+
+    const D2xxApi* const injectedApi_;
+    D2xxApi api_; // the calls in use, copied by Open
+    FT_HANDLE handle_ = nullptr;
+    bool open_ = false; // handle_ is an open device
+    std::string serialNumber_;
+    std::string lastError_;
+};
+
+} // namespace zentor
