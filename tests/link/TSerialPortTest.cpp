@@ -1,0 +1,185 @@
+#include "link/TSerialPort.h"
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace zentor {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+// The instrument on the master side of a pseudo-terminal whose slave is mapped to COM1. The test
+// keeps its own slave descriptor open so that master reads never fail for want of a slave.
+class TSerialPortTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(::openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
+        char name[256] = {};
+        ASSERT_EQ(::ttyname_r(slave_, name, sizeof(name)), 0);
+        ::setenv("ZENTOR_COM1", name, 1);
+        ASSERT_TRUE(port_.Open(1));
+    }
+    void TearDown() override
+    {
+        hangUp();
+        ::close(slave_);
+        ::unsetenv("ZENTOR_COM1");
+    }
+
+    void send(const Bytes& bytes)
+    {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    Bytes receive(std::size_t n)
+    {
+        Bytes got;
+        const auto deadline = Clock::now() + 3s;
+        while (got.size() < n && Clock::now() < deadline) {
+            pollfd line{master_, POLLIN, 0};
+            if (::poll(&line, 1, 20) <= 0)
+                continue;
+            std::uint8_t chunk[64];
+            const ssize_t r = ::read(master_, chunk, std::min(sizeof(chunk), n - got.size()));
+            if (r <= 0)
+                break;
+            got.insert(got.end(), chunk, chunk + r);
+        }
+        return got;
+    }
+
+    // Reads until something other than -1 comes, or the deadline passes.
+    std::int16_t readWhenThere(std::uint8_t* buffer, std::size_t capacity)
+    {
+        const auto deadline = Clock::now() + 3s;
+        std::int16_t count = -1;
+        while ((count = port_.Read(buffer, capacity)) == -1 && Clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
+        return count;
+    }
+
+    void hangUp()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+    int master_ = -1;
+    int slave_ = -1;
+    TSerialPort port_;
+};
+
+TEST_F(TSerialPortTest, IdleReadReturnsMinusOneAtOnceAndZeroesTheBuffer)
+{
+    std::array<std::uint8_t, 8> buffer;
+    buffer.fill(0x55);
+    const auto start = Clock::now();
+    EXPECT_EQ(port_.Read(buffer.data(), buffer.size()), -1);
+    // The port's read time-out is 1000 ms: a read that waited would take about that long.
+    EXPECT_LT(Clock::now() - start, 900ms);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 8>{0, 0, 0, 0, 0x55, 0x55, 0x55, 0x55}));
+    EXPECT_FALSE(port_.hungUp());
+}
+
+TEST_F(TSerialPortTest, ReadTakesAllWaitingBytesInOneCall)
+{
+    const Bytes sent = {0xAA, 0x07, 0x00, 0x0D, 0x0A, 0x11, 0x13, 0xFF, 0x00, 0x1C};
+    send(sent);
+    Bytes got(2048, 0x55);
+    ASSERT_EQ(readWhenThere(got.data(), got.size()), 10);
+    got.resize(10);
+    EXPECT_EQ(got, sent);
+    EXPECT_EQ(port_.Read(got.data(), got.size()), -1);
+}
+
+TEST_F(TSerialPortTest, ReadStopsAtTheBufferCapacity)
+{
+    send({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A});
+    Bytes first(4);
+    ASSERT_EQ(readWhenThere(first.data(), first.size()), 4);
+    EXPECT_EQ(first, Bytes({0x01, 0x02, 0x03, 0x04}));
+    Bytes rest(64);
+    ASSERT_EQ(port_.Read(rest.data(), rest.size()), 6);
+    rest.resize(6);
+    EXPECT_EQ(rest, Bytes({0x05, 0x06, 0x07, 0x08, 0x09, 0x0A}));
+}
+
+TEST_F(TSerialPortTest, WriteSendsTheFrameByteExact)
+{
+    const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
+    EXPECT_EQ(port_.Write(frame.data(), frame.size()), 5);
+    EXPECT_EQ(receive(frame.size()), frame);
+}
+
+TEST_F(TSerialPortTest, ShortOrOversizedWriteGivesMinusOne)
+{
+    const Bytes oversized(32768, 0x33);
+    EXPECT_EQ(port_.Write(oversized.data(), oversized.size()), -1);
+
+    // Nobody reads the master, so the line soon takes no more and a write comes up short.
+    const Bytes block(32767, 0x44);
+    std::int16_t result = 0;
+    for (int attempt = 0; attempt < 64 && result != -1; ++attempt) {
+        result = port_.Write(block.data(), block.size());
+        if (result != -1) {
+            ASSERT_EQ(result, 32767);
+        }
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_FALSE(port_.hungUp());
+}
+
+TEST_F(TSerialPortTest, HangUpGivesMinusOneAndIsReported)
+{
+    hangUp();
+    std::array<std::uint8_t, 4> buffer;
+    buffer.fill(0x55);
+    const auto deadline = Clock::now() + 3s;
+    while (!port_.hungUp() && Clock::now() < deadline) {
+        EXPECT_EQ(port_.Read(buffer.data(), buffer.size()), -1);
+        std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_TRUE(port_.hungUp());
+    buffer.fill(0x55);
+    EXPECT_EQ(port_.Read(buffer.data(), buffer.size()), -1);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+    const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
+    EXPECT_EQ(port_.Write(frame.data(), frame.size()), -1);
+}
+
+TEST(TSerialPort, OpenFailsForAMissingDevice)
+{
+    ::setenv("ZENTOR_COM4", "/dev/zentor-no-such-port", 1);
+    TSerialPort port;
+    EXPECT_FALSE(port.Open(4));
+    ::unsetenv("ZENTOR_COM4");
+    EXPECT_FALSE(port.Open(0)) << "no port number 0";
+
+    std::array<std::uint8_t, 6> buffer;
+    buffer.fill(0x55);
+    EXPECT_EQ(port.Read(buffer.data(), buffer.size()), -1);
+    EXPECT_EQ(buffer, (std::array<std::uint8_t, 6>{0, 0, 0, 0, 0x55, 0x55}));
+    std::uint8_t small[2] = {0x55, 0x55};
+    EXPECT_EQ(port.Read(small, sizeof(small)), -1);
+    EXPECT_EQ(small[0], 0);
+    EXPECT_EQ(small[1], 0);
+    const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
+    EXPECT_EQ(port.Write(frame.data(), frame.size()), -1);
+    EXPECT_FALSE(port.hungUp());
+}
+
+} // namespace
+} // namespace zentor
