@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace zentor::testing {
+namespace zentor::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -72,4 +72,4 @@ public:
     std::vector<std::function<void()>> onClosed;
 };
 
-} // namespace zentor::testing
+} // namespace zentor::test

@@ -10,8 +10,8 @@
 namespace zentor {
 namespace {
 
-using testing::Bytes;
-using testing::packetRecord;
+using test::Bytes;
+using test::packetRecord;
 
 const Bytes kSendConfiguration = {0xAA, 0x02, 0x00, 0x01, 0x01};
 const Bytes kSendChannelInfo = {0xAA, 0x02, 0x00, 0x30, 0x30};
@@ -66,9 +66,9 @@ protected:
     }
 
     TReceiverLink link;
-    testing::RecordingWriter writer;
-    testing::RecordingLog log;
-    testing::RecordingMessages messages;
+    test::RecordingWriter writer;
+    test::RecordingLog log;
+    test::RecordingMessages messages;
     std::vector<MeasurementMode> modes;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/SerialPort.h"
 
+#include "support/PtyInstrument.h"
+
 #include <chrono>
 #include <fcntl.h>
 #include <functional>
@@ -15,106 +17,15 @@
 namespace zentor {
 namespace {
 
+using Instrument = test::PtyInstrument;
+using test::waitUntil;
+
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
 // Bytes a line discipline in its default mode would change or swallow.
 const Bytes kControlBytes = {0x0D, 0x0A, 0x11, 0x13, 0xAA, 0x00, 0xFF, 0x03, 0x1C, 0x7F};
-
-// The instrument's end of a pseudo-terminal: the test writes and reads the master side, the port
-// under test opens the slave by name. The test keeps its own slave descriptor open until the end,
-// so master reads never fail for want of a slave, and uses it to look at the line settings. The
-// slave starts in the default cooked mode, so only the port's own set-up makes it raw; the master
-// side of a Linux pseudo-terminal is raw from the start.
-class Instrument
-{
-public:
-    Instrument()
-    {
-        if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) == 0) {
-            char name[256] = {};
-            if (::ttyname_r(slave_, name, sizeof(name)) == 0)
-                device_ = name;
-        }
-    }
-    ~Instrument()
-    {
-        hangUp();
-        if (slave_ >= 0)
-            ::close(slave_);
-    }
-    Instrument(const Instrument&) = delete;
-    Instrument& operator=(const Instrument&) = delete;
-
-    const std::string& device() const { return device_; }
-
-    void send(const Bytes& bytes)
-    {
-        std::size_t sent = 0;
-        while (sent < bytes.size()) {
-            const ssize_t put = ::write(master_, bytes.data() + sent, bytes.size() - sent);
-            ASSERT_GT(put, 0);
-            sent += static_cast<std::size_t>(put);
-        }
-    }
-
-    // Whatever arrives, until n bytes are in or the deadline passed.
-    Bytes receive(std::size_t n, std::chrono::milliseconds within = 3000ms)
-    {
-        Bytes got;
-        const auto deadline = Clock::now() + within;
-        while (got.size() < n && Clock::now() < deadline) {
-            pollfd line{master_, POLLIN, 0};
-            if (::poll(&line, 1, 20) <= 0)
-                continue;
-            std::uint8_t chunk[256];
-            const ssize_t r = ::read(master_, chunk, std::min(sizeof(chunk), n - got.size()));
-            if (r <= 0)
-                break;
-            got.insert(got.end(), chunk, chunk + r);
-        }
-        return got;
-    }
-
-    // True when nothing arrives at the master for the given time.
-    bool quietFor(std::chrono::milliseconds time)
-    {
-        pollfd line{master_, POLLIN, 0};
-        return ::poll(&line, 1, static_cast<int>(time.count())) == 0;
-    }
-
-    void hangUp()
-    {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
-    }
-
-    termios lineSettings() const
-    {
-        termios line{};
-        ::tcgetattr(slave_, &line);
-        return line;
-    }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string device_;
-};
-
-// Polls the condition until it holds or the deadline passes.
-bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds within = 3000ms)
-{
-    const auto deadline = Clock::now() + within;
-    while (!condition()) {
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 SerialSettings withTimeouts(unsigned intervalMs, unsigned perByteMs, unsigned constantMs)
 {

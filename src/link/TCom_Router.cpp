@@ -1,0 +1,82 @@
+#include "link/TCom_Router.h"
+
+#include "link/TReceiverLink.h"
+
+namespace zentor {
+
+TCom_Router::TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx)
+    : link_(link), selection_(selection), usb_(d2xx)
+{
+    link_.setFrameWriter(this);
+    thread_.start([this] { Execute(); });
+}
+
+TCom_Router::~TCom_Router()
+{
+    requestTerminate();
+    link_.setFrameWriter(nullptr);
+}
+
+void TCom_Router::requestTerminate()
+{
+    thread_.requestTerminate();
+    idleEvent_.set();
+}
+
+bool TCom_Router::hungUp() const
+{
+    return selection_.transport != LinkSelection::kUsb && serial_.hungUp();
+}
+
+bool TCom_Router::openTransport()
+{
+    std::lock_guard<std::mutex> lock(writeMutex_);
+    const bool usb = selection_.transport == LinkSelection::kUsb;
+    const bool opened = usb ? usb_.Open() : serial_.Open(selection_.portNumber);
+    if (!opened)
+        return false;
+    link_.setStatusText(usb ? "Connected via USB" : "Connected via COM");
+    open_.store(true);
+    return true;
+}
+
+std::int16_t TCom_Router::readTransport()
+{
+    if (selection_.transport == LinkSelection::kUsb)
+        return usb_.Read(buffer_.data(), buffer_.size());
+    return serial_.Read(buffer_.data(), buffer_.size());
+}
+
+void TCom_Router::Execute()
+{
+    if (!openTransport())
+        return;
+    link_.SendCommand(kCmdIdentify);
+    buffer_.fill(0);
+    while (!thread_.terminateRequested()) {
+        const std::int16_t count = readTransport();
+        if (count == -1) {
+            idleEvent_.wait(kIdlePause);
+            continue;
+        }
+        for (std::int16_t i = 0; i < count; ++i) {
+            if (assembler_.PushByte(buffer_[static_cast<std::size_t>(i)]) == 0) {
+                const ByteView record = assembler_.record();
+                link_.HandlePacket(record.data, record.size);
+            }
+        }
+    }
+}
+
+bool TCom_Router::Write(const std::uint8_t* frame, std::size_t n)
+{
+    std::lock_guard<std::mutex> lock(writeMutex_);
+    if (!open_.load())
+        return false;
+    const std::int16_t written = selection_.transport == LinkSelection::kUsb
+                                     ? usb_.Write(frame, n)
+                                     : serial_.Write(frame, n);
+    return written >= 0 && static_cast<std::size_t>(written) == n;
+}
+
+} // namespace zentor

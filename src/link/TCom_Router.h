@@ -1,0 +1,79 @@
+#pragma once
+
+#include "link/FrameAssembler.h"
+#include "link/LinkInterfaces.h"
+#include "link/TSerialPort.h"
+#include "link/TUsbPort.h"
+#include "platform/Event.h"
+#include "platform/WorkerThread.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+
+namespace zentor {
+
+class TReceiverLink;
+
+// How the instrument is connected, chosen once in the connection dialog.
+struct LinkSelection
+{
+    static constexpr std::uint16_t kRs232 = 1;
+    static constexpr std::uint16_t kUsb = 2;
+
+    std::uint16_t transport = kRs232; // kUsb selects USB, any other value the COM port
+    std::uint16_t portNumber = 1;     // 1..4 for "COM1:".."COM4:", 0 with USB
+};
+
+// The link thread: opens the chosen transport, announces the connection, sends the identify
+// command, then reads for as long as it runs, framing the bytes and handing every good frame to
+// the receiver protocol. It also carries the write path that every command goes through.
+//
+// The thread starts in the constructor. When the transport does not open, the thread ends at
+// once and the status text stays empty. When the instrument goes away, the thread keeps polling
+// every 50 ms until it is told to terminate.
+class TCom_Router : public FrameWriter
+{
+public:
+    static constexpr std::chrono::milliseconds kIdlePause{50};
+    static constexpr std::size_t kReadBufferSize = 4096;
+
+    // `d2xx` replaces the loaded D2XX library for the USB transport (tests); null for the real one.
+    TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx = nullptr);
+    // Terminates and joins the thread; the receiver protocol no longer writes through it.
+    ~TCom_Router() override;
+
+    // Writes a built frame under the link write mutex; any thread. False when the link is not
+    // open or fewer bytes than asked were written.
+    bool Write(const std::uint8_t* frame, std::size_t n) override;
+
+    void requestTerminate();
+    // True once the thread has ended (failed open, or terminated), waiting at most timeoutMs.
+    bool waitFinished(std::chrono::milliseconds timeoutMs)
+    {
+        return thread_.waitFinished(timeoutMs);
+    }
+    bool isOpen() const { return open_.load(); }
+    // The instrument side of an RS-232 line hung up (cable pulled, simulator ended).
+    bool hungUp() const;
+
+private:
+    void Execute();
+    bool openTransport();
+    std::int16_t readTransport();
+
+    TReceiverLink& link_;
+    const LinkSelection selection_;
+    TSerialPort serial_;
+    TUsbPort usb_;
+    TFrameAssembler assembler_;                          // link thread only
+    std::array<std::uint8_t, kReadBufferSize> buffer_{}; // link thread only
+    std::mutex writeMutex_; // the link write mutex: one frame on the wire at a time
+    Event idleEvent_;       // set only to cut the idle pause short on termination
+    std::atomic<bool> open_{false};
+    WorkerThread thread_; // last: it stops before the members it uses go away
+};
+
+} // namespace zentor

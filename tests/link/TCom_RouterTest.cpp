@@ -1,0 +1,128 @@
+#include "link/TCom_Router.h"
+
+#include "ProtocolDoubles.h"
+#include "fakes/ftd2xx/FakeFtd2xx.h"
+#include "link/TReceiverLink.h"
+#include "platform/D2xx.h"
+#include "support/PtyInstrument.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace zentor {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+using test::packetRecord;
+using test::waitUntil;
+
+const Bytes kIdentify = {0xAA, 0x02, 0x00, 0x1C, 0x1C};
+const Bytes kConfigurationRequest = {0xAA, 0x02, 0x00, 0x01, 0x01};
+
+Bytes onWire(const Bytes& record)
+{
+    Bytes frame{kSyncByte};
+    frame.insert(frame.end(), record.begin(), record.end());
+    return frame;
+}
+
+Bytes cat(const Bytes& a, const Bytes& b)
+{
+    Bytes out = a;
+    out.insert(out.end(), b.begin(), b.end());
+    return out;
+}
+
+TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
+{
+    test::PtyInstrument instrument;
+    ASSERT_FALSE(instrument.device().empty());
+    ::setenv("ZENTOR_COM3", instrument.device().c_str(), 1);
+    TReceiverLink link;
+    test::RecordingLog log;
+    link.setLogSink(&log);
+    TCom_Router router(link, {LinkSelection::kRs232, 3});
+
+    EXPECT_EQ(instrument.receive(kIdentify.size()), kIdentify);
+    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_TRUE(router.isOpen());
+
+    instrument.send(onWire(packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'})));
+    EXPECT_EQ(instrument.receive(kConfigurationRequest.size()), kConfigurationRequest);
+    EXPECT_EQ(link.identification(), "ZT000042");
+
+    // Two frames in one write are handled in order; a frame split across writes is completed.
+    const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
+    const Bytes other = packetRecord(0x42, {7, 7});
+    const Bytes gps = packetRecord(0x00, Bytes(152, 0x31));
+    instrument.send(cat(onWire(clock), onWire(other)));
+    const Bytes split = onWire(gps);
+    instrument.send(Bytes(split.begin(), split.begin() + 60));
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 3; }));
+    EXPECT_FALSE(link.gpsEvent().isSet());
+    instrument.send(Bytes(split.begin() + 60, split.end()));
+    ASSERT_TRUE(waitUntil([&] { return link.gpsEvent().isSet(); }));
+    EXPECT_EQ(log.taken(),
+              (std::vector<Bytes>{packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'}),
+                                  clock, other, gps}));
+    EXPECT_EQ(link.instrumentClock().marker, 9);
+    link.setLogSink(nullptr);
+}
+
+TEST(TCom_Router, KeepsPollingAfterTheInstrumentHangsUpUntilTerminated)
+{
+    test::PtyInstrument instrument;
+    ::setenv("ZENTOR_COM1", instrument.device().c_str(), 1);
+    TReceiverLink link;
+    TCom_Router router(link, {LinkSelection::kRs232, 1});
+    ASSERT_EQ(instrument.receive(kIdentify.size()), kIdentify);
+
+    instrument.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }));
+    EXPECT_FALSE(router.waitFinished(300ms)) << "the link thread stays alive";
+    EXPECT_FALSE(link.SendCommand(kCmdIdentify)) << "a write to a hung-up line fails";
+    router.requestTerminate();
+    EXPECT_TRUE(router.waitFinished(2000ms));
+}
+
+TEST(TCom_Router, EndsWithoutStatusWhenThePortDoesNotOpen)
+{
+    ::setenv("ZENTOR_COM2", "/nonexistent/zentor-port", 1);
+    TReceiverLink link;
+    TCom_Router router(link, {LinkSelection::kRs232, 2});
+    EXPECT_TRUE(router.waitFinished(2000ms));
+    EXPECT_FALSE(router.isOpen());
+    EXPECT_EQ(link.statusText(), "");
+    EXPECT_FALSE(link.SendCommand(kCmdIdentify));
+}
+
+TEST(TCom_Router, ConnectsOverUsbThroughTheD2xxLibrary)
+{
+    const D2xxLibrary library = D2xxLibrary::load(ZENTOR_FAKE_FTD2XX_PATH);
+    ASSERT_NE(library.api(), nullptr) << library.error();
+    FakeFtd2xx_Reset();
+    TReceiverLink link;
+    TCom_Router router(link, {LinkSelection::kUsb, 0}, library.api());
+
+    auto written = [] {
+        Bytes out(64);
+        out.resize(std::min<unsigned>(FakeFtd2xx_Written(out.data(), 64), 64));
+        return out;
+    };
+    ASSERT_TRUE(waitUntil([&] { return written() == kIdentify; }));
+    EXPECT_EQ(link.statusText(), "Connected via USB");
+    EXPECT_EQ(FakeFtd2xx_BaudRate(), 38400u);
+
+    // Ten bytes and more arrive four at a time; the frame is still completed.
+    const Bytes ident = onWire(packetRecord(0x1C, {'U', 'S', 'B', '0', '0', '0', '0', '1'}));
+    FakeFtd2xx_Queue(ident.data(), static_cast<unsigned>(ident.size()));
+    ASSERT_TRUE(waitUntil([&] { return link.identification() == "USB00001"; }));
+    ASSERT_TRUE(waitUntil([&] { return written() == cat(kIdentify, kConfigurationRequest); }));
+    router.requestTerminate();
+    EXPECT_TRUE(router.waitFinished(2000ms));
+}
+
+} // namespace
+} // namespace zentor
