@@ -1,0 +1,34 @@
+#include "ui/PanelStatusBar.h"
+
+#include "ui/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+namespace zentor {
+namespace {
+
+TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
+{
+    test::testApplication();
+    PanelStatusBar bar;
+    bar.resize(892, 22);
+    bar.setPanelWidths({800, 100});
+    bar.setPanelText(0, QStringLiteral("Connected via USB"));
+    bar.setOwnerDrawn(1, true);
+    EXPECT_EQ(bar.panelCount(), 2);
+    EXPECT_EQ(bar.panelRect(0), QRect(0, 0, 800, 22));
+    EXPECT_EQ(bar.panelRect(1).left(), 802);
+    EXPECT_EQ(bar.panelRect(1).right(), 899);
+    EXPECT_EQ(bar.panelText(0), QStringLiteral("Connected via USB"));
+
+    std::vector<std::pair<int, QRect>> drawn;
+    QObject::connect(&bar, &PanelStatusBar::drawPanel,
+                     [&](int index, const QRect& rect) { drawn.emplace_back(index, rect); });
+    bar.grab();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].first, 1);
+    EXPECT_EQ(drawn[0].second, bar.panelRect(1));
+}
+
+} // namespace
+} // namespace zentor
