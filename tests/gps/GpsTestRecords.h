@@ -127,11 +127,17 @@ inline Bytes handBuiltRecord()
     return r;
 }
 
-// The folder of the shared test data, or "" when the test run does not name one.
+// The folder of the shared test data: ZENTOR_SHARED_DIR, else the one the build names; "" when
+// neither names one.
 inline std::string sharedDataDir()
 {
-    const char* dir = std::getenv("ZENTOR_SHARED_DIR");
-    return dir ? dir : "";
+    if (const char* dir = std::getenv("ZENTOR_SHARED_DIR"))
+        return dir;
+#ifdef ZENTOR_SHARED_DIR_FALLBACK
+    return ZENTOR_SHARED_DIR_FALLBACK;
+#else
+    return "";
+#endif
 }
 
 // The real receiver messages of <shared>/testdata/oncore-m12/ha.hex, one hex line each; nothing
