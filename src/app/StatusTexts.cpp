@@ -1,0 +1,43 @@
+#include "app/StatusTexts.h"
+
+#include "ui/TextFormat.h"
+
+namespace zentor {
+
+namespace {
+
+constexpr int kFirstClockYear = 2000;
+constexpr int kMarkerDigits = 100; // the field shows the marker's last two digits
+
+} // namespace
+
+std::string timeOfDayText(int hour, int minute, int second)
+{
+    return formatText("%02d:%02d:%02d", hour, minute, second);
+}
+
+ClockTexts clockTexts(const InstrumentClock& clock)
+{
+    ClockTexts texts;
+    texts.date =
+        formatText("%02d/%02d/%04d", clock.month, clock.day, clock.yearSince2000 + kFirstClockYear);
+    texts.time = timeOfDayText(clock.hour, clock.minute, clock.second);
+    texts.marker = "Mrkr #" + std::to_string(clock.marker % kMarkerDigits);
+    return texts;
+}
+
+RangeTexts rangeTexts(const ReceiverRange& range)
+{
+    RangeTexts texts;
+    texts.minimumMHz = formatText("%.5f", frequencyMHz(range, range.startCount));
+    texts.maximumMHz = formatText("%.5f", frequencyMHz(range, range.stopCount));
+    texts.stepKHz = formatText("%.2f", range.stepKHz);
+    return texts;
+}
+
+std::string serialNumberText(const std::string& identification)
+{
+    return "SN: " + identification;
+}
+
+} // namespace zentor
