@@ -72,7 +72,7 @@ void paintGlyph(QPainter& p, Glyph kind)
     static constexpr std::array<int, 3> kScreenBars{9, 14, 6};
     static constexpr std::array<int, 1> kSingleBar{14};
     static constexpr std::array<int, 5> kScanBars{6, 12, 9, 15, 4};
-    static constexpr std::array<int, 8> kTableBars{5, 9, 13, 8, 15, 6, 11, 7};
+    static constexpr std::array<int, 7> kTableBars{5, 9, 13, 8, 15, 6, 11};
     switch (kind) {
     case Glyph::ReceiverScreen:
         drawBars(p, 4, 3, 4, kScreenBars.data(), static_cast<int>(kScreenBars.size()));
@@ -87,7 +87,7 @@ void paintGlyph(QPainter& p, Glyph kind)
         drawBars(p, 3, 2, 3, kScanBars.data(), static_cast<int>(kScanBars.size()));
         break;
     case Glyph::TableMode:
-        drawBars(p, 3, 1, 2, kTableBars.data(), static_cast<int>(kTableBars.size()));
+        drawBars(p, 3, 2, 2, kTableBars.data(), static_cast<int>(kTableBars.size()));
         break;
     case Glyph::TileHorizontal:
         drawPanels(p, true);

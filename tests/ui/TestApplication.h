@@ -9,21 +9,35 @@
 #include <QElapsedTimer>
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
 
 namespace zentor::test {
+
+// Ends the QApplication when the tests have run, before the static destructors (among which a
+// QApplication crashes on xcb).
+class TestApplicationEnvironment final : public ::testing::Environment
+{
+public:
+    explicit TestApplicationEnvironment(std::unique_ptr<QApplication>& app) : app_(app) {}
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QApplication>& app_;
+};
 
 inline QApplication& testApplication()
 {
     static int argc = 1;
     static char name[] = "zentor-tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    static const bool fontSet = [] {
+    static std::unique_ptr<QApplication> app;
+    if (!app) {
+        app = std::make_unique<QApplication>(argc, argv);
         QApplication::setFont(formFont());
-        return true;
-    }();
-    (void)fontSet;
-    return app;
+        ::testing::AddGlobalTestEnvironment(new TestApplicationEnvironment(app));
+    }
+    return *app;
 }
 
 // Processes window events until `done` holds or the deadline passes; returns `done()`.

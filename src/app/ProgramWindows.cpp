@@ -1,0 +1,46 @@
+#include "app/ProgramWindows.h"
+
+#include "app/ProgramWorkers.h"
+
+#include <QCoreApplication>
+
+namespace zentor {
+
+ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers)
+    : ProgramWindows(link, selections, workers, WorkerFactory{})
+{}
+
+ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
+                               WorkerFactory factory)
+    : link_(link), workers_(workers)
+{
+    link_.setMessageSink(&messages_);
+    mainForm_ = std::make_unique<TMain_Form>(link, workers, selections, window_);
+    aboutBox_ = std::make_unique<TAboutDlg>();
+    if (!factory.linkThread)
+        factory = programWorkerFactory(link, window_, *mainForm_);
+    connectionDialog_ =
+        std::make_unique<TCom_Form>(selections, workers, std::move(factory), *mainForm_);
+
+    QObject::connect(mainForm_.get(), &TMain_Form::aboutRequested, aboutBox_.get(), &QWidget::show);
+    QObject::connect(mainForm_.get(), &TMain_Form::formClosed, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    connectionDialog_->show();
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    link_.setMessageSink(nullptr);
+}
+
+bool ProgramWindows::endWorkers(std::chrono::milliseconds bound)
+{
+    connectionDialog_.reset();
+    aboutBox_.reset();
+    if (!workers_.waitAllFinished(bound, [this] { window_.serveQueuedCalls(); }))
+        return false;
+    workers_.clear();
+    return true;
+}
+
+} // namespace zentor

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/Selections.h"
+#include "app/TAboutDlg.h"
+#include "app/TCom_Form.h"
+#include "app/TMain_Form.h"
+#include "app/Workers.h"
+#include "link/TReceiverLink.h"
+#include "ui/MessageBoxRoutine.h"
+#include "ui/QtWindowThread.h"
+
+#include <chrono>
+#include <memory>
+
+namespace zentor {
+
+// The program's forms, created once in their order (main window, About box, connection
+// dialog), wired to the receiver state and the worker threads, and ended in the order that
+// lets every worker finish. Window thread only; needs a QApplication.
+class ProgramWindows
+{
+public:
+    // How long the end of the program waits for the workers in all.
+    static constexpr std::chrono::milliseconds kWorkerEndWait{5000};
+
+    // Shows the connection dialog; the main window stays hidden until its OK. `factory`
+    // builds the workers the dialog starts; by default the program's real threads.
+    ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers);
+    ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
+                   WorkerFactory factory);
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    TMain_Form& mainForm() { return *mainForm_; }
+    TCom_Form& connectionDialog() { return *connectionDialog_; }
+    TAboutDlg& aboutBox() { return *aboutBox_; }
+
+    // After the main window has closed: destroys the dialogs (the connection dialog's destroy
+    // handler sends the last terminate requests), then waits at most `bound` for every
+    // worker to end, serving the window calls they are blocked in, and destroys the ended
+    // workers. False when a worker has not ended: its thread object is left alone then, as are
+    // the objects it uses, and the caller must end the process without running destructors.
+    bool endWorkers(std::chrono::milliseconds bound = kWorkerEndWait);
+
+private:
+    TReceiverLink& link_;
+    Workers& workers_;
+    QtWindowThread window_;
+    MessageBoxSink messages_;
+    std::unique_ptr<TMain_Form> mainForm_;
+    std::unique_ptr<TAboutDlg> aboutBox_;
+    std::unique_ptr<TCom_Form> connectionDialog_;
+};
+
+} // namespace zentor

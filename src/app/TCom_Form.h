@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/Selections.h"
+#include "app/WorkerStartup.h"
+#include "app/Workers.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace zentor {
+
+// The connection dialog: how the instrument is connected and where positions come from. Its
+// OK records the selections, starts the worker threads and shows the main window; the dialog
+// is then hidden for good. There is no other way out of it. Window thread only.
+class TCom_Form : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The references must outlive the dialog.
+    TCom_Form(Selections& selections, Workers& workers, WorkerFactory factory, QWidget& mainWindow);
+    // The destroy handler: tells the TravelPilot thread (navigation mode 1) and the link
+    // thread to terminate.
+    ~TCom_Form() override;
+
+    void reject() override; // Escape does not close it
+
+protected:
+    void closeEvent(QCloseEvent* event) override; // nor does the window manager
+
+private:
+    void FormCreate();
+    void OKBtnClick();
+
+    Selections& selections_;
+    Workers& workers_;
+    const WorkerFactory factory_;
+    QWidget& mainWindow_;
+
+    QLabel* Label2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* PortChoice = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* NavChoice = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QTimer* ComTimer = nullptr;
+};
+
+} // namespace zentor

@@ -1,0 +1,259 @@
+#include "app/TMain_Form.h"
+
+#include "app/RouterTick.h"
+#include "app/TMain_Router.h"
+#include "app/WorkerStartup.h"
+#include "ui/MessageBoxRoutine.h"
+#include "ui/PanelStatusBar.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTime>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+namespace zentor {
+
+namespace {
+
+const char* const kUserManualFile = "Zentor1.0.pdf";
+const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
+                       QtWindowThread& window)
+    : link_(link), workers_(workers), selections_(selections), window_(window)
+{
+    buildWindow();
+    FormCreate();
+
+    connect(btnReceiver1, &QToolButton::clicked, this, &TMain_Form::btnReceiver1Click);
+    connect(btnReceiver2, &QToolButton::clicked, this, &TMain_Form::btnReceiver2Click);
+    connect(btnGPSPanel, &QToolButton::clicked, this, &TMain_Form::btnGPSPanelClick);
+    connect(btnReceiverPanels, &QToolButton::clicked, this, &TMain_Form::btnReceiverPanelsClick);
+    connect(btnTileH, &QToolButton::clicked, this, &TMain_Form::btnTileHClick);
+    connect(btnTileV, &QToolButton::clicked, this, &TMain_Form::btnTileVClick);
+    link_.setModeListener([this](MeasurementMode mode) { showMeasurementMode(mode); });
+
+    retile();
+    adjustSize();
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    setWindowState(Qt::WindowMinimized);
+}
+
+TMain_Form::~TMain_Form()
+{
+    // Waits for a mode report in progress on the link thread; none comes after this.
+    link_.setModeListener({});
+}
+
+void TMain_Form::FormCreate()
+{
+    // The clock label sits on the owner-drawn status bar panel, in the colours of a button.
+    olClock->setParent(sbarZentor);
+    QPalette face = olClock->palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    face.setColor(QPalette::WindowText, face.color(QPalette::ButtonText));
+    olClock->setPalette(face);
+    olClock->setAutoFillBackground(true);
+    sbarZentorDrawPanel(1, sbarZentor->panelRect(1));
+    olClock->show();
+}
+
+PanelRect TMain_Form::receiverArea() const
+{
+    const QRect status = pnlStatus->geometry();
+    return zentor::receiverArea({status.x(), status.y(), status.width(), status.height()},
+                                pnlReceiverInfo->geometry().x());
+}
+
+void TMain_Form::showSerialNumber(const std::string& text)
+{
+    edSN->setText(fromStd(text));
+}
+
+void TMain_Form::showLinkStatus(const std::string& text)
+{
+    sbarZentor->setPanelText(0, fromStd(text));
+}
+
+void TMain_Form::showRange(int receiver, const RangeTexts& texts)
+{
+    const int r = receiver == 0 ? 0 : 1;
+    edMin[r]->setText(fromStd(texts.minimumMHz));
+    edMax[r]->setText(fromStd(texts.maximumMHz));
+    edStep[r]->setText(fromStd(texts.stepKHz));
+}
+
+void TMain_Form::showClock(const ClockTexts& texts)
+{
+    edRTCDate->setText(fromStd(texts.date));
+    edRTCTime->setText(fromStd(texts.time));
+    edMarker->setText(fromStd(texts.marker));
+}
+
+void TMain_Form::Exit1Click()
+{
+    close();
+}
+
+void TMain_Form::AboutClick()
+{
+    emit aboutRequested();
+}
+
+void TMain_Form::UserManualClick()
+{
+    // The shell cannot open a document that is not there; the desktop reports nothing for that.
+    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kUserManualFile));
+    const bool opened =
+        QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (!opened)
+        showMessageBox(MessageKind::Information, std::string(kUserManualFailedText));
+}
+
+bool TMain_Form::gpsScreenShowing() const
+{
+    return btnGPSPanel->isChecked();
+}
+
+void TMain_Form::btnGPSPanelClick()
+{
+    GPSPanel->show();
+    showReceiverPanel(0, false);
+    showReceiverPanel(1, false);
+}
+
+void TMain_Form::btnReceiverPanelsClick()
+{
+    GPSPanel->hide();
+    showReceiverPanel(0, btnReceiver1->isChecked());
+    showReceiverPanel(1, btnReceiver2->isChecked());
+    retile();
+}
+
+void TMain_Form::btnReceiver1Click()
+{
+    if (!(btnReceiver1->isChecked() && gpsScreenShowing()))
+        showReceiverPanel(0, btnReceiver1->isChecked());
+    retile();
+}
+
+void TMain_Form::btnReceiver2Click()
+{
+    if (!(btnReceiver2->isChecked() && gpsScreenShowing()))
+        showReceiverPanel(1, btnReceiver2->isChecked());
+    retile();
+}
+
+void TMain_Form::btnTileHClick()
+{
+    retile();
+}
+
+void TMain_Form::btnTileVClick()
+{
+    retile();
+}
+
+void TMain_Form::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    retile();
+}
+
+void TMain_Form::showReceiverPanel(int receiver, bool shown)
+{
+    receiverPanel[receiver]->setVisible(shown);
+}
+
+void TMain_Form::retile()
+{
+    // Visibility as set on the panel, whether or not the window itself is showing yet.
+    const bool visible1 = !receiverPanel[0]->isHidden();
+    const bool visible2 = !receiverPanel[1]->isHidden();
+    const Tiling tiling = btnTileV->isChecked() ? Tiling::Vertical : Tiling::Horizontal;
+    const auto places = tileReceiverPanels(receiverArea(), visible1, visible2, tiling);
+    for (int r = 0; r < kReceiverCount; ++r) {
+        if (const auto& place = places[static_cast<std::size_t>(r)])
+            receiverPanel[r]->setGeometry(place->left, place->top, place->width, place->height);
+    }
+}
+
+void TMain_Form::sbarZentorDrawPanel(int index, const QRect& rect)
+{
+    if (index == 1 && olClock->geometry() != rect)
+        olClock->setGeometry(rect);
+}
+
+void TMain_Form::Timer1Timer()
+{
+    const QTime now = QTime::currentTime();
+    olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
+    TMain_Router* mainRouter = workers_.find<TMain_Router>(WorkerId::Main);
+    tickRouters(mainRouter ? &mainRouter->refreshEvent() : nullptr, link_);
+}
+
+void TMain_Form::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMain_Form::FormClose()
+{
+    if (closing_)
+        return;
+    closing_ = true;
+    Timer1->stop();
+    // No worker's window work runs from here on, so none can block the window thread's wait.
+    window_.beginShutdown();
+    terminateOnFormClose(selections_, workers_);
+    emit formClosed();
+}
+
+void TMain_Form::showMeasurementMode(MeasurementMode mode)
+{
+    newestMode_.store(mode);
+    if (modePressQueued_.exchange(true))
+        return;
+    // Queued to this window: dropped by Qt if the window is gone before it runs.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            modePressQueued_.store(false);
+            pressModeButton(newestMode_.load());
+        },
+        Qt::QueuedConnection);
+}
+
+void TMain_Form::pressModeButton(MeasurementMode mode)
+{
+    switch (mode) {
+    case MeasurementMode::Single:
+        btnSingleMode->setChecked(true);
+        break;
+    case MeasurementMode::Scan:
+        btnScanMode->setChecked(true);
+        break;
+    case MeasurementMode::Table:
+        btnTableMode->setChecked(true);
+        break;
+    }
+}
+
+} // namespace zentor

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "app/PanelTiling.h"
+#include "app/Selections.h"
+#include "app/StatusView.h"
+#include "app/Workers.h"
+#include "link/LinkInterfaces.h"
+#include "link/TReceiverLink.h"
+#include "ui/QtWindowThread.h"
+
+#include <QMainWindow>
+#include <atomic>
+
+class QButtonGroup;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QToolButton;
+
+namespace zentor {
+
+class PanelStatusBar;
+
+// The main window: the command bar, the status panel, the two receiver panels and the GPS
+// screen between it and the information panel, and the status bar with the link status text
+// and the PC clock. Its one-second timer paces the routers. It is created hidden and minimised;
+// the connection dialog shows it.
+//
+// Window thread only, except showMeasurementMode (the receiver protocol's mode listener).
+class TMain_Form : public QMainWindow, public StatusView
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 892;
+    static constexpr int kClientHeight = 528;
+    static constexpr int kTickMs = 1000;
+
+    // The four references must outlive the window.
+    TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
+               QtWindowThread& window);
+    ~TMain_Form() override;
+
+    // StatusView: the main router's refreshes.
+    void showSerialNumber(const std::string& text) override;
+    void showLinkStatus(const std::string& text) override;
+    void showRange(int receiver, const RangeTexts& texts) override;
+    void showClock(const ClockTexts& texts) override;
+
+    // The receiver area between the status panel and the information panel.
+    PanelRect receiverArea() const;
+
+signals:
+    void aboutRequested(); // AboutClick: the About box is to be shown
+    void formClosed();     // FormClose has run: the program is to end
+
+protected:
+    void closeEvent(QCloseEvent* event) override;   // FormClose
+    void resizeEvent(QResizeEvent* event) override; // FormResize
+
+private:
+    // Building the window (TMain_FormLayout.cpp).
+    void buildWindow();
+    QWidget* buildCommandBar(QWidget* client);
+    QWidget* buildStatusPanel(QWidget* client);
+    QWidget* buildInformationPanel(QWidget* client);
+    void buildReceiverArea(QWidget* client);
+    void buildStatusBar(QWidget* client);
+    void buildMenu();
+
+    // Handlers.
+    void FormCreate();
+    void Exit1Click();
+    void AboutClick();
+    void UserManualClick();
+    void btnGPSPanelClick();
+    void btnReceiverPanelsClick();
+    void btnReceiver1Click();
+    void btnReceiver2Click();
+    void btnTileHClick();
+    void btnTileVClick();
+    void sbarZentorDrawPanel(int index, const QRect& rect);
+    void Timer1Timer();
+    void FormClose();
+
+    void showReceiverPanel(int receiver, bool shown);
+    void retile();
+    bool gpsScreenShowing() const;
+
+    // Link thread: keeps the newest mode and queues one press of its button at a time.
+    void showMeasurementMode(MeasurementMode mode);
+    void pressModeButton(MeasurementMode mode);
+
+    TReceiverLink& link_;
+    Workers& workers_;
+    const Selections& selections_;
+    QtWindowThread& window_;
+    bool closing_ = false;
+
+    std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
+    std::atomic<bool> modePressQueued_{false};
+
+    // Command bar.
+    QFrame* pnlScroll = nullptr;
+    QToolButton* btnReceiverPanels = nullptr;
+    QToolButton* btnGPSPanel = nullptr;
+    QToolButton* btnSingleMode = nullptr;
+    QToolButton* btnScanMode = nullptr;
+    QToolButton* btnTableMode = nullptr;
+    QToolButton* btnTileH = nullptr;
+    QToolButton* btnTileV = nullptr;
+    QToolButton* sbFrequency = nullptr;
+    QToolButton* sbChannel = nullptr;
+    QToolButton* btnReceiver1 = nullptr;
+    QToolButton* btnReceiver2 = nullptr;
+    QToolButton* btnLogMode = nullptr;
+    QToolButton* btnLogFile = nullptr;
+    QLineEdit* LogFile = nullptr;
+    QLineEdit* edFileSize = nullptr;
+
+    // Status panel.
+    QFrame* pnlStatus = nullptr;
+    QLineEdit* edRTCDate = nullptr;
+    QLineEdit* edRTCTime = nullptr;
+    QLineEdit* edMarker = nullptr;
+    QLineEdit* edSN = nullptr;
+    QLineEdit* edMin[kReceiverCount] = {};
+    QLineEdit* edMax[kReceiverCount] = {};
+    QLineEdit* edStep[kReceiverCount] = {};
+
+    // Receiver area; each receiver panel holds its bar display.
+    QFrame* receiverPanel[kReceiverCount] = {};
+    QFrame* GPSPanel = nullptr;
+
+    // Information panel.
+    QFrame* pnlReceiverInfo = nullptr;
+    QGroupBox* gbTravelPilot = nullptr;
+    QLabel* lWarning = nullptr;
+
+    // Status bar.
+    PanelStatusBar* sbarZentor = nullptr;
+    QLabel* olClock = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QFileDialog* dlgOpenLog = nullptr;
+};
+
+} // namespace zentor

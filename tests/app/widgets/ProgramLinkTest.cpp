@@ -1,0 +1,125 @@
+// The program's own worker threads, from the connection dialog's OK to the end, against an
+// instrument on a real pseudo-terminal, and against the instrument simulator when it is built.
+#include "app/ProgramWindows.h"
+#include "link/Frame.h"
+#include "support/PtyInstrument.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/TestApplication.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace zentor {
+namespace {
+
+using test::processEventsUntil;
+
+class ProgramOnALink : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::testApplication();
+        windows = std::make_unique<ProgramWindows>(link, chosen, workers);
+    }
+    void TearDown() override
+    {
+        if (windows->mainForm().isVisible())
+            windows->mainForm().close();
+        EXPECT_TRUE(windows->endWorkers());
+        windows.reset();
+        ::unsetenv("ZENTOR_COM1");
+    }
+
+    // Connects to "COM1:" with the instrument's GPS, as a user would.
+    void connectComOne(const std::string& device)
+    {
+        ::setenv("ZENTOR_COM1", device.c_str(), 1);
+        TCom_Form& dialog = windows->connectionDialog();
+        dialog.findChild<QComboBox*>(QStringLiteral("PortChoice"))->setCurrentIndex(0);
+        dialog.findChild<QComboBox*>(QStringLiteral("NavChoice"))->setCurrentIndex(0);
+        dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    }
+
+    QString field(const char* name)
+    {
+        return windows->mainForm().findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+    }
+    QString linkStatus()
+    {
+        return windows->mainForm()
+            .findChild<PanelStatusBar*>(QStringLiteral("sbarZentor"))
+            ->panelText(0);
+    }
+
+    TReceiverLink link;
+    Selections chosen;
+    Workers workers;
+    std::unique_ptr<ProgramWindows> windows;
+};
+
+std::vector<std::uint8_t> wireFrame(std::uint8_t type, const std::vector<std::uint8_t>& data)
+{
+    const OutboundFrame frame = buildFrame(type, data.data(), data.size());
+    return {frame.bytes.begin(), frame.bytes.begin() + static_cast<long>(frame.size)};
+}
+
+TEST_F(ProgramOnALink, ConnectsIdentifiesAndShowsTheInstrumentsAnswers)
+{
+    test::PtyInstrument instrument;
+    ASSERT_FALSE(instrument.device().empty());
+    connectComOne(instrument.device());
+
+    // The link thread opens the port and asks the instrument who it is.
+    EXPECT_EQ(instrument.receive(5), wireFrame(0x1C, {}));
+    ASSERT_TRUE(processEventsUntil([&] { return linkStatus() == "Connected via COM"; }));
+    instrument.send(wireFrame(0x1C, {'Z', 'T', '0', '0', '0', '0', '0', '7'}));
+    instrument.send(wireFrame(0x04, {5, 4, 3, 2, 1, 9, 42}));
+    EXPECT_TRUE(processEventsUntil([&] { return field("edSN") == "SN: ZT000007"; }));
+    EXPECT_TRUE(processEventsUntil([&] { return field("edMarker") == "Mrkr #42"; }));
+    EXPECT_EQ(field("edRTCDate"), QStringLiteral("01/02/2009"));
+    EXPECT_EQ(field("edRTCTime"), QStringLiteral("03:04:05"));
+}
+
+TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)
+{
+#ifndef ZENTOR_SIM_PATH
+    GTEST_SKIP() << "zentor-sim is not built";
+#else
+    QTemporaryDir dir;
+    const QString port = dir.filePath(QStringLiteral("com1"));
+    QProcess sim;
+    sim.start(QStringLiteral(ZENTOR_SIM_PATH),
+              {QStringLiteral("--link"), port, QStringLiteral("--seconds"), QStringLiteral("20"),
+               QStringLiteral("--seed"), QStringLiteral("7")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    ASSERT_TRUE(processEventsUntil([&] { return QFileInfo::exists(port); }));
+    connectComOne(port.toStdString());
+
+    EXPECT_TRUE(processEventsUntil([&] { return field("edSN") == "SN: ZT012345"; }));
+    EXPECT_TRUE(processEventsUntil([&] { return !field("edMin1").isEmpty(); }));
+    EXPECT_TRUE(processEventsUntil([&] { return !field("edRTCDate").isEmpty(); }));
+    EXPECT_EQ(linkStatus(), QStringLiteral("Connected via COM"));
+
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    if (!keep.isEmpty()) {
+        TMain_Form& form = windows->mainForm();
+        form.grab().save(keep + QStringLiteral("/main-window-receivers.png"));
+        form.findChild<QToolButton*>(QStringLiteral("btnGPSPanel"))->click();
+        form.grab().save(keep + QStringLiteral("/main-window-gps.png"));
+    }
+    windows->mainForm().close();
+    EXPECT_TRUE(windows->endWorkers());
+    sim.terminate();
+    sim.waitForFinished(5000);
+#endif
+}
+
+} // namespace
+} // namespace zentor

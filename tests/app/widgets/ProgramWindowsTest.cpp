@@ -1,0 +1,138 @@
+#include "app/ProgramWindows.h"
+
+#include "app/StatusRefresh.h"
+#include "app/core/RecordingWorkers.h"
+#include "link/ProtocolDoubles.h"
+#include "ui/TestApplication.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace zentor {
+namespace {
+
+using ::testing::ElementsAre;
+
+class Program : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::testApplication();
+        windows = std::make_unique<ProgramWindows>(link, chosen, workers, made.factory());
+    }
+    void TearDown() override
+    {
+        workers.clear();
+        windows.reset();
+    }
+
+    void connect(const char* port, const char* navigation)
+    {
+        TCom_Form& dialog = windows->connectionDialog();
+        auto* ports = dialog.findChild<QComboBox*>(QStringLiteral("PortChoice"));
+        auto* nav = dialog.findChild<QComboBox*>(QStringLiteral("NavChoice"));
+        ports->setCurrentIndex(ports->findText(QString::fromLatin1(port)));
+        nav->setCurrentIndex(nav->findText(QString::fromLatin1(navigation)));
+        dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    }
+
+    TReceiverLink link;
+    Selections chosen;
+    Workers workers;
+    test::RecordingFactory made;
+    std::unique_ptr<ProgramWindows> windows;
+};
+
+TEST_F(Program, StartsWithOnlyTheConnectionDialogShowing)
+{
+    EXPECT_TRUE(windows->connectionDialog().isVisible());
+    EXPECT_FALSE(windows->mainForm().isVisible());
+    EXPECT_FALSE(windows->aboutBox().isVisible());
+    connect("COM1:", "Zentor GPS");
+    EXPECT_TRUE(windows->mainForm().isVisible());
+    EXPECT_FALSE(windows->connectionDialog().isVisible());
+}
+
+TEST_F(Program, AboutShowsTheBoxWithoutBlocking)
+{
+    connect("COM1:", "Zentor GPS");
+    windows->mainForm().findChild<QAction*>(QStringLiteral("About"))->trigger();
+    TAboutDlg& about = windows->aboutBox();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_FALSE(about.isModal());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about.findChild<QLabel*>(QStringLiteral("Version"))->text(),
+              QStringLiteral("Version 5.02"));
+    EXPECT_FALSE(about.findChild<QLabel*>(QStringLiteral("ProgramIcon"))->pixmap().isNull());
+    about.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST_F(Program, EndingWithUsbTellsEveryWorkerAndWaitsForThem)
+{
+    connect("USB", "TravelPilot COM5:");
+    const std::size_t started = made.log.size();
+    windows->mainForm().close();
+    EXPECT_TRUE(windows->endWorkers());
+    EXPECT_THAT(made.since(started),
+                ElementsAre("terminate Nav", "terminate Main", "terminate Nav", "terminate Link"));
+    EXPECT_FALSE(workers.has(WorkerId::Link));
+    EXPECT_FALSE(workers.has(WorkerId::Nav));
+}
+
+TEST_F(Program, AWorkerThatDoesNotEndIsReportedAndLeftAlone)
+{
+    connect("COM2:", "Zentor GPS");
+    workers.adopt(WorkerId::Log, std::make_unique<test::RecordingWorker>(made.log, "Log", false));
+    windows->mainForm().close();
+    EXPECT_FALSE(windows->endWorkers(std::chrono::milliseconds(200)));
+    EXPECT_TRUE(workers.has(WorkerId::Log));
+}
+
+// Renders the windows as a user sees them; with ZENTOR_SCREENSHOT_DIR set the dialog is kept.
+TEST_F(Program, WindowsRenderWithTheirTextsInPlace)
+{
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    const QImage dialog = windows->connectionDialog().grab().toImage();
+    ASSERT_FALSE(dialog.isNull());
+    // The reminder is red and fills the dialog's top.
+    int red = 0;
+    for (int y = 0; y < dialog.height() / 3; ++y)
+        for (int x = 0; x < dialog.width(); ++x)
+            red += dialog.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_GT(red, 200);
+
+    connect("COM1:", "Zentor GPS");
+    TMain_Form& form = windows->mainForm();
+    // What an instrument gives within its first second: identification, configuration (receiver
+    // 1 counts 32000..32400 at 25 kHz, receiver 2 counts 36000..37600 at 12.5 kHz), clock.
+    for (const auto& [type, data] : std::vector<std::pair<std::uint8_t, test::Bytes>>{
+             {0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'}},
+             {0x01, {0x03, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00,
+                     0xA0, 0x8C, 0x00, 0x00, 0xE0, 0x92, 0x00, 0x00, 0x80, 0x0C, 0x00, 0x00}},
+             {0x04, {56, 34, 12, 31, 12, 7, 123}}}) {
+        const test::Bytes record = test::packetRecord(type, data);
+        link.HandlePacket(record.data(), record.size());
+    }
+    link.setStatusText("Connected via COM");
+    refreshStatus(link, form);
+    refreshClock(link, form);
+    const QImage receivers = form.grab().toImage();
+    EXPECT_EQ(receivers.width(), 892);
+    form.findChild<QToolButton*>(QStringLiteral("btnGPSPanel"))->click();
+    const QImage gps = form.grab().toImage();
+    EXPECT_EQ(gps.size(), receivers.size());
+    EXPECT_NE(gps, receivers);
+    if (!keep.isEmpty())
+        dialog.save(keep + QStringLiteral("/connection-dialog.png"));
+}
+
+} // namespace
+} // namespace zentor

@@ -1,0 +1,394 @@
+#include "app/TMain_Form.h"
+
+#include "app/StatusRefresh.h"
+#include "app/TMain_Router.h"
+#include "app/core/RecordingWorkers.h"
+#include "link/ProtocolDoubles.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/TestApplication.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace zentor {
+namespace {
+
+using test::Bytes;
+using test::packetRecord;
+using test::processEventsUntil;
+using ::testing::ElementsAre;
+
+class MainForm : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::testApplication();
+        form = std::make_unique<TMain_Form>(link, workers, chosen, window);
+    }
+    void TearDown() override
+    {
+        workers.clear();
+        form.reset();
+    }
+
+    template <class T> T* control(const char* name)
+    {
+        T* found = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QToolButton* button(const char* name) { return control<QToolButton>(name); }
+    QRect placeOf(const char* name) { return control<QWidget>(name)->geometry(); }
+    bool shown(const char* name) { return !control<QWidget>(name)->isHidden(); }
+
+    void feed(std::uint8_t type, const Bytes& data)
+    {
+        const Bytes record = packetRecord(type, data);
+        ASSERT_TRUE(link.HandlePacket(record.data(), record.size()));
+    }
+
+    QtWindowThread window;
+    TReceiverLink link;
+    Workers workers;
+    Selections chosen;
+    std::unique_ptr<TMain_Form> form;
+};
+
+TEST_F(MainForm, StartsHiddenAndMinimisedWithItsCaptionAndFixedClientArea)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Zentor Data Logger (Dead Reckoning Edition)"));
+    EXPECT_TRUE(form->isHidden());
+    EXPECT_TRUE(form->windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(form->centralWidget()->size(), QSize(892, 528));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+}
+
+TEST_F(MainForm, CommandBarButtonsHaveTheirHintsCaptionsAndStartStates)
+{
+    struct Expected
+    {
+        const char* name;
+        const char* hint;
+        const char* caption;
+        bool checkable;
+        bool down;
+    };
+    const Expected buttons[] = {
+        {"btnReceiverPanels", "Receiver Screen", "", true, true},
+        {"btnGPSPanel", "GPS Screen", "", true, false},
+        {"btnSingleMode", "Single Channel Mode", "", true, true},
+        {"btnScanMode", "Scan Mode", "", true, false},
+        {"btnTableMode", "Table Mode", "", true, false},
+        {"btnTileH", "Tile Receiver Panels Horizontally", "", true, true},
+        {"btnTileV", "Tile Receiver Panels Vertically", "", true, false},
+        {"sbFrequency", "Show Frequencies", "F", true, true},
+        {"sbChannel", "ShowChannels", "C", true, false},
+        {"btnReceiver1", "", "R1", true, true},
+        {"btnReceiver2", "", "R2", true, true},
+        {"btnLogMode", "Log Data", "", true, false},
+        {"btnLogFile", "Select Log File", "", false, false},
+    };
+    for (const Expected& e : buttons) {
+        QToolButton* b = button(e.name);
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->toolTip(), QString::fromLatin1(e.hint)) << e.name;
+        EXPECT_EQ(b->text(), QString::fromLatin1(e.caption)) << e.name;
+        EXPECT_EQ(b->isCheckable(), e.checkable) << e.name;
+        EXPECT_EQ(b->isChecked(), e.down) << e.name;
+    }
+    EXPECT_EQ(control<QLineEdit>("LogFile")->text(), QStringLiteral("Zentor"));
+    EXPECT_FALSE(control<QLineEdit>("LogFile")->isReadOnly());
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->toolTip(), QStringLiteral("File Size"));
+    EXPECT_TRUE(control<QLineEdit>("edFileSize")->isReadOnly());
+}
+
+TEST_F(MainForm, ButtonGroupsAreMutuallyExclusiveAndTogglesAreNot)
+{
+    const std::vector<std::vector<const char*>> groups{
+        {"btnReceiverPanels", "btnGPSPanel"},
+        {"btnSingleMode", "btnScanMode", "btnTableMode"},
+        {"btnTileH", "btnTileV"},
+        {"sbFrequency", "sbChannel"}};
+    for (const auto& group : groups) {
+        for (const char* pressed : group) {
+            button(pressed)->click();
+            for (const char* other : group)
+                EXPECT_EQ(button(other)->isChecked(), other == pressed) << pressed << other;
+        }
+    }
+    button("btnReceiver1")->click();
+    EXPECT_FALSE(button("btnReceiver1")->isChecked());
+    EXPECT_TRUE(button("btnReceiver2")->isChecked());
+    button("btnLogMode")->click();
+    EXPECT_TRUE(button("btnLogMode")->isChecked());
+}
+
+TEST_F(MainForm, StatusAndInformationGroupsHoldReadOnlyFields)
+{
+    const std::vector<std::pair<const char*, const char*>> groups{
+        {"gbRTCMarker", "RTC/Marker"},    {"gbSerialNumber", "Serial Number"},
+        {"gbReceiver1", "Receiver #1"},   {"gbReceiver2", "Receiver #2"},
+        {"gbTravelPilot", "TravelPilot"}, {"gbGPSData", "GPS Data"}};
+    for (const auto& [name, title] : groups)
+        EXPECT_EQ(control<QGroupBox>(name)->title(), QString::fromLatin1(title));
+
+    const char* fields[] = {
+        "edRTCDate",     "edRTCTime",    "edMarker",      "edSN",          "edMin1",
+        "edMax1",        "edStep1",      "edMin2",        "edMax2",        "edStep2",
+        "edTpVersion",   "edTpLat",      "edTpLon",       "edTpUpdate",    "edTpSpeed",
+        "edTpDirection", "edGPSDate",    "edGPSTime",     "edGPSLatitude", "edGPSLongitude",
+        "edGPSSpeed",    "edGPSHeading", "edGPSAltitude", "edGPSSats",     "edGPSStatus"};
+    for (const char* name : fields) {
+        QLineEdit* field = control<QLineEdit>(name);
+        ASSERT_NE(field, nullptr);
+        EXPECT_TRUE(field->isReadOnly()) << name;
+    }
+    for (const char* caption : {"Minimum (MHz)", "Maximum (MHz)", "Step Size (kHz)"}) {
+        int found = 0;
+        for (QLabel* label : control<QFrame>("pnlStatus")->findChildren<QLabel*>())
+            found += label->text() == QString::fromLatin1(caption);
+        EXPECT_EQ(found, 2) << caption;
+    }
+    for (const char* name : {"edTpVersion", "edTpUpdate"})
+        EXPECT_EQ(control<QLineEdit>(name)->parent(), control<QGroupBox>("gbTravelPilot"));
+    EXPECT_EQ(control<QLineEdit>("edGPSStatus")->parent(), control<QGroupBox>("gbGPSData"));
+
+    QLabel* warning = control<QLabel>("lWarning");
+    EXPECT_EQ(warning->text(), QStringLiteral("Not Responding!!!"));
+    EXPECT_EQ(warning->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_TRUE(warning->isHidden());
+    EXPECT_EQ(warning->parent(), control<QGroupBox>("gbTravelPilot"));
+}
+
+TEST_F(MainForm, ReceiverAreaStartsWithBothPanelsAndTheGpsScreenHidden)
+{
+    EXPECT_TRUE(shown("Receiver1Panel"));
+    EXPECT_TRUE(shown("Receiver2Panel"));
+    EXPECT_FALSE(shown("GPSPanel"));
+    EXPECT_EQ(form->receiverArea(), (PanelRect{150, 32, 532, 474}));
+    EXPECT_EQ(placeOf("GPSPanel"), QRect(150, 32, 532, 474));
+    EXPECT_EQ(placeOf("Receiver1Panel"), QRect(150, 32, 268, 475));
+    EXPECT_EQ(placeOf("Receiver2Panel"), QRect(416, 32, 268, 475));
+}
+
+TEST_F(MainForm, TilingFollowsTheTileButtonsAndTheReceiverToggles)
+{
+    button("btnTileV")->click();
+    EXPECT_EQ(placeOf("Receiver1Panel"), QRect(150, 32, 534, 238));
+    EXPECT_EQ(placeOf("Receiver2Panel"), QRect(150, 269, 534, 238));
+
+    button("btnReceiver1")->click(); // up: receiver 2 takes the whole area
+    EXPECT_FALSE(shown("Receiver1Panel"));
+    EXPECT_EQ(placeOf("Receiver2Panel"), QRect(150, 32, 534, 475));
+
+    button("btnReceiver2")->click(); // both up: no receiver panel shows
+    EXPECT_FALSE(shown("Receiver1Panel"));
+    EXPECT_FALSE(shown("Receiver2Panel"));
+
+    button("btnReceiver1")->click(); // down again: receiver 1 alone
+    EXPECT_TRUE(shown("Receiver1Panel"));
+    EXPECT_EQ(placeOf("Receiver1Panel"), QRect(150, 32, 534, 475));
+
+    button("btnReceiver2")->click();
+    button("btnTileH")->click();
+    EXPECT_EQ(placeOf("Receiver1Panel"), QRect(150, 32, 268, 475));
+    EXPECT_EQ(placeOf("Receiver2Panel"), QRect(416, 32, 268, 475));
+}
+
+TEST_F(MainForm, GpsScreenHidesTheReceiverPanelsUntilTheReceiverScreenReturns)
+{
+    button("btnGPSPanel")->click();
+    EXPECT_TRUE(shown("GPSPanel"));
+    EXPECT_FALSE(shown("Receiver1Panel"));
+    EXPECT_FALSE(shown("Receiver2Panel"));
+
+    // Toggles on the GPS screen: down only re-tiles, up hides.
+    button("btnReceiver2")->click(); // up
+    button("btnReceiver2")->click(); // down again, still on the GPS screen
+    EXPECT_FALSE(shown("Receiver2Panel"));
+    button("btnReceiver1")->click(); // up
+    EXPECT_FALSE(shown("Receiver1Panel"));
+
+    button("btnReceiverPanels")->click();
+    EXPECT_FALSE(shown("GPSPanel"));
+    EXPECT_FALSE(shown("Receiver1Panel"));
+    EXPECT_TRUE(shown("Receiver2Panel"));
+    EXPECT_EQ(placeOf("Receiver2Panel"), QRect(150, 32, 534, 475));
+}
+
+TEST_F(MainForm, StatusBarHasTheLinkTextPanelAndTheClockOnThePcClockPanel)
+{
+    auto* bar = control<PanelStatusBar>("sbarZentor");
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->panelCount(), 2);
+    EXPECT_EQ(bar->panelRect(0).width(), 800);
+    EXPECT_EQ(bar->panelRect(0).width() + bar->panelRect(1).width() + 2, 900);
+    EXPECT_EQ(bar->panelText(1), QStringLiteral("PC Clock"));
+    QLabel* clock = control<QLabel>("olClock");
+    EXPECT_EQ(clock->parent(), bar);
+    EXPECT_EQ(clock->text(), QStringLiteral("HH:MM:SS"));
+    EXPECT_EQ(clock->geometry(), bar->panelRect(1));
+    EXPECT_EQ(clock->palette().color(QPalette::Window), clock->palette().color(QPalette::Button));
+
+    form->showNormal();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clock->geometry(), bar->panelRect(1));
+    EXPECT_EQ(bar->geometry().bottom(), 527);
+}
+
+TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
+{
+    const QList<QAction*> top = form->menuBar()->actions();
+    ASSERT_EQ(top.size(), 3);
+    EXPECT_EQ(top[0]->text(), QStringLiteral("&File"));
+    EXPECT_EQ(top[1]->text(), QStringLiteral("&Map"));
+    EXPECT_EQ(top[1]->objectName(), QStringLiteral("Map"));
+    EXPECT_EQ(top[2]->text(), QStringLiteral("&Help"));
+
+    const QList<QAction*> file = top[0]->menu()->actions();
+    ASSERT_EQ(file.size(), 1);
+    EXPECT_EQ(file[0]->text(), QStringLiteral("E&xit"));
+    const QList<QAction*> help = top[2]->menu()->actions();
+    ASSERT_EQ(help.size(), 3);
+    EXPECT_EQ(help[0]->text(), QStringLiteral("&User Manual"));
+    EXPECT_TRUE(help[1]->isSeparator());
+    EXPECT_EQ(help[2]->text(), QStringLiteral("&About"));
+
+    int aboutRequests = 0;
+    QObject::connect(form.get(), &TMain_Form::aboutRequested, [&] { ++aboutRequests; });
+    help[2]->trigger();
+    EXPECT_EQ(aboutRequests, 1);
+
+    ASSERT_NE(control<QFileDialog>("dlgOpenLog"), nullptr);
+    EXPECT_FALSE(control<QFileDialog>("dlgOpenLog")->isVisible());
+}
+
+TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
+{
+    QTemporaryDir empty;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(empty.path()));
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    form->findChild<QAction*>(QStringLiteral("UserManual"))->trigger();
+    QDir::setCurrent(before);
+    EXPECT_EQ(title, QStringLiteral("Information"));
+    EXPECT_EQ(text, QStringLiteral("Could Not Load User Manual!!!"));
+    EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
+{
+    QTimer* timer = control<QTimer>("Timer1");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 1000);
+
+    feed(0x03, {0xB5}); // receiver 2 has new single-mode data
+    QLabel* clock = control<QLabel>("olClock");
+    ASSERT_TRUE(processEventsUntil([&] { return clock->text() != QStringLiteral("HH:MM:SS"); }));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
+                    .match(clock->text())
+                    .hasMatch());
+    EXPECT_FALSE(link.receiverDataEvent(0).isSet());
+    EXPECT_TRUE(link.receiverDataEvent(1).isSet());
+}
+
+TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
+{
+    workers.adopt(WorkerId::Main,
+                  std::make_unique<OwnedWorker<TMain_Router>>(
+                      window, link.clockEvent(), [this] { refreshStatus(link, *form); },
+                      [this] { refreshClock(link, *form); }));
+    link.setStatusText("Connected via COM");
+    feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
+    // Receiver 1 counts 32000..32400 at 25 kHz; receiver 2 absent.
+    feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
+    feed(0x04, {56, 34, 12, 31, 12, 7, 123});
+
+    auto* bar = control<PanelStatusBar>("sbarZentor");
+    // The tick sets the refresh event within a second or so.
+    ASSERT_TRUE(processEventsUntil(
+        [&] { return bar->panelText(0) == QStringLiteral("Connected via COM"); }));
+    EXPECT_EQ(control<QLineEdit>("edSN")->text(), QStringLiteral("SN: ZEN00042"));
+    EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
+    EXPECT_EQ(control<QLineEdit>("edMax1")->text(), QStringLiteral("810.00000"));
+    EXPECT_EQ(control<QLineEdit>("edStep1")->text(), QStringLiteral("25.00"));
+    ASSERT_TRUE(processEventsUntil(
+        [&] { return control<QLineEdit>("edMarker")->text() == QStringLiteral("Mrkr #23"); }));
+    EXPECT_EQ(control<QLineEdit>("edRTCDate")->text(), QStringLiteral("12/31/2007"));
+    EXPECT_EQ(control<QLineEdit>("edRTCTime")->text(), QStringLiteral("12:34:56"));
+}
+
+TEST_F(MainForm, RangeFieldsAreNotRewrittenWhileTheRangesAreUnchanged)
+{
+    feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
+    refreshStatus(link, *form);
+    EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
+    control<QLineEdit>("edMin1")->setText(QStringLiteral("kept"));
+    link.setStatusText("Connected via USB");
+    refreshStatus(link, *form);
+    EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("kept"));
+    EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
+              QStringLiteral("Connected via USB"));
+}
+
+TEST_F(MainForm, TheModeTheDataShowsPressesItsModeButton)
+{
+    feed(0x01, {0x03}); // both receivers present
+    feed(0x07, {0x00, 0x02, 0xB0});
+    ASSERT_TRUE(processEventsUntil([&] { return button("btnScanMode")->isChecked(); }));
+    feed(0x09, {0x01, 0x10, 0x00, 0xB0});
+    ASSERT_TRUE(processEventsUntil([&] { return button("btnTableMode")->isChecked(); }));
+
+    // From the link thread, as in the program.
+    std::thread linkThread([this] { feed(0x02, {0xB5}); });
+    linkThread.join();
+    EXPECT_TRUE(processEventsUntil([&] { return button("btnSingleMode")->isChecked(); }));
+}
+
+TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)
+{
+    test::RecordingFactory made;
+    startWorkers(chosen, 0, made.factory(), workers);
+    const std::size_t started = made.log.size();
+    int closed = 0;
+    QObject::connect(form.get(), &TMain_Form::formClosed, [&] { ++closed; });
+    form->showNormal();
+    form->close();
+    EXPECT_THAT(made.since(started),
+                ElementsAre("terminate Link", "terminate Gps", "terminate Main"));
+    EXPECT_EQ(closed, 1);
+    EXPECT_TRUE(window.shuttingDown());
+    EXPECT_FALSE(control<QTimer>("Timer1")->isActive());
+}
+
+} // namespace
+} // namespace zentor
