@@ -1,8 +1,19 @@
 #include "gps/TGPS_Router.h"
 
+#include <utility>
+
 namespace zentor {
 
-TGPS_Router::TGPS_Router(Event& gpsEvent) : gpsEvent_(gpsEvent), waitOrder_{&gpsEvent_, &wake_}
+TGPS_Router::TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
+                         MapFeedPublisher publishMapFeed)
+    : gpsEvent_(link.gpsEvent()), link_(&link), window_(&window), showPanel_(std::move(showPanel)),
+      publishMapFeed_(std::move(publishMapFeed)), waitOrder_{&gpsEvent_, &wake_}
+{
+    thread_.start([this] { Execute(); });
+}
+
+TGPS_Router::TGPS_Router(Event& gpsEvent)
+    : gpsEvent_(gpsEvent), link_(nullptr), window_(nullptr), waitOrder_{&gpsEvent_, &wake_}
 {
     thread_.start([this] { Execute(); });
 }
@@ -24,8 +35,25 @@ void TGPS_Router::Execute()
         const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
         if (signalled < 0 || thread_.terminateRequested())
             continue;
+        showAndPublish();
         gpsEvent_.reset();
     }
+}
+
+void TGPS_Router::showAndPublish()
+{
+    if (link_ == nullptr)
+        return;
+    // The protocol stores only whole records, so this decode always succeeds.
+    const std::array<std::uint8_t, kGpsRecordSize> record = link_->gpsRecord();
+    status_.decode(record.data(), record.size());
+    const GpsStatus status = status_.snapshot();
+
+    const GpsPanelTexts texts = formatGpsPanel(status);
+    if (showPanel_)
+        window_->invoke([this, &texts] { showPanel_(texts); });
+    if (publishMapFeed_)
+        publishMapFeed_(status, mapRssiDbm());
 }
 
 } // namespace zentor

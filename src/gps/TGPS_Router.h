@@ -1,29 +1,50 @@
 #pragma once
 
+#include "gps/GpsPanelTexts.h"
+#include "gps/GpsStatusStore.h"
+#include "link/TReceiverLink.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
+#include "ui/WindowThread.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace zentor {
 
-// The GPS router: wakes when the receiver protocol has stored a GPS record (the GPS event),
-// at the latest every kWaitTimeout to notice its terminate request, and consumes the event.
-// The thread starts in the constructor.
+// The GPS router: wakes when the receiver protocol has stored a GPS record (the GPS event), at
+// the latest every kWaitTimeout to notice its terminate request. For each record it decodes the
+// record into its GPS status, has the panel update run on the window thread (and waits for it),
+// publishes the map feed on its own thread, then resets the event. A record stored while the
+// panel is being filled is shown with the next one. The thread starts in the constructor.
 class TGPS_Router
 {
 public:
     static constexpr std::chrono::milliseconds kWaitTimeout{1000};
 
-    // `gpsEvent` (the receiver protocol's) must outlive the router.
+    // Copies one panel update into the widgets. Runs on the window thread.
+    using PanelUpdate = std::function<void(const GpsPanelTexts& texts)>;
+    // Publishes the map feed from the status just shown and the map RSSI value. Runs on the GPS
+    // router's thread, after the panel update has returned.
+    using MapFeedPublisher = std::function<void(const GpsStatus& status, std::int16_t mapRssiDbm)>;
+
+    // The program's router on `link`'s GPS event and GPS record. `link` and `window` must outlive
+    // the router; `publishMapFeed` may be empty (nothing is published).
+    TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
+                MapFeedPublisher publishMapFeed = {});
+    // A router that only consumes `gpsEvent` (which must outlive it): nothing is decoded, shown
+    // or published.
     explicit TGPS_Router(Event& gpsEvent);
     // Requests termination and joins the thread.
     ~TGPS_Router();
     TGPS_Router(const TGPS_Router&) = delete;
     TGPS_Router& operator=(const TGPS_Router&) = delete;
 
-    // Any thread; the loop ends at once.
+    // Any thread; the loop ends at once. A panel update already waiting for the window thread
+    // returns when the window thread refuses it (WindowThread::invoke after shutdown began).
     void requestTerminate();
     // True once the loop has ended, waiting at most timeoutMs.
     bool waitFinished(std::chrono::milliseconds timeoutMs)
@@ -31,10 +52,25 @@ public:
         return thread_.waitFinished(timeoutMs);
     }
 
+    // The RSSI reading for the map feed, in dBm; kNoLevelDbm until a receiver router sets one.
+    // Any thread.
+    void setMapRssiDbm(std::int16_t rssiDbm) { mapRssiDbm_.store(rssiDbm); }
+    std::int16_t mapRssiDbm() const { return mapRssiDbm_.load(); }
+
+    // A copy of the last decoded GPS record (all zero before the first). Any thread.
+    GpsStatus gpsStatus() const { return status_.snapshot(); }
+
 private:
     void Execute();
+    void showAndPublish();
 
     Event& gpsEvent_;
+    TReceiverLink* const link_;  // null for a router that only consumes its event
+    WindowThread* const window_; // null likewise
+    const PanelUpdate showPanel_;
+    const MapFeedPublisher publishMapFeed_;
+    GpsStatusStore status_;
+    std::atomic<std::int16_t> mapRssiDbm_{kNoLevelDbm};
     Event wake_; // set only by requestTerminate, so the wait ends at once
     const std::vector<Event*> waitOrder_;
     WorkerThread thread_; // last: it stops before the members it uses go away

@@ -1,0 +1,190 @@
+#include "gps/TGPS_Router.h"
+
+#include "GpsTestRecords.h"
+#include "TestWindowThread.h"
+#include "link/Frame.h"
+
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace zentor {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Bytes;
+namespace gpsat = test::gpsat;
+
+constexpr auto kDeadline = 5s;
+
+// A type 0 packet record (L, type, data, checksum) carrying `data`.
+Bytes gpsPacket(const Bytes& data)
+{
+    const OutboundFrame f = buildFrame(0x00, data.data(), data.size());
+    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
+}
+
+// What the router handed to the window thread and to the map feed, and on which threads.
+struct Deliveries
+{
+    struct Shown
+    {
+        std::thread::id thread;
+        GpsPanelTexts texts;
+    };
+    struct Published
+    {
+        std::thread::id thread;
+        GpsStatus status;
+        std::int16_t rssiDbm;
+        std::size_t shownBefore;
+        bool eventStillSet;
+    };
+
+    std::mutex mutex; // guards the members below
+    std::condition_variable changed;
+    std::vector<Shown> shown;
+    std::vector<Published> published;
+
+    bool waitPublished(std::size_t n)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return changed.wait_for(lock, kDeadline, [&] { return published.size() >= n; });
+    }
+};
+
+class GpsRouterTest : public ::testing::Test
+{
+protected:
+    void start()
+    {
+        router = std::make_unique<TGPS_Router>(
+            link, window,
+            [this](const GpsPanelTexts& texts) {
+                std::lock_guard<std::mutex> lock(got.mutex);
+                got.shown.push_back({std::this_thread::get_id(), texts});
+            },
+            [this](const GpsStatus& status, std::int16_t rssiDbm) {
+                std::lock_guard<std::mutex> lock(got.mutex);
+                got.published.push_back({std::this_thread::get_id(), status, rssiDbm,
+                                         got.shown.size(), link.gpsEvent().isSet()});
+                got.changed.notify_all();
+            });
+    }
+
+    bool eventClearsWithin(std::chrono::seconds bound)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + bound;
+        while (link.gpsEvent().isSet()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+
+    void handle(const Bytes& record) { link.HandlePacket(record.data(), record.size()); }
+
+    TReceiverLink link;
+    test::TestWindowThread window;
+    Deliveries got;
+    std::unique_ptr<TGPS_Router> router; // last: stops before what it uses goes away
+};
+
+TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEvent)
+{
+    start();
+    EXPECT_EQ(router->mapRssiDbm(), kNoLevelDbm);
+    router->setMapRssiDbm(-77);
+    handle(gpsPacket(test::handBuiltRecord()));
+
+    ASSERT_TRUE(got.waitPublished(1));
+    EXPECT_TRUE(eventClearsWithin(kDeadline));
+    std::lock_guard<std::mutex> lock(got.mutex);
+    ASSERT_EQ(got.shown.size(), 1u);
+    const Deliveries::Shown& shown = got.shown[0];
+    EXPECT_EQ(shown.thread, window.id());
+    ASSERT_NE(shown.texts.textOf("lblFilLat"), nullptr);
+    EXPECT_EQ(*shown.texts.textOf("lblFilLat"), "Latitude  = 12.3457 S");
+    EXPECT_EQ(*shown.texts.textOf("edGPSDate"), "11/23/2031");
+    EXPECT_EQ(*shown.texts.textOf("lblChannel9"),
+              "   09     19    08    039     187     09     (Time Used)(PosFix Used)");
+    EXPECT_EQ(shown.texts.status.background, (Rgb{0x00, 0x80, 0x00}));
+
+    ASSERT_EQ(got.published.size(), 1u);
+    const Deliveries::Published& published = got.published[0];
+    EXPECT_NE(published.thread, window.id());
+    EXPECT_NE(published.thread, std::this_thread::get_id());
+    EXPECT_EQ(published.shownBefore, 1u); // after the panel update
+    EXPECT_TRUE(published.eventStillSet); // before the event is reset
+    EXPECT_EQ(published.rssiDbm, -77);
+    EXPECT_DOUBLE_EQ(published.status.unfiltered.latitudeDeg, -44447444 / 3600000.0);
+    EXPECT_DOUBLE_EQ(published.status.unfiltered.longitudeDeg, -98760432 / 3600000.0);
+    EXPECT_EQ(router->gpsStatus().idTag, "ZT0042");
+}
+
+TEST_F(GpsRouterTest, ShortPacketLeavesTheStatusUnchanged)
+{
+    start();
+    Bytes record = test::handBuiltRecord();
+    handle(gpsPacket(record));
+    ASSERT_TRUE(got.waitPublished(1));
+    ASSERT_TRUE(eventClearsWithin(kDeadline));
+
+    Bytes next = record;
+    next[gpsat::kClock + 2] = 10; // one second later
+    const Bytes shortRecord(next.begin(), next.end() - 1);
+    handle(gpsPacket(shortRecord));
+    EXPECT_FALSE(link.gpsEvent().isSet());
+    EXPECT_EQ(router->gpsStatus().seconds, 9);
+
+    handle(gpsPacket(next));
+    ASSERT_TRUE(got.waitPublished(2));
+    std::lock_guard<std::mutex> lock(got.mutex);
+    ASSERT_EQ(got.shown.size(), 2u); // the short packet showed nothing
+    EXPECT_EQ(*got.shown[0].texts.textOf("edGPSTime"), "17:04:09");
+    EXPECT_EQ(*got.shown[1].texts.textOf("edGPSTime"), "17:04:10");
+    EXPECT_EQ(got.published[1].status.seconds, 10);
+}
+
+TEST_F(GpsRouterTest, RefusedWindowCallStillPublishesAndEndsOnRequest)
+{
+    window.refuseCalls();
+    start();
+    handle(gpsPacket(test::handBuiltRecord()));
+    ASSERT_TRUE(got.waitPublished(1));
+    EXPECT_TRUE(eventClearsWithin(kDeadline));
+    {
+        std::lock_guard<std::mutex> lock(got.mutex);
+        EXPECT_TRUE(got.shown.empty());
+    }
+    router->requestTerminate();
+    EXPECT_TRUE(router->waitFinished(kDeadline));
+}
+
+TEST_F(GpsRouterTest, EndsOnRequestWithoutASignal)
+{
+    start();
+    EXPECT_FALSE(router->waitFinished(0ms));
+    router->requestTerminate();
+    EXPECT_TRUE(router->waitFinished(kDeadline));
+    // A record after the end is stored by the protocol but no longer shown.
+    handle(gpsPacket(test::handBuiltRecord()));
+    EXPECT_TRUE(link.gpsEvent().isSet());
+    std::lock_guard<std::mutex> lock(got.mutex);
+    EXPECT_TRUE(got.shown.empty());
+}
+
+TEST(GpsRouter, MapRssiValueIsKeptForTheNextPublication)
+{
+    Event gpsEvent;
+    TGPS_Router router(gpsEvent);
+    router.setMapRssiDbm(-32768);
+    EXPECT_EQ(router.mapRssiDbm(), -32768);
+    router.setMapRssiDbm(-30);
+    EXPECT_EQ(router.mapRssiDbm(), -30);
+}
+
+} // namespace
+} // namespace zentor
