@@ -134,6 +134,9 @@ TEST(Workers, FindGivesTheThreadObjectOfItsType)
     workers.requestTerminate(WorkerId::Nav);
     workers.requestTerminate(WorkerId::Gps);
     EXPECT_TRUE(workers.waitAllFinished(std::chrono::seconds(5), [] {}));
+    workers.remove(WorkerId::Gps);
+    EXPECT_FALSE(workers.has(WorkerId::Gps));
+    EXPECT_TRUE(workers.has(WorkerId::Nav));
     workers.clear();
     EXPECT_FALSE(workers.has(WorkerId::Nav));
 }
