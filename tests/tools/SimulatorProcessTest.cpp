@@ -1,0 +1,275 @@
+// Runs the zentor-sim program itself and talks to it through its pseudo-terminal as the data
+// logger would.
+#if defined(ZENTOR_SIM_PATH) && !defined(_WIN32)
+
+#include "SimTestSupport.h"
+#include "link/FrameAssembler.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace zentor::sim {
+namespace {
+
+using test::cat;
+using test::hex;
+using Clock = std::chrono::steady_clock;
+
+const Bytes kIdentify = hex("AA 02 00 1C 1C");
+const Bytes kFirstFrame = hex("AA 0A 00 05 4F 12 00 00 FA 3C 00 00 9E"); // level values
+
+void pause10ms()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+// One run of the simulator, with its own temporary folder for the link, record and output.
+class SimProcess
+{
+public:
+    SimProcess()
+    {
+        std::string pattern = ::testing::TempDir() + "zentor-sim-XXXXXX";
+        dir_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    }
+
+    ~SimProcess()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        for (const char* name : {"/port", "/record.bin", "/out.txt", "/err.txt"})
+            ::unlink((dir_ + name).c_str());
+        ::rmdir(dir_.c_str());
+    }
+
+    std::string path(const char* name) const { return dir_ + "/" + name; }
+
+    bool start(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), ZENTOR_SIM_PATH);
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, path("out.txt").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return rc == 0;
+    }
+
+    // The exit status, or -1 when the program has not ended within `timeoutMs`.
+    int waitExit(int timeoutMs)
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Clock::now() < end) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            pause10ms();
+        }
+        return -1;
+    }
+
+    void signal(int sig) const { ::kill(pid_, sig); }
+
+    std::string output(const char* name) const
+    {
+        const Bytes b = test::readFile(path(name));
+        return std::string(b.begin(), b.end());
+    }
+
+    // Waits until the program's error output holds `text`.
+    bool waitForMessage(const std::string& text, int timeoutMs) const
+    {
+        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (Clock::now() < end) {
+            if (output("err.txt").find(text) != std::string::npos)
+                return true;
+            pause10ms();
+        }
+        return false;
+    }
+
+private:
+    std::string dir_;
+    pid_t pid_ = -1;
+};
+
+// Opens the simulator's port through its link as a raw serial line, waiting for the link.
+int openPort(const std::string& link, int timeoutMs)
+{
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < end) {
+        const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
+        if (fd >= 0) {
+            termios t{};
+            ::tcgetattr(fd, &t);
+            ::cfmakeraw(&t);
+            ::tcsetattr(fd, TCSANOW, &t);
+            return fd;
+        }
+        pause10ms();
+    }
+    return -1;
+}
+
+// Reads until the simulator closes the line, until `enough` bytes have come (when not 0), or
+// until the time-out.
+Bytes readPort(int fd, std::size_t enough, int timeoutMs)
+{
+    Bytes got;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Clock::now() < end && (enough == 0 || got.size() < enough)) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0)
+            continue;
+        std::uint8_t buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0 && !(n < 0 && errno == EINTR))
+            break; // 0 or EIO: the simulator has closed its end
+        if (n > 0)
+            got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+// The packet records the data logger's frame assembler finds, concatenated as in a log file.
+std::vector<Bytes> framed(const Bytes& stream)
+{
+    TFrameAssembler assembler;
+    std::vector<Bytes> records;
+    for (std::uint8_t b : stream)
+        if (assembler.PushByte(b) == 0)
+            records.emplace_back(assembler.record().data,
+                                 assembler.record().data + assembler.record().size);
+    return records;
+}
+
+Bytes joined(const std::vector<Bytes>& records)
+{
+    Bytes all;
+    for (const Bytes& r : records)
+        all.insert(all.end(), r.begin(), r.end());
+    return all;
+}
+
+bool exists(const std::string& path)
+{
+    struct stat s
+    {};
+    return ::lstat(path.c_str(), &s) == 0;
+}
+
+TEST(SimulatorProcess, AnswersIdentifyAndRecordsExactlyWhatTheClientReceived)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--seconds", "2", "--record",
+                           sim.path("record.bin"), "--seed", "7", "--rate", "50"}));
+    const int fd = openPort(sim.path("port"), 5000);
+    ASSERT_GE(fd, 0) << sim.output("err.txt");
+    ASSERT_EQ(::write(fd, kIdentify.data(), kIdentify.size()), 5);
+    const Bytes stream = readPort(fd, 0, 8000);
+    ::close(fd);
+    ASSERT_EQ(sim.waitExit(5000), 0) << sim.output("err.txt");
+
+    ASSERT_GE(stream.size(), kFirstFrame.size());
+    EXPECT_EQ(Bytes(stream.begin(), stream.begin() + 13), kFirstFrame)
+        << "nothing was written before the client opened the port";
+    const std::vector<Bytes> records = framed(stream);
+    int identifications = 0;
+    for (const Bytes& r : records)
+        identifications += r == hex("0A 00 1C 5A 54 30 31 32 33 34 35 13");
+    EXPECT_EQ(identifications, 1);
+    EXPECT_GT(records.size(), 40u);
+    EXPECT_EQ(test::readFile(sim.path("record.bin")), joined(records));
+    EXPECT_FALSE(exists(sim.path("port"))) << "the link is removed at the end";
+    EXPECT_NE(sim.output("out.txt").find("ZENTOR_COM1=" + sim.path("port")), std::string::npos);
+    EXPECT_NE(sim.output("err.txt").find("command 0x1C answered"), std::string::npos);
+    EXPECT_NE(sim.output("err.txt").find("of them intact frames"), std::string::npos);
+}
+
+TEST(SimulatorProcess, StopsCleanlyOnSigtermAndTheRecordMatchesADamagedStream)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"),
+                           "--faults", "garbage,bitflip,truncate", "--fault-rate", "0.2", "--seed",
+                           "3", "--rate", "200", "--mode", "table"}));
+    const int fd = openPort(sim.path("port"), 5000);
+    ASSERT_GE(fd, 0) << sim.output("err.txt");
+    Bytes stream = readPort(fd, 4000, 5000);
+    sim.signal(SIGTERM);
+    const Bytes rest = readPort(fd, 0, 5000);
+    ::close(fd);
+    ASSERT_EQ(sim.waitExit(5000), 0) << sim.output("err.txt");
+    stream = cat({stream, rest});
+
+    const std::vector<Bytes> records = framed(stream);
+    EXPECT_GT(records.size(), 20u);
+    EXPECT_EQ(test::readFile(sim.path("record.bin")), joined(records));
+    EXPECT_FALSE(exists(sim.path("port")));
+    EXPECT_NE(sim.output("err.txt").find("damaged"), std::string::npos);
+}
+
+TEST(SimulatorProcess, AClientThatReopensThePortGetsAFreshStart)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--seconds", "8", "--rate", "100"}));
+    int fd = openPort(sim.path("port"), 5000);
+    ASSERT_GE(fd, 0);
+    ASSERT_GE(readPort(fd, 2000, 5000).size(), 2000u);
+    ::close(fd); // leaves whatever was still on the line unread
+    ASSERT_TRUE(sim.waitForMessage("the client closed the port", 5000));
+
+    fd = openPort(sim.path("port"), 5000);
+    ASSERT_GE(fd, 0);
+    const Bytes again = readPort(fd, kFirstFrame.size(), 5000);
+    ASSERT_GE(again.size(), kFirstFrame.size());
+    EXPECT_EQ(Bytes(again.begin(), again.begin() + 13), kFirstFrame)
+        << "the new session starts on a clean line";
+    ::close(fd);
+    sim.signal(SIGINT);
+    EXPECT_EQ(sim.waitExit(5000), 0);
+}
+
+TEST(SimulatorProcess, ABadCommandLineExitsWithStatusTwo)
+{
+    SimProcess bad;
+    ASSERT_TRUE(bad.start({"--rate", "fast"}));
+    EXPECT_EQ(bad.waitExit(5000), 2);
+    EXPECT_EQ(bad.output("err.txt"), "zentor-sim: --rate takes a whole number from 1 to 1000, "
+                                     "not 'fast'\nTry 'zentor-sim --help' for the options.\n");
+
+    SimProcess help;
+    ASSERT_TRUE(help.start({"--help"}));
+    EXPECT_EQ(help.waitExit(5000), 0);
+    EXPECT_EQ(help.output("out.txt").rfind("Usage: zentor-sim [options]", 0), 0u);
+}
+
+} // namespace
+} // namespace zentor::sim
+
+#endif
