@@ -1,0 +1,31 @@
+#include "logging/LogFileName.h"
+
+namespace zentor {
+
+namespace {
+
+// Bytes of `text` that hold its first `maxChars` UTF-8 characters; a continuation byte
+// (10xxxxxx) belongs to the character before it.
+std::size_t bytesOfFirstChars(const std::string& text, std::size_t maxChars)
+{
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsCharacter && ++chars > maxChars)
+            return i;
+    }
+    return text.size();
+}
+
+} // namespace
+
+std::string logFileName(const std::string& logFileText)
+{
+    std::string base = logFileText.substr(0, bytesOfFirstChars(logFileText, kLogFileTextMaxChars));
+    const std::size_t dot = base.rfind('.');
+    if (dot != std::string::npos)
+        base.erase(dot);
+    return base + ".KLF";
+}
+
+} // namespace zentor

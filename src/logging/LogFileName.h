@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zentor {
+
+// The most characters of the LogFile text that a log file name is formed from.
+constexpr std::size_t kLogFileTextMaxChars = 511;
+
+// The log file name for the main window's LogFile text (UTF-8): the text, cut to its first
+// kLogFileTextMaxChars characters, up to (not including) its last "." if it holds one, then
+// ".KLF". The cut is made at the last "." anywhere, folder names included: "a.b/run" gives
+// "a.KLF".
+std::string logFileName(const std::string& logFileText);
+
+} // namespace zentor

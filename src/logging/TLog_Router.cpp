@@ -1,0 +1,245 @@
+#include "logging/TLog_Router.h"
+
+#include "logging/LogFileSize.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zentor {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kWaitTimeout{1000};  // the loop looks at the terminate request this often
+constexpr milliseconds kSyncInterval{1000}; // written records reach the device within this
+constexpr std::chrono::seconds kLossReportInterval{10}; // at most one loss message this often
+// The kernel copies a write into the file a page at a time and, when the process is killed,
+// stops at a page boundary. A write that runs past no more than one boundary can then only be
+// cut within the record that straddles it, and only while the kernel is between that record's
+// two pages: a moment, unless it holds the write back there for a disk that is far behind.
+constexpr std::int64_t kPageBytes = 4096;
+
+std::string quoted(const std::string& name)
+{
+    return "\"" + name + "\"";
+}
+
+std::string openFailedText(const std::string& name, const std::string& reason)
+{
+    return "Could not open the log file " + quoted(name) + " (" + reason +
+           "). Log mode has been switched off.";
+}
+
+std::string writeFailedText(const std::string& name, const std::string& reason)
+{
+    return "Could not write to the log file " + quoted(name) + " (" + reason +
+           "). Log mode has been switched off; what was written before stays in the file.";
+}
+
+std::string lossText(const std::string& name, const LogLoss& loss, std::int64_t gapAt)
+{
+    return "The disk did not keep up with the log file " + quoted(name) + ": " +
+           std::to_string(loss.records) + " packets (" + std::to_string(loss.bytes) +
+           " bytes) were not written, the first of them after byte " + std::to_string(gapAt) + ".";
+}
+
+} // namespace
+
+TLog_Router::TLog_Router(std::string fileName, std::vector<std::uint8_t> header,
+                         MessageSink* messages, std::function<void()> onFailed,
+                         std::size_t queueLimitBytes)
+    : fileName_(std::move(fileName)), header_(std::move(header)), messages_(messages),
+      onFailed_(std::move(onFailed)), queue_(queueLimitBytes)
+{}
+
+TLog_Router::~TLog_Router()
+{
+    stop();
+}
+
+void TLog_Router::start()
+{
+    thread_.start([this] { run(); });
+}
+
+void TLog_Router::handOver(const std::uint8_t* data, std::uint16_t count)
+{
+    if (queue_.push(data, count) == LogRecordQueue::Push::AcceptedIntoEmpty)
+        wakeup_.set();
+}
+
+void TLog_Router::requestTerminate()
+{
+    thread_.requestTerminate();
+    wakeup_.set();
+}
+
+void TLog_Router::stop()
+{
+    requestTerminate();
+    while (!thread_.waitFinished(kWaitTimeout)) {
+        // The thread is still writing out its queue, or the disk is slow to sync.
+    }
+}
+
+bool TLog_Router::waitFinished(std::chrono::milliseconds timeoutMs)
+{
+    return thread_.waitFinished(timeoutMs);
+}
+
+std::int32_t TLog_Router::fileSizeKb()
+{
+    return logFileSizeKb(AppendFile::sizeOnDisk(fileName_));
+}
+
+bool TLog_Router::waitUntilWritten(std::chrono::milliseconds timeoutMs)
+{
+    const std::uint64_t target = queue_.counts().accepted;
+    std::unique_lock<std::mutex> lock(progressMutex_);
+    return progress_.wait_for(
+        lock, timeoutMs, [&] { return opened_ && written_.load() + discarded_.load() >= target; });
+}
+
+TLog_Router::Counts TLog_Router::counts() const
+{
+    const LogRecordQueue::Counts queued = queue_.counts();
+    return {queued.accepted, written_.load(), discarded_.load(), queued.rejected, queued.lost};
+}
+
+void TLog_Router::run()
+{
+    openFile();
+    markProgress(true);
+    for (;;) {
+        // Read before taking: whatever was handed over before the request is in this take.
+        const bool stopping = thread_.terminateRequested();
+        wakeup_.reset();
+        queue_.takeAll(batch_);
+        const bool tookRecords = !batch_.empty();
+        if (tookRecords)
+            writeBatch();
+        reportLoss(false);
+        const Clock::time_point now = Clock::now();
+        if (unsynced_ && (stopping || now - lastSync_ >= kSyncInterval))
+            syncFile();
+        markProgress(false);
+        if (tookRecords)
+            continue;
+        if (stopping)
+            break;
+        milliseconds timeout = kWaitTimeout;
+        if (unsynced_) {
+            const auto untilSync = std::chrono::ceil<milliseconds>(lastSync_ + kSyncInterval - now);
+            timeout = std::clamp(untilSync, milliseconds{0}, kWaitTimeout);
+        }
+        wakeup_.wait(timeout);
+    }
+    reportLoss(true);
+    if (file_.isOpen() && !file_.close())
+        fail(writeFailedText(fileName_, file_.lastError()));
+}
+
+void TLog_Router::openFile()
+{
+    lastSync_ = Clock::now();
+    const AppendFile::Opened opened = file_.open(fileName_);
+    if (opened == AppendFile::Opened::Failed) {
+        fail(openFailedText(fileName_, file_.lastError()));
+        return;
+    }
+    // An empty file gets the header as a new one does: it is most likely one whose header a
+    // crash right after its creation kept out.
+    const bool wantsHeader = opened == AppendFile::Opened::Created || file_.size() == 0;
+    if (wantsHeader && !header_.empty()) {
+        if (!file_.append(header_.data(), header_.size())) {
+            fail(writeFailedText(fileName_, file_.lastError()));
+            return;
+        }
+        unsynced_ = true;
+    }
+    streamStart_ = file_.size();
+}
+
+// Writes the batch as a few writes of whole records, each ending with the record that reaches
+// the next page boundary of the file (see kPageBytes).
+void TLog_Router::writeBatch()
+{
+    const std::size_t records = batch_.sizes.size();
+    if (failed_.load()) {
+        discarded_.fetch_add(records);
+        return;
+    }
+    const std::uint8_t* next = batch_.bytes.data();
+    std::size_t done = 0;
+    while (done < records) {
+        const std::int64_t boundary = (file_.size() / kPageBytes + 1) * kPageBytes;
+        std::size_t bytes = 0;
+        std::size_t count = 0;
+        do {
+            bytes += batch_.sizes[done + count];
+            ++count;
+        } while (done + count < records &&
+                 file_.size() + static_cast<std::int64_t>(bytes) < boundary);
+        if (!file_.append(next, bytes)) {
+            discarded_.fetch_add(records - done);
+            fail(writeFailedText(fileName_, file_.lastError()));
+            return;
+        }
+        unsynced_ = true;
+        written_.fetch_add(count);
+        next += bytes;
+        done += count;
+    }
+}
+
+void TLog_Router::syncFile()
+{
+    lastSync_ = Clock::now();
+    unsynced_ = false;
+    if (file_.isOpen() && !file_.sync())
+        fail(writeFailedText(fileName_, file_.lastError()));
+}
+
+// Losses are reported at most once per kLossReportInterval, each message counting those since
+// the one before; the last message comes when the thread ends.
+void TLog_Router::reportLoss(bool final)
+{
+    if (failed_.load()) {
+        queue_.takeLoss(); // nothing is written any more, so nothing more is lost
+        return;
+    }
+    const Clock::time_point now = Clock::now();
+    if (!final && lossReported_ && now - lastLossReport_ < kLossReportInterval)
+        return;
+    const LogLoss loss = queue_.takeLoss();
+    if (loss.records == 0)
+        return;
+    lossReported_ = true;
+    lastLossReport_ = now;
+    if (messages_)
+        messages_->postMessage(
+            MessageKind::Error,
+            lossText(fileName_, loss, streamStart_ + static_cast<std::int64_t>(loss.firstAtByte)));
+}
+
+void TLog_Router::fail(const std::string& text)
+{
+    if (failed_.exchange(true))
+        return;
+    file_.close();
+    if (messages_)
+        messages_->postMessage(MessageKind::Error, text);
+    if (onFailed_)
+        onFailed_();
+}
+
+void TLog_Router::markProgress(bool opened)
+{
+    std::lock_guard<std::mutex> lock(progressMutex_);
+    if (opened)
+        opened_ = true;
+    progress_.notify_all();
+}
+
+} // namespace zentor

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "link/LinkInterfaces.h"
+#include "logging/LogRecordQueue.h"
+#include "platform/AppendFile.h"
+#include "platform/Event.h"
+#include "platform/WorkerThread.h"
+#include "ui/MessageSink.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zentor {
+
+// The log thread: appends every record handed over to the log file, in the order handed over.
+//
+// The file is opened on the thread itself: a file that did not exist, or was empty, gets the
+// header records first; any other file is appended to without them. Records wait in a FIFO of
+// bounded size (kLogQueueLimitBytes); when the disk cannot keep up, the records that do not fit are
+// dropped and the loss is reported. Each write carries whole records only and crosses at most
+// one page boundary of the file, so a killed process leaves the file ending on a record boundary
+// (but for a kill at the very moment the kernel is between the two pages of a straddling
+// record); the file is synced to the device at least once a second while records arrive, and
+// when the thread ends.
+//
+// Failures are reported as errors through the MessageSink and end the logging: a file that
+// cannot be opened, and the first write or sync that fails (what was written before stays in the
+// file; nothing more is written). `onFailed` is then called once, on the log thread; it must
+// return at once (post the work to the window thread) and must not stop or destroy the router.
+//
+// Threads: handOver on any thread; start, requestTerminate, stop and the destructor on the
+// owner's thread (the window thread); the queries, fileSizeKb among them, on any thread.
+class TLog_Router : public LogSink
+{
+public:
+    static constexpr std::size_t kLogQueueLimitBytes = 16u << 20;
+
+    // `header` is written only when the file is created or empty. `messages` may be null.
+    TLog_Router(std::string fileName, std::vector<std::uint8_t> header, MessageSink* messages,
+                std::function<void()> onFailed = {},
+                std::size_t queueLimitBytes = kLogQueueLimitBytes);
+    // Stops the thread as stop() does.
+    ~TLog_Router() override;
+    TLog_Router(const TLog_Router&) = delete;
+    TLog_Router& operator=(const TLog_Router&) = delete;
+
+    // Starts the thread, which opens the file. Records handed over before are kept and written
+    // after the header. Call once.
+    void start();
+
+    // Copies `count` bytes into the queue as one record and returns at once, never waiting on the
+    // disk. A count of 0 or over 8192 is rejected; a record that does not fit the queue is lost.
+    void handOver(const std::uint8_t* data, std::uint16_t count) override;
+
+    // Asks the thread to end: it writes what is still queued, syncs and closes the file, and
+    // ends. Returns at once.
+    void requestTerminate();
+    // requestTerminate(), then waits until the thread has ended and the file is closed.
+    void stop();
+    // Waits at most `timeoutMs` for the thread to end; true when it has (or never started).
+    bool waitFinished(std::chrono::milliseconds timeoutMs);
+
+    // The size of the log file on disk now, in kilobytes (0 while there is no such file).
+    std::int32_t fileSizeKb();
+
+    // Waits at most `timeoutMs` until the file has been opened (or failed to open), and every
+    // record accepted before this call has been written (or dropped after a failure).
+    bool waitUntilWritten(std::chrono::milliseconds timeoutMs);
+
+    const std::string& fileName() const { return fileName_; }
+    // True once opening or writing the file has failed.
+    bool failed() const { return failed_.load(); }
+
+    struct Counts
+    {
+        std::uint64_t accepted = 0;  // records queued
+        std::uint64_t written = 0;   // records in the file
+        std::uint64_t discarded = 0; // records queued but not written because the file failed
+        std::uint64_t rejected = 0;  // empty or over 8192 bytes
+        std::uint64_t lost = 0;      // did not fit the queue
+    };
+    Counts counts() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void run();
+    void openFile();
+    void writeBatch();
+    void syncFile();
+    void reportLoss(bool final);
+    void fail(const std::string& text);
+    void markProgress(bool opened);
+
+    const std::string fileName_;
+    const std::vector<std::uint8_t> header_;
+    MessageSink* const messages_;
+    const std::function<void()> onFailed_;
+
+    LogRecordQueue queue_;
+    Event wakeup_; // set by a hand-over into an empty queue, and by the terminate request
+    std::atomic<bool> failed_{false};
+    std::atomic<std::uint64_t> written_{0};
+    std::atomic<std::uint64_t> discarded_{0};
+
+    // The log thread's own state.
+    AppendFile file_;
+    LogBatch batch_;
+    std::int64_t streamStart_ = 0; // file offset of the first handed-over record
+    bool unsynced_ = false;
+    Clock::time_point lastSync_;
+    Clock::time_point lastLossReport_;
+    bool lossReported_ = false;
+
+    std::mutex progressMutex_; // guards opened_; with progress_ wakes waitUntilWritten
+    std::condition_variable progress_;
+    bool opened_ = false;
+
+    WorkerThread thread_; // last: ends before the members it uses go
+};
+
+} // namespace zentor

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zentor {
+
+// A file that only ever grows at its end, written so that a crash leaves it readable: every
+// append reaches the operating system in one write call, a failed append is cut back off the file,
+// and sync() pushes what was written to the device. POSIX open/write/fdatasync, or the Win32
+// CreateFileW/WriteFile/FlushFileBuffers calls.
+//
+// Names are UTF-8 text. One thread uses an object; the static queries may be called from any
+// thread.
+class AppendFile
+{
+public:
+    enum class Opened
+    {
+        Created,  // there was no file of that name: an empty one was made
+        Existing, // the file was there and is appended to
+        Failed,   // not opened; lastError() says why
+    };
+
+    AppendFile() = default;
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Creates the file when no file of that name exists, otherwise opens it for appending. The
+    // check and the creation are one step, so two writers never both see Created.
+    Opened open(const std::string& path);
+    bool isOpen() const;
+
+    // Appends all n bytes or none of them. They go to the operating system in one write, so a
+    // process killed between appends never leaves part of one in the file. An append that fails
+    // part-way (disk full, file size limit) is cut back off; false then, with lastError() set.
+    bool append(const std::uint8_t* data, std::size_t n);
+
+    // Pushes the appended bytes to the device. False when the device reported an error; a file
+    // that cannot be synced at all (a character device, a pipe) counts as synced.
+    bool sync();
+
+    // Closes the file; false when the operating system reported an error while closing.
+    bool close();
+
+    // Bytes in the file as this object has seen it: its size when opened plus what was appended.
+    std::int64_t size() const { return size_; }
+
+    // The operating system's text for the last failure.
+    const std::string& lastError() const { return lastError_; }
+
+    static bool exists(const std::string& path);
+    // The size of the named file on disk in bytes; -1 when there is no such file.
+    static std::int64_t sizeOnDisk(const std::string& path);
+
+private:
+    void setLastError();
+
+#ifdef _WIN32
+    void* handle_ = nullptr; // a HANDLE; null when not open
+#else
+    int fd_ = -1;
+#endif
+    std::int64_t size_ = 0;
+    std::string lastError_;
+};
+
+} // namespace zentor

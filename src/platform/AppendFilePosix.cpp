@@ -1,0 +1,145 @@
+#include "platform/AppendFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace zentor {
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666; // narrowed by the user's umask
+
+} // namespace
+
+AppendFile::~AppendFile()
+{
+    close();
+}
+
+AppendFile::Opened AppendFile::open(const std::string& path)
+{
+    close();
+    // O_EXCL makes "is there a file?" and "create it" one step. Should the file vanish between
+    // the two calls, the first is simply tried again.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        fd_ =
+            ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        if (fd_ >= 0) {
+            size_ = 0;
+            return Opened::Created;
+        }
+        if (errno != EEXIST)
+            break;
+        fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (fd_ >= 0) {
+            struct stat st
+            {};
+            size_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
+            return Opened::Existing;
+        }
+        if (errno != ENOENT)
+            break;
+    }
+    setLastError();
+    return Opened::Failed;
+}
+
+bool AppendFile::isOpen() const
+{
+    return fd_ >= 0;
+}
+
+bool AppendFile::append(const std::uint8_t* data, std::size_t n)
+{
+    if (fd_ < 0) {
+        lastError_ = "the file is not open";
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t written = ::write(fd_, data + done, n - done);
+        if (written > 0) {
+            // Only a signal or a full disk stops a write early; the rest goes after it.
+            done += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written == 0)
+            errno = EIO;
+        setLastError();
+        struct stat st
+        {};
+        if (done > 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_size >= static_cast<off_t>(done)) {
+            // Cut the part that did get in back off, so the file still ends on a whole record.
+            // The result is not checked: a failing disk may refuse this as well.
+            [[maybe_unused]] const int cut =
+                ::ftruncate(fd_, st.st_size - static_cast<off_t>(done));
+        }
+        return false;
+    }
+    size_ += static_cast<std::int64_t>(n);
+    return true;
+}
+
+bool AppendFile::sync()
+{
+    if (fd_ < 0)
+        return true;
+    for (;;) {
+#ifdef __linux__
+        const int result = ::fdatasync(fd_);
+#else
+        const int result = ::fsync(fd_);
+#endif
+        if (result == 0)
+            return true;
+        if (errno == EINTR)
+            continue;
+        // A device or a pipe that has nothing to sync.
+        if (errno == EINVAL || errno == EROFS || errno == ENOTSUP)
+            return true;
+        setLastError();
+        return false;
+    }
+}
+
+bool AppendFile::close()
+{
+    if (fd_ < 0)
+        return true;
+    const int result = ::close(fd_);
+    fd_ = -1;
+    if (result != 0) {
+        setLastError();
+        return false;
+    }
+    return true;
+}
+
+bool AppendFile::exists(const std::string& path)
+{
+    struct stat st
+    {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+std::int64_t AppendFile::sizeOnDisk(const std::string& path)
+{
+    struct stat st
+    {};
+    if (::stat(path.c_str(), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+void AppendFile::setLastError()
+{
+    lastError_ = std::generic_category().message(errno);
+}
+
+} // namespace zentor

@@ -1,0 +1,158 @@
+#include "logging/LogSession.h"
+
+#include "LogTestSupport.h"
+#include "logging/LogHeader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace zentor {
+namespace {
+
+using namespace logtest;
+
+void feed(TReceiverLink& link, const Bytes& record)
+{
+    ASSERT_TRUE(link.HandlePacket(record.data(), record.size()));
+}
+
+Bytes scanPacket(std::uint8_t level)
+{
+    return packetRecord(0x07, {0, 1, level, 0, 2, level, 0, 3, level, 0, 4, level, 0, 5, level});
+}
+
+std::int64_t sizeOf(const std::string& path)
+{
+    struct stat st
+    {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_size : -1;
+}
+
+// The instrument has identified itself and sent its configuration.
+class LogSessionTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        feed(link, packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '4', '1', '7'}));
+        Bytes config(25, 0);
+        config[0] = 0x03;
+        feed(link, packetRecord(0x01, config));
+    }
+
+    ScratchDir dir;
+    TReceiverLink link;
+    MessageLog messages;
+};
+
+TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
+{
+    LogSession session(link, &messages);
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const std::string name = session.start(dir.file("run.01.txt"));
+    EXPECT_EQ(name, dir.file("run.01.KLF"));
+    EXPECT_TRUE(session.active());
+    EXPECT_EQ(session.fileName(), name);
+
+    const Bytes scan = scanPacket(0xB5);
+    const Bytes clock = packetRecord(0x04, {9, 5, 14, 12, 3, 7, 23});
+    const Bytes speed = {0x05, 0x00, 0xC1, 0x32, 0x00, 0x0E, 0x01};
+    feed(link, scan);
+    session.handOver(speed.data(), static_cast<std::uint16_t>(speed.size())); // TravelPilot
+    feed(link, clock);
+    session.stop();
+    EXPECT_FALSE(session.active());
+    EXPECT_EQ(session.fileSizeKb(), std::nullopt);
+    EXPECT_EQ(session.fileName(), "");
+
+    // Off again: neither the protocol's packets nor the TravelPilot's reach the file.
+    feed(link, scan);
+    session.handOver(speed.data(), static_cast<std::uint16_t>(speed.size()));
+    EXPECT_EQ(readFile(name), concat({header, scan, speed, clock}));
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(LogSessionTest, IsTheProtocolsLogSinkOnlyWhileOn)
+{
+    // The protocol counts packets without channel information only while it hands them over.
+    LogSession session(link, &messages);
+    session.start(dir.file("sink"));
+    feed(link, scanPacket(0xB0));
+    feed(link, scanPacket(0xB0));
+    EXPECT_EQ(link.logWarningCount(), 2);
+    session.stop();
+    feed(link, scanPacket(0xB0));
+    EXPECT_EQ(link.logWarningCount(), 2);
+}
+
+TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
+{
+    LogSession session(link, nullptr);
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes first = scanPacket(0xA1);
+    const Bytes second = scanPacket(0xA2);
+    const std::string name = session.start(dir.file("drive"));
+    feed(link, first);
+    session.stop();
+    EXPECT_EQ(session.start(dir.file("drive.txt")), name);
+    feed(link, second);
+    session.stop();
+    EXPECT_EQ(readFile(name), concat({header, first, second}));
+}
+
+TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
+{
+    LogSession session(link, &messages);
+    CallCounter released;
+    const std::string name = session.start(dir.file("missing/run.txt"), released.callback());
+    ASSERT_TRUE(released.waitForCalls(1));
+    EXPECT_TRUE(session.failed());
+    // The window's posted release of log mode:
+    session.stop();
+    EXPECT_FALSE(session.active());
+    EXPECT_FALSE(session.failed());
+
+    const auto got = messages.messages();
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].first, MessageKind::Error);
+    EXPECT_NE(got[0].second.find("\"" + dir.file("missing/run.KLF") + "\""), std::string::npos);
+    EXPECT_EQ(released.calls(), 1);
+}
+
+TEST_F(LogSessionTest, SwitchedOffWithoutTrafficClosesTheFileAtOnce)
+{
+    LogSession session(link, nullptr);
+    const std::string name = session.start(dir.file("quiet"));
+    ASSERT_TRUE(waitUntil([&] { return sizeOf(name) == 63; }));
+    const auto released = std::chrono::steady_clock::now();
+    session.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - released, 3s); // about a second at most
+    EXPECT_FALSE(session.active());
+}
+
+TEST_F(LogSessionTest, ShowsTheFileSizeInKilobytesWhileOn)
+{
+    const std::string name = dir.file("size.KLF");
+    writeFile(name, Bytes(1023, 0));
+    LogSession session(link, nullptr);
+    session.start(name);
+    EXPECT_EQ(session.fileSizeKb(), 0);
+    const std::uint8_t oneByte = 0x01;
+    session.handOver(&oneByte, 1);
+    EXPECT_TRUE(waitUntil([&] { return session.fileSizeKb() == 1; }));
+    session.stop();
+    EXPECT_EQ(sizeOf(name), 1024);
+}
+
+TEST_F(LogSessionTest, AsksForTheWarningUntilChannelInformationIsCaptured)
+{
+    LogSession session(link, nullptr);
+    EXPECT_TRUE(session.needsScanInformationWarning());
+    feed(link, packetRecord(0x05, {1, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_FALSE(session.needsScanInformationWarning());
+    link.resetScanInformation(); // the warning dialog's OK
+    EXPECT_TRUE(session.needsScanInformationWarning());
+}
+
+} // namespace
+} // namespace zentor

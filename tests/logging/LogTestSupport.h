@@ -1,0 +1,160 @@
+#pragma once
+
+// What the log tests share: packet records, a scratch folder with real files, a message sink the
+// log thread may post to, and a wait with a deadline.
+#include "link/Frame.h"
+#include "ui/MessageSink.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace zentor::logtest {
+
+using Bytes = std::vector<std::uint8_t>;
+using namespace std::chrono_literals;
+
+// A packet record (L, type, data, checksum) as the framing hands it over.
+inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
+{
+    const OutboundFrame f = buildFrame(type, data.data(), data.size());
+    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
+}
+
+// An unknown-type packet record of `dataBytes` bytes whose first four data bytes are `sequence`
+// (LE), so a test can tell records apart and see their order.
+inline Bytes numberedRecord(std::uint32_t sequence, std::size_t dataBytes)
+{
+    Bytes data(dataBytes < 4 ? 4 : dataBytes, static_cast<std::uint8_t>(sequence * 7));
+    for (int i = 0; i < 4; ++i)
+        data[i] = static_cast<std::uint8_t>(sequence >> (8 * i));
+    return packetRecord(0x3E, data);
+}
+
+inline Bytes concat(const std::vector<Bytes>& parts)
+{
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+inline Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchDir
+{
+public:
+    ScratchDir()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/zentor-log-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        if (::mkdtemp(name.data()))
+            path_ = name.data();
+    }
+    ~ScratchDir()
+    {
+        if (!path_.empty())
+            std::system(("rm -rf '" + path_ + "'").c_str());
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Records the messages that the log thread posts, safe to read while it runs.
+class MessageLog : public MessageSink
+{
+public:
+    void postMessage(MessageKind kind, std::string text, std::function<void()>) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        messages_.emplace_back(kind, std::move(text));
+        changed_.notify_all();
+    }
+    std::vector<std::pair<MessageKind, std::string>> messages() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return messages_;
+    }
+    bool waitForCount(std::size_t n, std::chrono::milliseconds within = 5000ms)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, within, [&] { return messages_.size() >= n; });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::pair<MessageKind, std::string>> messages_;
+};
+
+// Counts calls from another thread; a test waits for them with a deadline.
+class CallCounter
+{
+public:
+    std::function<void()> callback()
+    {
+        return [this] {
+            std::lock_guard<std::mutex> lock(mutex_);
+            ++calls_;
+            changed_.notify_all();
+        };
+    }
+    int calls() const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return calls_;
+    }
+    bool waitForCalls(int n, std::chrono::milliseconds within = 5000ms)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, within, [&] { return calls_ >= n; });
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    int calls_ = 0;
+};
+
+// Polls `condition` until it holds or the deadline passes.
+inline bool waitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds within = 5000ms)
+{
+    const auto deadline = std::chrono::steady_clock::now() + within;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+} // namespace zentor::logtest
