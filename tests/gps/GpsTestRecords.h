@@ -2,6 +2,7 @@
 
 // GPS records for the tests: one built by hand with a distinctive value in every field, and the
 // real receiver captures of the shared test data.
+#include "support/SharedData.h"
 #include "link/ByteOrder.h"
 
 #include <cstdint>
@@ -125,19 +126,6 @@ inline Bytes handBuiltRecord()
         r[kId + i] = static_cast<std::uint8_t>(id[i]);
     sealRecord(r);
     return r;
-}
-
-// The folder of the shared test data: ZENTOR_SHARED_DIR, else the one the build names; "" when
-// neither names one.
-inline std::string sharedDataDir()
-{
-    if (const char* dir = std::getenv("ZENTOR_SHARED_DIR"))
-        return dir;
-#ifdef ZENTOR_SHARED_DIR_FALLBACK
-    return ZENTOR_SHARED_DIR_FALLBACK;
-#else
-    return "";
-#endif
 }
 
 // The real receiver messages of <shared>/testdata/oncore-m12/ha.hex, one hex line each; nothing

@@ -153,7 +153,7 @@ GpsFix fieldsOf(const GpsRecord& r)
 
 TEST(GpsRecord, MatchesTheLayoutOfARealReceiversMessages)
 {
-    const std::string path = test::sharedDir() + "/testdata/oncore-m12/ha.hex";
+    const std::string path = zentor::test::sharedDataDir() + "/testdata/oncore-m12/ha.hex";
     if (!std::ifstream(path))
         GTEST_SKIP() << "the shared GPS captures are not here (" << path << ")";
     const std::vector<GpsRecord> real = realRecords(path);

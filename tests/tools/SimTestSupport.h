@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/SharedData.h"
 #include "zentor-sim/SimPacket.h"
 
 #include <cstdlib>
@@ -36,14 +37,6 @@ inline Bytes readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The folder of shared reference captures: $ZENTOR_SHARED_DIR when set (CTest sets it), else the
-// one next to the source tree.
-inline std::string sharedDir()
-{
-    const char* dir = std::getenv("ZENTOR_SHARED_DIR");
-    return dir != nullptr && *dir != '\0' ? dir : ZENTOR_SHARED_DIR_FALLBACK;
 }
 
 } // namespace zentor::sim::test
