@@ -1,0 +1,124 @@
+#include "display/ReceiverFrame.h"
+
+#include "display/StrongestTen.h"
+#include "ui/TextFormat.h"
+
+#include <algorithm>
+
+namespace zentor {
+
+namespace {
+
+constexpr double kSingleModeXMax = 2.0;
+constexpr double kTenBarsXMax = 11.0;
+constexpr double kSingleBarPosition = 1.0;
+constexpr int kLowestLabelledDbm = -119; // weaker bars carry no label
+
+std::string axisCaption(const DisplayChoices& choices)
+{
+    return choices.frequencyDown ? "Frequency" : "Channel";
+}
+
+std::string frequencyLabel(const ReceiverRange& range, std::int32_t count)
+{
+    return formatText("%.4f", frequencyMHz(range, count));
+}
+
+std::string numberLabel(std::int32_t number)
+{
+    return formatText("%d", static_cast<int>(number));
+}
+
+bool labelled(int levelDbm)
+{
+    return levelDbm >= kLowestLabelledDbm;
+}
+
+void composeSingle(const ReceiverSnapshot& rx, const DisplayChoices& choices, ReceiverFrame& f)
+{
+    const ReceiverRange& range = rx.range;
+    f.xMax = kSingleModeXMax;
+    f.verticalLabels = false;
+    f.bottomCaption =
+        choices.frequencyDown
+            ? formatText("%.5f MHz", frequencyMHz(range, range.currentCount))
+            : formatText("Channel %d", static_cast<int>(channelOfCount(range, range.currentCount)));
+    const int level = readingDbm(rx.singleRssi);
+    f.bars.push_back({kSingleBarPosition, formatText("%d dBm", level), double(level)});
+    f.mapLevelDbm = level;
+}
+
+// Table entry numbers count as channel numbers of the receiver's range.
+void composeTable(const ReceiverSnapshot& rx, const DisplayChoices& choices, ReceiverFrame& f)
+{
+    f.xMax = kTenBarsXMax;
+    f.verticalLabels = true;
+    f.bottomCaption = axisCaption(choices);
+    const auto slots = strongestTen(rx.tableRssi.data(), rx.tableRssi.size());
+    for (int k = 0; k < kStrongestCount; ++k) {
+        const TableSlot& slot = slots[static_cast<std::size_t>(k)];
+        std::string label;
+        if (labelled(slot.levelDbm))
+            label = choices.frequencyDown
+                        ? frequencyLabel(rx.range, countOfChannel(rx.range, slot.entry))
+                        : numberLabel(slot.entry);
+        f.bars.push_back({k + 1.0, std::move(label), double(slot.levelDbm)});
+    }
+    f.mapLevelDbm = slots[0].levelDbm;
+}
+
+void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, ReceiverFrame& f)
+{
+    f.xMax = kTenBarsXMax;
+    f.verticalLabels = true;
+    f.bottomCaption = axisCaption(choices);
+    int strongest = kFloorDbm;
+    for (int k = 0; k < kListEntries; ++k) {
+        const int level = readingDbm(rx.listRssi[static_cast<std::size_t>(k)]);
+        const std::int32_t count = rx.range.listCounts[static_cast<std::size_t>(k)];
+        strongest = std::max(strongest, level);
+        std::string label;
+        if (labelled(level))
+            label = choices.frequencyDown ? frequencyLabel(rx.range, count)
+                                          : numberLabel(channelOfCount(rx.range, count));
+        f.bars.push_back({k + 1.0, std::move(label), double(level)});
+    }
+    f.newSingleRssi = rx.listRssi[0];
+    f.mapLevelDbm = strongest;
+}
+
+} // namespace
+
+ReceiverMode chooseMode(const DisplayChoices& choices)
+{
+    if (choices.singleModeDown)
+        return ReceiverMode::Single;
+    return choices.tableModeDown ? ReceiverMode::Table : ReceiverMode::List;
+}
+
+std::string receiverTitle(int r, const ReceiverRange& range)
+{
+    return formatText("R%d (%.5f-%.5f)MHz %.2f KHz Step", r + 1,
+                      frequencyMHz(range, range.startCount), frequencyMHz(range, range.stopCount),
+                      range.stepKHz);
+}
+
+ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const DisplayChoices& choices)
+{
+    ReceiverFrame frame;
+    frame.mode = chooseMode(choices);
+    switch (frame.mode) {
+    case ReceiverMode::Single:
+        composeSingle(receiver, choices, frame);
+        break;
+    case ReceiverMode::Table:
+        composeTable(receiver, choices, frame);
+        break;
+    case ReceiverMode::List:
+        composeList(receiver, choices, frame);
+        break;
+    }
+    return frame;
+}
+
+} // namespace zentor

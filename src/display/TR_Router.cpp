@@ -1,0 +1,37 @@
+#include "display/TR_Router.h"
+
+#include <utility>
+
+namespace zentor {
+
+TR_Router::TR_Router(int r, TReceiverLink& link, WindowThread& window, DisplayUpdate update)
+    : r_(r), dataEvent_(link.receiverDataEvent(r)), window_(window),
+      update_(std::move(update)), waitOrder_{&dataEvent_, &wake_}
+{
+    thread_.start([this] { Execute(); });
+}
+
+TR_Router::~TR_Router()
+{
+    requestTerminate();
+}
+
+void TR_Router::requestTerminate()
+{
+    thread_.requestTerminate();
+    wake_.set();
+}
+
+void TR_Router::Execute()
+{
+    while (!thread_.terminateRequested()) {
+        const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
+        if (signalled != 0 || thread_.terminateRequested())
+            continue;
+        if (update_)
+            window_.invoke(update_);
+        dataEvent_.reset();
+    }
+}
+
+} // namespace zentor

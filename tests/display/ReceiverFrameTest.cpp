@@ -1,0 +1,197 @@
+#include "display/ReceiverFrame.h"
+
+#include <gtest/gtest.h>
+
+namespace zentor {
+namespace {
+
+std::uint8_t rssiByte(int levelDbm)
+{
+    return static_cast<std::uint8_t>(levelDbm + 256);
+}
+
+// Receiver 1 of the instrument's usual set-up: the 900 MHz band in 200 kHz steps, channels
+// numbered 991 ... 1024, 1, 2 ...; receiver 2: 390-395 MHz in 25 kHz steps, channels 1 ... 201.
+ReceiverSnapshot cellularReceiver()
+{
+    ReceiverSnapshot rx;
+    rx.range.startCount = 4642;
+    rx.range.stopCount = 4799;
+    rx.range.stepKHz = 200.0;
+    rx.range.channelsWrap = true;
+    rx.range.currentCount = 4687;
+    rx.range.listCounts = {4687, 4720, 4698, 4742, 4680, 4763, 4709, 4776, 4647, 4785};
+    rx.listRssi.fill(rssiByte(-120));
+    return rx;
+}
+
+ReceiverSnapshot trunkedReceiver()
+{
+    ReceiverSnapshot rx;
+    rx.range.startCount = 15600;
+    rx.range.stopCount = 15800;
+    rx.range.stepKHz = 25.0;
+    rx.range.currentCount = 15610;
+    rx.range.listCounts = {15610, 15634, 15652, 15671, 15689, 15705, 15723, 15740, 15762, 15781};
+    rx.listRssi.fill(rssiByte(-120));
+    return rx;
+}
+
+constexpr DisplayChoices kSingleFrequency{true, false, true};
+constexpr DisplayChoices kSingleChannel{true, false, false};
+constexpr DisplayChoices kListFrequency{false, false, true};
+constexpr DisplayChoices kListChannel{false, false, false};
+constexpr DisplayChoices kTableFrequency{false, true, true};
+constexpr DisplayChoices kTableChannel{false, true, false};
+
+std::vector<std::string> labels(const ReceiverFrame& frame)
+{
+    std::vector<std::string> texts;
+    for (const FrameBar& bar : frame.bars)
+        texts.push_back(bar.label);
+    return texts;
+}
+
+std::vector<double> levels(const ReceiverFrame& frame)
+{
+    std::vector<double> values;
+    for (const FrameBar& bar : frame.bars)
+        values.push_back(bar.levelDbm);
+    return values;
+}
+
+TEST(ReceiverTitle, NamesReceiverRangeAndStep)
+{
+    EXPECT_EQ(receiverTitle(0, cellularReceiver().range),
+              "R1 (928.40000-959.80000)MHz 200.00 KHz Step");
+    EXPECT_EQ(receiverTitle(1, trunkedReceiver().range),
+              "R2 (390.00000-395.00000)MHz 25.00 KHz Step");
+}
+
+TEST(ChooseMode, SingleBeatsTableBeatsList)
+{
+    EXPECT_EQ(chooseMode({true, false, true}), ReceiverMode::Single);
+    EXPECT_EQ(chooseMode({true, true, true}), ReceiverMode::Single);
+    EXPECT_EQ(chooseMode({false, true, true}), ReceiverMode::Table);
+    EXPECT_EQ(chooseMode({false, false, true}), ReceiverMode::List);
+}
+
+TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
+{
+    ReceiverSnapshot rx = cellularReceiver();
+    rx.singleRssi = rssiByte(-67);
+    const ReceiverFrame f = composeReceiverFrame(rx, kSingleFrequency);
+    EXPECT_EQ(f.mode, ReceiverMode::Single);
+    EXPECT_EQ(f.xMax, 2.0);
+    EXPECT_FALSE(f.verticalLabels);
+    EXPECT_EQ(f.bottomCaption, "937.40000 MHz");
+    ASSERT_EQ(f.bars.size(), 1u);
+    EXPECT_EQ(f.bars[0].position, 1.0);
+    EXPECT_EQ(f.bars[0].label, "-67 dBm");
+    EXPECT_EQ(f.bars[0].levelDbm, -67.0);
+    EXPECT_EQ(f.mapLevelDbm, -67);
+    EXPECT_FALSE(f.newSingleRssi);
+}
+
+TEST(SingleModeFrame, ChannelCaptionAndLabelEvenAtTheFloor)
+{
+    ReceiverSnapshot rx = cellularReceiver(); // count 4687: offset 45, channel 12
+    rx.singleRssi = 0x88;
+    const ReceiverFrame f = composeReceiverFrame(rx, kSingleChannel);
+    EXPECT_EQ(f.bottomCaption, "Channel 12");
+    EXPECT_EQ(f.bars[0].label, "-120 dBm");
+    EXPECT_EQ(f.mapLevelDbm, -120);
+
+    ReceiverSnapshot r2 = trunkedReceiver();
+    r2.singleRssi = rssiByte(-88);
+    EXPECT_EQ(composeReceiverFrame(r2, kSingleChannel).bottomCaption, "Channel 11");
+    EXPECT_EQ(composeReceiverFrame(r2, kSingleFrequency).bottomCaption, "390.25000 MHz");
+}
+
+TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
+{
+    ReceiverSnapshot rx = trunkedReceiver();
+    const int dbm[10] = {-45, -60, -119, -120, -105, -66, -130, -96, -111, -58};
+    for (int k = 0; k < 10; ++k)
+        rx.listRssi[static_cast<std::size_t>(k)] = rssiByte(dbm[k]);
+    const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
+    EXPECT_EQ(f.mode, ReceiverMode::List);
+    EXPECT_EQ(f.xMax, 11.0);
+    EXPECT_TRUE(f.verticalLabels);
+    EXPECT_EQ(f.bottomCaption, "Frequency");
+    EXPECT_EQ(labels(f),
+              (std::vector<std::string>{"390.2500", "390.8500", "391.3000", "", "392.2250",
+                                        "392.6250", "", "393.5000", "394.0500", "394.5250"}));
+    EXPECT_EQ(levels(f),
+              (std::vector<double>{-45, -60, -119, -120, -105, -66, -130, -96, -111, -58}));
+    for (int k = 0; k < 10; ++k)
+        EXPECT_EQ(f.bars[static_cast<std::size_t>(k)].position, k + 1.0);
+    EXPECT_EQ(f.mapLevelDbm, -45);
+    ASSERT_TRUE(f.newSingleRssi);
+    EXPECT_EQ(*f.newSingleRssi, rssiByte(-45));
+}
+
+TEST(ListModeFrame, ChannelNumbersWrapWithTheNumberingFlag)
+{
+    ReceiverSnapshot rx = cellularReceiver(); // start count 4642
+    rx.range.listCounts = {4642, 4643, 4675, 4676, 4677, 4742, 4660, 4700, 4799, 4641};
+    rx.listRssi.fill(rssiByte(-80));
+    const ReceiverFrame f = composeReceiverFrame(rx, kListChannel);
+    EXPECT_EQ(f.bottomCaption, "Channel");
+    // Offsets 0, 1, 33 are channels 991, 992, 1024; offset 34 is channel 1.
+    EXPECT_EQ(labels(f), (std::vector<std::string>{"991", "992", "1024", "1", "2", "67", "1009",
+                                                   "25", "124", "990"}));
+
+    rx.range.channelsWrap = false;
+    EXPECT_EQ(
+        labels(composeReceiverFrame(rx, kListChannel)),
+        (std::vector<std::string>{"1", "2", "34", "35", "36", "101", "19", "59", "158", "0"}));
+}
+
+TEST(ListModeFrame, NothingAboveTheFloorFeedsTheFloorToTheMap)
+{
+    ReceiverSnapshot rx = trunkedReceiver(); // every list reading at -120
+    rx.listRssi[3] = rssiByte(-125);
+    const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
+    EXPECT_EQ(f.mapLevelDbm, -120);
+    for (const FrameBar& bar : f.bars)
+        EXPECT_EQ(bar.label, "");
+}
+
+TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
+{
+    ReceiverSnapshot rx = trunkedReceiver();
+    rx.tableRssi[10] = rssiByte(-50);  // entry 11
+    rx.tableRssi[0] = rssiByte(-119);  // entry 1
+    rx.tableRssi[200] = rssiByte(-70); // entry 201
+    rx.tableRssi[7] = rssiByte(-120);  // entry 8: at the floor, no slot
+    const ReceiverFrame f = composeReceiverFrame(rx, kTableChannel);
+    EXPECT_EQ(f.mode, ReceiverMode::Table);
+    EXPECT_EQ(f.xMax, 11.0);
+    EXPECT_TRUE(f.verticalLabels);
+    EXPECT_EQ(f.bottomCaption, "Channel");
+    EXPECT_EQ(labels(f), (std::vector<std::string>{"11", "201", "1", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(levels(f),
+              (std::vector<double>{-50, -70, -119, -120, -120, -120, -120, -120, -120, -120}));
+    EXPECT_EQ(f.mapLevelDbm, -50); // the strongest reading
+    EXPECT_FALSE(f.newSingleRssi);
+}
+
+TEST(TableModeFrame, FrequencyOfTheEntryTakenAsChannelNumber)
+{
+    ReceiverSnapshot rx = cellularReceiver();
+    rx.tableRssi[990] = rssiByte(-50);  // entry 991: the first step, count 4642
+    rx.tableRssi[0] = rssiByte(-60);    // entry 1: count 4642 + 34
+    rx.tableRssi[1023] = rssiByte(-70); // entry 1024: count 4642 + 33
+    const ReceiverFrame f = composeReceiverFrame(rx, kTableFrequency);
+    EXPECT_EQ(f.bottomCaption, "Frequency");
+    EXPECT_EQ(labels(f), (std::vector<std::string>{"928.4000", "935.2000", "935.0000", "", "", "",
+                                                   "", "", "", ""}));
+
+    ReceiverSnapshot r2 = trunkedReceiver();
+    r2.tableRssi[10] = rssiByte(-50); // entry 11: count 15610
+    EXPECT_EQ(composeReceiverFrame(r2, kTableFrequency).bars[0].label, "390.2500");
+}
+
+} // namespace
+} // namespace zentor
