@@ -15,14 +15,20 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
     : link_(link), workers_(workers)
 {
     link_.setMessageSink(&messages_);
-    mainForm_ = std::make_unique<TMain_Form>(link, workers, selections, window_);
+    mainForm_ = std::make_unique<TMain_Form>(link, workers, selections, window_, messages_);
     aboutBox_ = std::make_unique<TAboutDlg>();
     if (!factory.linkThread)
         factory = programWorkerFactory(link, window_, *mainForm_);
     connectionDialog_ =
         std::make_unique<TCom_Form>(selections, workers, std::move(factory), *mainForm_);
+    logWarningForm_ = std::make_unique<TLogWarningForm>(link);
 
     QObject::connect(mainForm_.get(), &TMain_Form::aboutRequested, aboutBox_.get(), &QWidget::show);
+    QObject::connect(mainForm_.get(), &TMain_Form::logWarningRequested, logWarningForm_.get(),
+                     [this] {
+                         logWarningForm_->show();
+                         logWarningForm_->raise();
+                     });
     QObject::connect(mainForm_.get(), &TMain_Form::formClosed, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     connectionDialog_->show();
@@ -36,6 +42,7 @@ ProgramWindows::~ProgramWindows()
 bool ProgramWindows::endWorkers(std::chrono::milliseconds bound)
 {
     connectionDialog_.reset();
+    logWarningForm_.reset();
     aboutBox_.reset();
     if (!workers_.waitAllFinished(bound, [this] { window_.serveQueuedCalls(); }))
         return false;

@@ -6,6 +6,7 @@
 #include "app/TMain_Form.h"
 #include "app/Workers.h"
 #include "link/TReceiverLink.h"
+#include "logging/TLogWarningForm.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/QtWindowThread.h"
 
@@ -35,6 +36,7 @@ public:
     TMain_Form& mainForm() { return *mainForm_; }
     TCom_Form& connectionDialog() { return *connectionDialog_; }
     TAboutDlg& aboutBox() { return *aboutBox_; }
+    TLogWarningForm& logWarningForm() { return *logWarningForm_; }
 
     // After the main window has closed: destroys the dialogs (the connection dialog's destroy
     // handler sends the last terminate requests), then waits at most `bound` for every
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<TMain_Form> mainForm_;
     std::unique_ptr<TAboutDlg> aboutBox_;
     std::unique_ptr<TCom_Form> connectionDialog_;
+    std::unique_ptr<TLogWarningForm> logWarningForm_;
 };
 
 } // namespace zentor

@@ -1,9 +1,13 @@
 #include "app/StatusRefresh.h"
 
+#include "logging/LogFileSize.h"
+
 namespace zentor {
 
 void refreshStatus(TReceiverLink& link, StatusView& view)
 {
+    if (const auto sizeKb = view.logFileSizeKb())
+        view.showFileSize(logFileSizeText(*sizeKb));
     view.showSerialNumber(serialNumberText(link.identification()));
     view.showLinkStatus(link.statusText());
     if (!link.takeStatusRangesChanged())

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -34,8 +35,9 @@ QString fromStd(const std::string& text)
 } // namespace
 
 TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-                       QtWindowThread& window)
-    : link_(link), workers_(workers), selections_(selections), window_(window)
+                       QtWindowThread& window, MessageSink& messages)
+    : link_(link), workers_(workers), selections_(selections), window_(window),
+      logSession_(link, &messages)
 {
     buildWindow();
     FormCreate();
@@ -46,6 +48,8 @@ TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& 
     connect(btnReceiverPanels, &QToolButton::clicked, this, &TMain_Form::btnReceiverPanelsClick);
     connect(btnTileH, &QToolButton::clicked, this, &TMain_Form::btnTileHClick);
     connect(btnTileV, &QToolButton::clicked, this, &TMain_Form::btnTileVClick);
+    connect(btnLogMode, &QToolButton::clicked, this, &TMain_Form::btnLogModeClick);
+    connect(btnLogFile, &QToolButton::clicked, this, &TMain_Form::btnLogFileClick);
     link_.setModeListener([this](MeasurementMode mode) { showMeasurementMode(mode); });
 
     retile();
@@ -59,6 +63,8 @@ TMain_Form::~TMain_Form()
 {
     // Waits for a mode report in progress on the link thread; none comes after this.
     link_.setModeListener({});
+    // The log file is closed while the window, which a failure report is queued to, still exists.
+    logSession_.stop();
 }
 
 void TMain_Form::FormCreate()
@@ -79,6 +85,16 @@ PanelRect TMain_Form::receiverArea() const
     const QRect status = pnlStatus->geometry();
     return zentor::receiverArea({status.x(), status.y(), status.width(), status.height()},
                                 pnlReceiverInfo->geometry().x());
+}
+
+std::optional<std::int32_t> TMain_Form::logFileSizeKb()
+{
+    return logSession_.fileSizeKb();
+}
+
+void TMain_Form::showFileSize(const std::string& text)
+{
+    edFileSize->setText(fromStd(text));
 }
 
 void TMain_Form::showSerialNumber(const std::string& text)
@@ -124,6 +140,40 @@ void TMain_Form::UserManualClick()
         QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!opened)
         showMessageBox(MessageKind::Information, std::string(kUserManualFailedText));
+}
+
+void TMain_Form::btnLogModeClick()
+{
+    if (!btnLogMode->isChecked()) {
+        logSession_.stop();
+        LogFile->setEnabled(true);
+        return;
+    }
+    // A failure is reported by the log router itself; here log mode is only released, on the
+    // window thread, and only if the session that failed is still the current one.
+    logSession_.start(LogFile->text().toStdString(), [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { releaseLogModeAfterFailure(); }, Qt::QueuedConnection);
+    });
+    LogFile->setEnabled(false);
+    if (logSession_.needsScanInformationWarning())
+        emit logWarningRequested();
+}
+
+void TMain_Form::releaseLogModeAfterFailure()
+{
+    if (!logSession_.failed())
+        return;
+    logSession_.stop();
+    btnLogMode->setChecked(false);
+    LogFile->setEnabled(true);
+}
+
+void TMain_Form::btnLogFileClick()
+{
+    if (dlgOpenLog->exec() != QDialog::Accepted || dlgOpenLog->selectedFiles().isEmpty())
+        return;
+    LogFile->setText(dlgOpenLog->selectedFiles().constFirst());
 }
 
 bool TMain_Form::gpsScreenShowing() const
@@ -223,6 +273,8 @@ void TMain_Form::FormClose()
     // No worker's window work runs from here on, so none can block the window thread's wait.
     window_.beginShutdown();
     terminateOnFormClose(selections_, workers_);
+    // Everything handed over so far is written, synced and the file closed before the end.
+    logSession_.stop();
     emit formClosed();
 }
 

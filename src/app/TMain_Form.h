@@ -6,6 +6,8 @@
 #include "app/Workers.h"
 #include "link/LinkInterfaces.h"
 #include "link/TReceiverLink.h"
+#include "logging/LogSession.h"
+#include "ui/MessageSink.h"
 #include "ui/QtWindowThread.h"
 
 #include <QMainWindow>
@@ -39,23 +41,29 @@ public:
     static constexpr int kClientHeight = 528;
     static constexpr int kTickMs = 1000;
 
-    // The four references must outlive the window.
+    // The five references must outlive the window. `messages` receives the log router's errors.
     TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-               QtWindowThread& window);
+               QtWindowThread& window, MessageSink& messages);
     ~TMain_Form() override;
 
     // StatusView: the main router's refreshes.
+    std::optional<std::int32_t> logFileSizeKb() override;
+    void showFileSize(const std::string& text) override;
     void showSerialNumber(const std::string& text) override;
     void showLinkStatus(const std::string& text) override;
     void showRange(int receiver, const RangeTexts& texts) override;
     void showClock(const ClockTexts& texts) override;
 
+    // Log mode's hand-over, which also takes the TravelPilot link's records while logging.
+    LogSink& logSink() { return logSession_; }
+
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
 
 signals:
-    void aboutRequested(); // AboutClick: the About box is to be shown
-    void formClosed();     // FormClose has run: the program is to end
+    void aboutRequested();      // AboutClick: the About box is to be shown
+    void logWarningRequested(); // log mode went on without scan channel information
+    void formClosed();          // FormClose has run: the program is to end
 
 protected:
     void closeEvent(QCloseEvent* event) override;   // FormClose
@@ -76,6 +84,8 @@ private:
     void Exit1Click();
     void AboutClick();
     void UserManualClick();
+    void btnLogModeClick();
+    void btnLogFileClick();
     void btnGPSPanelClick();
     void btnReceiverPanelsClick();
     void btnReceiver1Click();
@@ -86,6 +96,7 @@ private:
     void Timer1Timer();
     void FormClose();
 
+    void releaseLogModeAfterFailure();
     void showReceiverPanel(int receiver, bool shown);
     void retile();
     bool gpsScreenShowing() const;
@@ -99,6 +110,7 @@ private:
     const Selections& selections_;
     QtWindowThread& window_;
     bool closing_ = false;
+    LogSession logSession_;
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};

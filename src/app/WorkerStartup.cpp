@@ -24,8 +24,6 @@ void terminateOnFormClose(const Selections& selections, Workers& workers)
     else
         workers.requestTerminate(WorkerId::Gps);
     workers.requestTerminate(WorkerId::Main);
-    // The log router ends too, so that its file is flushed and closed before the process ends.
-    workers.requestTerminate(WorkerId::Log);
 }
 
 void terminateOnDialogDestroy(const Selections& selections, Workers& workers)

@@ -27,7 +27,7 @@ void startWorkers(const Selections& selections, int travelPilotComPort,
 
 // The main window closes: the link thread (RS-232 only; a USB link is left running until the
 // connection dialog goes), receiver router 1 and 2, the TravelPilot thread or the GPS router,
-// the main router, and last the log router, are told to terminate. Nobody waits here.
+// the main router are told to terminate. Nobody waits here (log mode is ended by the window).
 void terminateOnFormClose(const Selections& selections, Workers& workers);
 
 // The connection dialog is destroyed: the TravelPilot thread (navigation mode 1), then the link

@@ -18,9 +18,8 @@ enum class WorkerId
     Nav,       // TNav_Router (navigation mode 1)
     Receiver1, // TR_Router of receiver 1
     Receiver2, // TR_Router of receiver 2
-    Log,       // TLog_Router, while log mode is on
 };
-constexpr std::size_t kWorkerSlots = 7;
+constexpr std::size_t kWorkerSlots = 6;
 
 // One running worker as the program holds it: a terminate request and a bounded wait.
 class WorkerHandle

@@ -15,6 +15,8 @@ using ::testing::ElementsAre;
 class RecordingView : public StatusView
 {
 public:
+    std::optional<std::int32_t> logFileSizeKb() override { return fileSizeKb; }
+    void showFileSize(const std::string& text) override { calls.push_back("size " + text); }
     void showSerialNumber(const std::string& text) override { calls.push_back("SN " + text); }
     void showLinkStatus(const std::string& text) override { calls.push_back("link " + text); }
     void showRange(int receiver, const RangeTexts& t) override
@@ -26,6 +28,7 @@ public:
     {
         calls.push_back("clock " + t.date + " " + t.time + " " + t.marker);
     }
+    std::optional<std::int32_t> fileSizeKb;
     std::vector<std::string> calls;
 };
 
@@ -65,6 +68,18 @@ TEST(StatusRefresh, RangesAreWrittenOnlyWhileTheirMarkIsSet)
     feed(link, 0x05, {0x10, 0x7D, 0x00, 0x00, 0xF0, 0x03, 0x00, 0x00});
     refreshStatus(link, view);
     EXPECT_EQ(view.calls.size(), 4u);
+}
+
+TEST(StatusRefresh, FileSizeIsShownOnlyWhileLogging)
+{
+    TReceiverLink link;
+    RecordingView view;
+    refreshStatus(link, view);
+    EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link "));
+    view.calls.clear();
+    view.fileSizeKb = 1234;
+    refreshStatus(link, view);
+    EXPECT_THAT(view.calls, ElementsAre("size 1234 kB", "SN SN: ", "link "));
 }
 
 TEST(StatusRefresh, BeforeTheLinkOpensTheStatusTextIsEmpty)

@@ -41,12 +41,11 @@ TEST(WorkerStartup, UsbWithTravelPilotComFiveStartsLinkMainThenNavOnComFive)
     EXPECT_FALSE(workers.has(WorkerId::Gps));
 }
 
-// Every slot filled, as in a run with log mode on and both receiver routers running.
-void addReceiverAndLogWorkers(RecordingFactory& made, Workers& workers)
+// Every slot filled, as in a run with both receiver routers running.
+void addReceiverWorkers(RecordingFactory& made, Workers& workers)
 {
     workers.adopt(WorkerId::Receiver1, std::make_unique<RecordingWorker>(made.log, "Receiver1"));
     workers.adopt(WorkerId::Receiver2, std::make_unique<RecordingWorker>(made.log, "Receiver2"));
-    workers.adopt(WorkerId::Log, std::make_unique<RecordingWorker>(made.log, "Log"));
 }
 
 TEST(Shutdown, Rs232LinkIsToldFirstWhenTheMainWindowCloses)
@@ -55,13 +54,13 @@ TEST(Shutdown, Rs232LinkIsToldFirstWhenTheMainWindowCloses)
     Workers workers;
     const Selections chosen = selectionsFromChoices(2, 0);
     startWorkers(chosen, 0, made.factory(), workers);
-    addReceiverAndLogWorkers(made, workers);
+    addReceiverWorkers(made, workers);
     const std::size_t started = made.log.size();
 
     terminateOnFormClose(chosen, workers);
     EXPECT_THAT(made.since(started),
                 ElementsAre("terminate Link", "terminate Receiver1", "terminate Receiver2",
-                            "terminate Gps", "terminate Main", "terminate Log"));
+                            "terminate Gps", "terminate Main"));
     const std::size_t closed = made.log.size();
     terminateOnDialogDestroy(chosen, workers);
     EXPECT_THAT(made.since(closed), ElementsAre("terminate Link"));
@@ -73,13 +72,12 @@ TEST(Shutdown, UsbLinkIsToldOnlyWhenTheDialogIsDestroyed)
     Workers workers;
     const Selections chosen = selectionsFromChoices(kPortChoiceUsb, 3);
     startWorkers(chosen, 3, made.factory(), workers);
-    addReceiverAndLogWorkers(made, workers);
+    addReceiverWorkers(made, workers);
     const std::size_t started = made.log.size();
 
     terminateOnFormClose(chosen, workers);
-    EXPECT_THAT(made.since(started),
-                ElementsAre("terminate Receiver1", "terminate Receiver2", "terminate Nav",
-                            "terminate Main", "terminate Log"));
+    EXPECT_THAT(made.since(started), ElementsAre("terminate Receiver1", "terminate Receiver2",
+                                                 "terminate Nav", "terminate Main"));
     const std::size_t closed = made.log.size();
     terminateOnDialogDestroy(chosen, workers);
     EXPECT_THAT(made.since(closed), ElementsAre("terminate Nav", "terminate Link"));
@@ -115,7 +113,7 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 {
     std::vector<std::string> log;
     Workers workers;
-    workers.adopt(WorkerId::Log, std::make_unique<RecordingWorker>(log, "Log", false));
+    workers.adopt(WorkerId::Main, std::make_unique<RecordingWorker>(log, "Main", false));
     int served = 0;
     EXPECT_FALSE(workers.waitAllFinished(std::chrono::milliseconds(100), [&] { ++served; }));
     EXPECT_GT(served, 0);

@@ -90,10 +90,11 @@ TEST_F(Program, EndingWithUsbTellsEveryWorkerAndWaitsForThem)
 TEST_F(Program, AWorkerThatDoesNotEndIsReportedAndLeftAlone)
 {
     connect("COM2:", "Zentor GPS");
-    workers.adopt(WorkerId::Log, std::make_unique<test::RecordingWorker>(made.log, "Log", false));
+    workers.adopt(WorkerId::Receiver1,
+                  std::make_unique<test::RecordingWorker>(made.log, "Receiver1", false));
     windows->mainForm().close();
     EXPECT_FALSE(windows->endWorkers(std::chrono::milliseconds(200)));
-    EXPECT_TRUE(workers.has(WorkerId::Log));
+    EXPECT_TRUE(workers.has(WorkerId::Receiver1));
 }
 
 // Renders the windows as a user sees them; with ZENTOR_SCREENSHOT_DIR set the dialog is kept.

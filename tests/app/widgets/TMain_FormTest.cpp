@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -40,7 +41,7 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        form = std::make_unique<TMain_Form>(link, workers, chosen, window);
+        form = std::make_unique<TMain_Form>(link, workers, chosen, window, messages);
     }
     void TearDown() override
     {
@@ -68,6 +69,7 @@ protected:
     TReceiverLink link;
     Workers workers;
     Selections chosen;
+    test::RecordingMessages messages;
     std::unique_ptr<TMain_Form> form;
 };
 
@@ -303,6 +305,64 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     EXPECT_EQ(title, QStringLiteral("Information"));
     EXPECT_EQ(text, QStringLiteral("Could Not Load User Manual!!!"));
     EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+Bytes fileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = file.readAll();
+    return Bytes(all.begin(), all.end());
+}
+
+TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
+{
+    QTemporaryDir folder;
+    QLineEdit* logFile = control<QLineEdit>("LogFile");
+    QToolButton* logMode = button("btnLogMode");
+    logFile->setText(folder.filePath(QStringLiteral("run.01.txt")));
+    int warnings = 0;
+    QObject::connect(form.get(), &TMain_Form::logWarningRequested, [&] { ++warnings; });
+
+    logMode->click();
+    EXPECT_FALSE(logFile->isEnabled());
+    EXPECT_EQ(warnings, 1) << "no scan channel information has been captured";
+    const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
+    const Bytes other = packetRecord(0x42, {7});
+    feed(0x04, {1, 2, 3, 4, 5, 26, 9});
+    feed(0x42, {7});
+    const QString name = folder.filePath(QStringLiteral("run.01.KLF"));
+    const std::size_t expectedSize = 63 + clock.size() + other.size();
+    ASSERT_TRUE(processEventsUntil([&] { return fileBytes(name).size() == expectedSize; }));
+
+    refreshStatus(link, *form);
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
+    logMode->click();
+    EXPECT_TRUE(logFile->isEnabled());
+    const Bytes written = fileBytes(name);
+    ASSERT_EQ(written.size(), expectedSize);
+    EXPECT_EQ(Bytes(written.begin() + 63, written.begin() + 63 + 11), clock);
+    EXPECT_EQ(Bytes(written.end() - 5, written.end()), other);
+
+    // Log mode off: nothing more reaches the file.
+    feed(0x42, {8});
+    EXPECT_EQ(fileBytes(name).size(), written.size());
+    EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
+{
+    QLineEdit* logFile = control<QLineEdit>("LogFile");
+    QToolButton* logMode = button("btnLogMode");
+    logFile->setText(QStringLiteral("/nonexistent-folder/run"));
+    logMode->click();
+    ASSERT_TRUE(processEventsUntil([&] { return !logMode->isChecked(); }));
+    EXPECT_TRUE(logFile->isEnabled());
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.kinds[0], MessageKind::Error);
+    EXPECT_NE(messages.texts[0].find("/nonexistent-folder/run.KLF"), std::string::npos)
+        << messages.texts[0];
 }
 
 TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
