@@ -2,6 +2,8 @@
 // logger would.
 #if defined(ZENTOR_SIM_PATH) && !defined(_WIN32)
 
+#include "support/SimulatorProcess.h"
+
 #include "SimTestSupport.h"
 #include "link/FrameAssembler.h"
 
@@ -38,86 +40,7 @@ void pause10ms()
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-// One run of the simulator, with its own temporary folder for the link, record and output.
-class SimProcess
-{
-public:
-    SimProcess()
-    {
-        std::string pattern = ::testing::TempDir() + "zentor-sim-XXXXXX";
-        dir_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-
-    ~SimProcess()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        for (const char* name : {"/port", "/record.bin", "/out.txt", "/err.txt"})
-            ::unlink((dir_ + name).c_str());
-        ::rmdir(dir_.c_str());
-    }
-
-    std::string path(const char* name) const { return dir_ + "/" + name; }
-
-    bool start(std::vector<std::string> args)
-    {
-        args.insert(args.begin(), ZENTOR_SIM_PATH);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, path("out.txt").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
-    }
-
-    // The exit status, or -1 when the program has not ended within `timeoutMs`.
-    int waitExit(int timeoutMs)
-    {
-        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            pause10ms();
-        }
-        return -1;
-    }
-
-    void signal(int sig) const { ::kill(pid_, sig); }
-
-    std::string output(const char* name) const
-    {
-        const Bytes b = test::readFile(path(name));
-        return std::string(b.begin(), b.end());
-    }
-
-    // Waits until the program's error output holds `text`.
-    bool waitForMessage(const std::string& text, int timeoutMs) const
-    {
-        const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (Clock::now() < end) {
-            if (output("err.txt").find(text) != std::string::npos)
-                return true;
-            pause10ms();
-        }
-        return false;
-    }
-
-private:
-    std::string dir_;
-    pid_t pid_ = -1;
-};
+using SimProcess = zentor::test::SimulatorProcess;
 
 // Opens the simulator's port through its link as a raw serial line, waiting for the link.
 int openPort(const std::string& link, int timeoutMs)
