@@ -1,6 +1,7 @@
 #include "app/ProgramWindows.h"
 
 #include "app/ProgramWorkers.h"
+#include "gps/GpsPanel.h"
 
 #include <QCoreApplication>
 
@@ -18,7 +19,11 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
     mainForm_ = std::make_unique<TMain_Form>(link, workers, selections, window_, messages_);
     aboutBox_ = std::make_unique<TAboutDlg>();
     if (!factory.linkThread)
-        factory = programWorkerFactory(link, window_, *mainForm_);
+        factory = programWorkerFactory(
+            link, window_,
+            {*mainForm_,
+             [form = mainForm_.get()](const GpsPanelTexts& texts) { showGpsStatus(form, texts); },
+             {}});
     connectionDialog_ =
         std::make_unique<TCom_Form>(selections, workers, std::move(factory), *mainForm_);
     logWarningForm_ = std::make_unique<TLogWarningForm>(link);

@@ -8,8 +8,9 @@
 
 namespace zentor {
 
-WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, StatusView& view)
+WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, ProgramViews views)
 {
+    StatusView& view = views.status;
     WorkerFactory factory;
     factory.linkThread = [&link](const LinkSelection& selection) {
         return std::make_unique<OwnedWorker<TCom_Router>>(link, selection);
@@ -19,8 +20,9 @@ WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, St
             window, link.clockEvent(), [&link, &view] { refreshStatus(link, view); },
             [&link, &view] { refreshClock(link, view); });
     };
-    factory.gpsRouter = [&link] {
-        return std::make_unique<OwnedWorker<TGPS_Router>>(link.gpsEvent());
+    factory.gpsRouter = [&link, &window, views] {
+        return std::make_unique<OwnedWorker<TGPS_Router>>(link, window, views.gpsPanel,
+                                                          views.mapFeed);
     };
     factory.navRouter = [](int comPort) {
         return std::make_unique<OwnedWorker<TNav_Router>>(comPort);

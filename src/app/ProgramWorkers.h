@@ -2,14 +2,23 @@
 
 #include "app/StatusView.h"
 #include "app/WorkerStartup.h"
+#include "gps/TGPS_Router.h"
 #include "link/TReceiverLink.h"
 #include "ui/WindowThread.h"
 
 namespace zentor {
 
+// The window-side updates of the program's workers, each run on the window thread.
+struct ProgramViews
+{
+    StatusView& status;                    // the main router's refreshes
+    TGPS_Router::PanelUpdate gpsPanel;     // the GPS screen and the "GPS Data" group
+    TGPS_Router::MapFeedPublisher mapFeed; // after each GPS panel update, on the GPS thread
+};
+
 // The factory of the program's real worker threads: the link thread on `link`, the main router
-// refreshing `view` through `window`, the GPS router on the link's GPS event, the TravelPilot
-// thread. The three references must outlive every worker the factory builds.
-WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, StatusView& view);
+// and the GPS router updating `views` through `window`, the TravelPilot thread. The references
+// must outlive every worker the factory builds.
+WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, ProgramViews views);
 
 } // namespace zentor

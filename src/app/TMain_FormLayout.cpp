@@ -1,6 +1,7 @@
 // Builds the main window's controls. The window has a fixed size, so the areas are placed at
 // fixed positions; inside each group a layout lines the controls up.
 #include "app/TMain_Form.h"
+#include "gps/GpsPanel.h"
 #include "ui/FormLayout.h"
 #include "ui/Glyphs.h"
 #include "ui/PanelStatusBar.h"
@@ -306,6 +307,7 @@ void TMain_Form::buildReceiverArea(QWidget* client)
     GPSPanel = makePanel(client, "GPSPanel", QFrame::Sunken);
     const PanelRect area = receiverArea();
     GPSPanel->setGeometry(area.left, area.top, area.width, area.height);
+    buildGpsPanel(GPSPanel);
     GPSPanel->hide();
     // The receiver panels' borders overlap their neighbours': keep the panels beside them on top.
     pnlStatus->raise();
