@@ -3,6 +3,10 @@
 #include "app/RouterTick.h"
 #include "app/TMain_Router.h"
 #include "app/WorkerStartup.h"
+#include "display/DBar.h"
+#include "display/ReceiverDisplay.h"
+#include "display/TR_Router.h"
+#include "gps/TGPS_Router.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PanelStatusBar.h"
 
@@ -19,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace zentor {
 
@@ -78,6 +83,30 @@ void TMain_Form::FormCreate()
     olClock->setAutoFillBackground(true);
     sbarZentorDrawPanel(1, sbarZentor->panelRect(1));
     olClock->show();
+
+    // Each receiver panel holds its bar display, which follows the panel's size; the receiver's
+    // router draws into it.
+    for (int r = 0; r < kReceiverCount; ++r) {
+        display[r] = new DBar(receiverPanel[r]);
+        setUpReceiverDisplay(*display[r]);
+        auto* fill = new QVBoxLayout(receiverPanel[r]);
+        fill->setContentsMargins(0, 0, 0, 0);
+        fill->addWidget(display[r]);
+        workers_.adopt(r == 0 ? WorkerId::Receiver1 : WorkerId::Receiver2,
+                       std::make_unique<OwnedWorker<TR_Router>>(r, link_, window_,
+                                                                [this, r] { updateDisplay(r); }));
+    }
+}
+
+void TMain_Form::updateDisplay(int receiver)
+{
+    MapHandOver map;
+    map.choice.positionFromGps = selections_.navigationMode != Selections::kTravelPilot;
+    if (TGPS_Router* gps = workers_.find<TGPS_Router>(WorkerId::Gps))
+        map.setMapRssi = [gps](std::int16_t levelDbm) { gps->setMapRssiDbm(levelDbm); };
+    updateReceiverDisplay(
+        *display[receiver], link_, receiver,
+        {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()}, map);
 }
 
 PanelRect TMain_Form::receiverArea() const

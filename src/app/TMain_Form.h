@@ -24,6 +24,7 @@ class QToolButton;
 
 namespace zentor {
 
+class DBar;
 class PanelStatusBar;
 
 // The main window: the command bar, the status panel, the two receiver panels and the GPS
@@ -97,6 +98,8 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    // A receiver router's display update, on the window thread.
+    void updateDisplay(int receiver);
     void showReceiverPanel(int receiver, bool shown);
     void retile();
     bool gpsScreenShowing() const;
@@ -145,6 +148,7 @@ private:
 
     // Receiver area; each receiver panel holds its bar display.
     QFrame* receiverPanel[kReceiverCount] = {};
+    DBar* display[kReceiverCount] = {};
     QFrame* GPSPanel = nullptr;
 
     // Information panel.

@@ -3,6 +3,7 @@
 #include "app/StatusRefresh.h"
 #include "app/TMain_Router.h"
 #include "app/core/RecordingWorkers.h"
+#include "display/DBar.h"
 #include "link/ProtocolDoubles.h"
 #include "ui/PanelStatusBar.h"
 #include "ui/TestApplication.h"
@@ -45,6 +46,13 @@ protected:
     }
     void TearDown() override
     {
+        // The receiver routers may be waiting in a window call: refuse and release them.
+        window.beginShutdown();
+        for (WorkerId id : {WorkerId::Link, WorkerId::Main, WorkerId::Gps, WorkerId::Nav,
+                            WorkerId::Receiver1, WorkerId::Receiver2})
+            workers.requestTerminate(id);
+        EXPECT_TRUE(workers.waitAllFinished(std::chrono::seconds(5),
+                                            [this] { window.serveQueuedCalls(); }));
         workers.clear();
         form.reset();
     }
@@ -377,8 +385,32 @@ TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
                     .match(clock->text())
                     .hasMatch());
+    EXPECT_FALSE(link.takeNewData(1)) << "the tick took receiver 2's mark";
     EXPECT_FALSE(link.receiverDataEvent(0).isSet());
-    EXPECT_TRUE(link.receiverDataEvent(1).isSet());
+    EXPECT_TRUE(workers.has(WorkerId::Receiver1));
+    EXPECT_TRUE(workers.has(WorkerId::Receiver2));
+}
+
+TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
+{
+    DBar* display1 = control<QFrame>("Receiver1Panel")->findChild<DBar*>();
+    DBar* display2 = control<QFrame>("Receiver2Panel")->findChild<DBar*>();
+    ASSERT_NE(display1, nullptr);
+    ASSERT_NE(display2, nullptr);
+    EXPECT_EQ(display1->model().LeftCaption, "RSSI (dBm)");
+    form->showNormal();
+    ASSERT_TRUE(processEventsUntil([&] { return display1->width() > 100; }));
+    EXPECT_EQ(display1->size(), control<QFrame>("Receiver1Panel")->contentsRect().size());
+
+    // Receiver 1: 25 kHz steps from count 36000 (900 MHz); a scan entry on channel 3.
+    feed(0x01, {0x01, 0xA0, 0x8C, 0x00, 0x00, 0x00, 0x8D, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
+    feed(0x07, {0, 3, 0xB0});
+    ASSERT_TRUE(link.receiverDataEvent(0).isSet());
+    ASSERT_TRUE(processEventsUntil([&] { return !link.receiverDataEvent(0).isSet(); }))
+        << "the router draws on the window thread, then resets the event";
+    EXPECT_EQ(display1->model().Title, "R1 (900.00000-902.40000)MHz 25.00 KHz Step");
+    EXPECT_TRUE(button("btnScanMode")->isChecked());
+    EXPECT_NE(display2->model().Title, display1->model().Title);
 }
 
 TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
@@ -448,6 +480,10 @@ TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(window.shuttingDown());
     EXPECT_FALSE(control<QTimer>("Timer1")->isActive());
+    // The recording workers log into `made`: they go before it does.
+    EXPECT_TRUE(
+        workers.waitAllFinished(std::chrono::seconds(5), [this] { window.serveQueuedCalls(); }));
+    workers.clear();
 }
 
 } // namespace
