@@ -3,6 +3,7 @@
 // What the log tests share: packet records, a scratch folder with real files, a message sink the
 // log thread may post to, and a wait with a deadline.
 #include "link/Frame.h"
+#include "support/WaitUntil.h"
 #include "ui/MessageSink.h"
 
 #include <chrono>
@@ -144,17 +145,6 @@ private:
     int calls_ = 0;
 };
 
-// Polls `condition` until it holds or the deadline passes.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds within = 5000ms)
-{
-    const auto deadline = std::chrono::steady_clock::now() + within;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
+using test::waitUntil;
 
 } // namespace zentor::logtest

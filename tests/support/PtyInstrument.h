@@ -2,6 +2,8 @@
 
 // The instrument's end of a real pseudo-terminal, for tests of everything that talks to a serial
 // port, and a polling wait with a deadline.
+#include "support/WaitUntil.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -100,18 +102,5 @@ private:
     int slave_ = -1;
     std::string device_;
 };
-
-// Polls the condition until it holds or the deadline passes.
-inline bool waitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds within = 3000ms)
-{
-    const auto deadline = std::chrono::steady_clock::now() + within;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 } // namespace zentor::test
