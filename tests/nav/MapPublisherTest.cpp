@@ -1,0 +1,314 @@
+#include "platform/MapPublisher.h"
+
+#include "MapTestNames.h"
+#include "nav/MapBlock.h"
+#include "nav/MapFeed.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <semaphore.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace zentor {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+MapFeedValues knownValues()
+{
+    MapFeedValues v;
+    v.latitudeDeg = 48.137;
+    v.longitudeDeg = 11.575;
+    v.rssiDbm = -73;
+    v.rangeMinDbm = -110;
+    v.rangeMaxDbm = -40;
+    v.serialNumber = "ZN000042";
+    return v;
+}
+
+Bytes composed(const MapFeedValues& values)
+{
+    Bytes block(kMapBlockBytes, 0);
+    composeMapBlock(block.data(), values);
+    return block;
+}
+
+MapPublisher::Compose composer(const MapFeedValues& values)
+{
+    return [values](std::uint8_t* block) { composeMapBlock(block, values); };
+}
+
+// The block as another program sees it: mapped read-only on its own.
+class ReadOnlyView
+{
+public:
+    explicit ReadOnlyView(const std::string& path)
+    {
+        const int fd = ::shm_open(path.c_str(), O_RDONLY, 0);
+        if (fd < 0)
+            return;
+        struct stat st
+        {};
+        if (::fstat(fd, &st) == 0) {
+            size_ = static_cast<std::size_t>(st.st_size);
+            mode_ = st.st_mode & 0777;
+        }
+        void* view = ::mmap(nullptr, kMapBlockBytes, PROT_READ, MAP_SHARED, fd, 0);
+        ::close(fd);
+        if (view != MAP_FAILED)
+            view_ = static_cast<const std::uint8_t*>(view);
+    }
+    ~ReadOnlyView()
+    {
+        if (view_ != nullptr)
+            ::munmap(const_cast<std::uint8_t*>(view_), kMapBlockBytes);
+    }
+    ReadOnlyView(const ReadOnlyView&) = delete;
+    ReadOnlyView& operator=(const ReadOnlyView&) = delete;
+
+    bool exists() const { return view_ != nullptr; }
+    std::size_t size() const { return size_; }
+    unsigned mode() const { return mode_; }
+    Bytes bytes() const { return Bytes(view_, view_ + kMapBlockBytes); }
+
+private:
+    const std::uint8_t* view_ = nullptr;
+    std::size_t size_ = 0;
+    unsigned mode_ = 0;
+};
+
+// Counts what the publisher asks of the announcer, and what the block held at each announcement.
+class CountingAnnouncer final : public MapAnnouncer
+{
+public:
+    struct Counts
+    {
+        int registrations = 0;
+        std::string registeredName;
+        std::vector<unsigned> announced;
+        std::vector<Bytes> blockAtAnnouncement;
+    };
+
+    CountingAnnouncer(Counts& counts, std::string blockPath, unsigned id)
+        : counts_(counts), blockPath_(std::move(blockPath)), id_(id)
+    {}
+    unsigned registerMessage(const std::string& name) override
+    {
+        ++counts_.registrations;
+        counts_.registeredName = name;
+        return id_;
+    }
+    void announce(unsigned messageId) override
+    {
+        counts_.announced.push_back(messageId);
+        counts_.blockAtAnnouncement.push_back(ReadOnlyView(blockPath_).bytes());
+    }
+
+private:
+    Counts& counts_;
+    const std::string blockPath_;
+    const unsigned id_;
+};
+
+class MapPublisherTest : public ::testing::Test
+{
+protected:
+    test::TestMapNames names;
+    CountingAnnouncer::Counts counts;
+
+    std::unique_ptr<MapAnnouncer> announcer(unsigned id = 0xC123)
+    {
+        return std::make_unique<CountingAnnouncer>(counts, names.blockPath(), id);
+    }
+};
+
+TEST_F(MapPublisherTest, FirstPublicationCreatesTheOwnerOnlyBlock)
+{
+    MapPublisher publisher(names.names(), announcer());
+    EXPECT_FALSE(ReadOnlyView(names.blockPath()).exists());
+
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    const ReadOnlyView view(names.blockPath());
+    ASSERT_TRUE(view.exists());
+    EXPECT_EQ(view.size(), kMapBlockBytes);
+    EXPECT_EQ(view.mode(), 0600u);
+    EXPECT_EQ(view.bytes(), composed(knownValues()));
+}
+
+TEST_F(MapPublisherTest, TwoPublicationsRegisterTheMessageOnce)
+{
+    MapPublisher publisher(names.names(), announcer(0xC123));
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    MapFeedValues moved = knownValues();
+    moved.latitudeDeg = 48.2;
+    ASSERT_TRUE(publisher.publish(composer(moved)));
+
+    EXPECT_EQ(counts.registrations, 1);
+    EXPECT_EQ(counts.registeredName, names.names().message);
+    EXPECT_EQ(counts.announced, (std::vector<unsigned>{0xC123, 0xC123}));
+    // Each announcement follows the block it announces.
+    ASSERT_EQ(counts.blockAtAnnouncement.size(), 2u);
+    EXPECT_EQ(counts.blockAtAnnouncement[0], composed(knownValues()));
+    EXPECT_EQ(counts.blockAtAnnouncement[1], composed(moved));
+}
+
+TEST_F(MapPublisherTest, MessageThatCouldNotBeRegisteredIsNeverAnnouncedNorAskedAgain)
+{
+    MapPublisher publisher(names.names(), announcer(0));
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    EXPECT_EQ(counts.registrations, 1);
+    EXPECT_TRUE(counts.announced.empty());
+}
+
+TEST_F(MapPublisherTest, BytesOutsideTheFieldsAreLeftAsAnotherWriterLeftThem)
+{
+    MapPublisher publisher(names.names(), nullptr);
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    {
+        const int fd = ::shm_open(names.blockPath().c_str(), O_RDWR, 0);
+        ASSERT_GE(fd, 0);
+        void* view = ::mmap(nullptr, kMapBlockBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        ::close(fd);
+        ASSERT_NE(view, MAP_FAILED);
+        auto* bytes = static_cast<std::uint8_t*>(view);
+        bytes[11] = 0x11;
+        bytes[100] = 0x22;
+        bytes[4095] = 0x33;
+        ::munmap(view, kMapBlockBytes);
+    }
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    Bytes expected = composed(knownValues());
+    expected[11] = 0x11;
+    expected[100] = 0x22;
+    expected[4095] = 0x33;
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), expected);
+}
+
+TEST_F(MapPublisherTest, PublicationWaitsForTheMutexAndGivesUpOnAHeldOne)
+{
+    MapPublisher publisher(names.names(), announcer());
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+
+    sem_t* mutex = ::sem_open(names.mutexPath().c_str(), 0);
+    ASSERT_NE(mutex, SEM_FAILED);
+    ASSERT_EQ(::sem_wait(mutex), 0); // a reader holds the block
+    MapFeedValues moved = knownValues();
+    moved.rssiDbm = -60;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(publisher.publish(composer(moved)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, MapPublisher::kMutexTimeout - 50ms);
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(knownValues()));
+    EXPECT_EQ(counts.announced.size(), 1u);
+
+    ::sem_post(mutex);
+    EXPECT_TRUE(publisher.publish(composer(moved)));
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(moved));
+    EXPECT_EQ(counts.announced.size(), 2u);
+    ::sem_close(mutex);
+}
+
+TEST_F(MapPublisherTest, BlockThatCannotBeMadeIsSkippedWithoutAnnouncement)
+{
+    MapFeedNames bad = names.names();
+    bad.block = "no/such/dir/" + bad.block; // not a valid shared memory name
+    MapPublisher publisher(bad, announcer());
+    EXPECT_FALSE(publisher.publish(composer(knownValues())));
+    EXPECT_FALSE(publisher.publish(composer(knownValues())));
+    EXPECT_EQ(counts.registrations, 0);
+    EXPECT_TRUE(counts.announced.empty());
+}
+
+TEST_F(MapPublisherTest, ReaderCopiesTheWholeBlockUnderTheMutex)
+{
+    Bytes copy(kMapBlockBytes, 0xEE);
+    EXPECT_FALSE(readMapBlock(names.names(), copy.data()));
+
+    MapPublisher publisher(names.names(), nullptr);
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    ASSERT_TRUE(readMapBlock(names.names(), copy.data()));
+    EXPECT_EQ(copy, composed(knownValues()));
+
+    sem_t* mutex = ::sem_open(names.mutexPath().c_str(), 0);
+    ASSERT_NE(mutex, SEM_FAILED);
+    ASSERT_EQ(::sem_wait(mutex), 0);
+    EXPECT_FALSE(readMapBlock(names.names(), copy.data()));
+    ::sem_post(mutex);
+    ::sem_close(mutex);
+}
+
+TEST_F(MapPublisherTest, FeedPublishesTheDialogRangeWithPositionAndSerialNumber)
+{
+    MapSettings settings;
+    MapFeed feed(settings, announcer(), names.names());
+    ASSERT_TRUE(feed.publish(48.137, 11.575, -73, "ZN000042"));
+    Bytes block = ReadOnlyView(names.blockPath()).bytes();
+    // The default range: -120 at 292, -50 at 294.
+    EXPECT_EQ((Bytes{block[292], block[293], block[294], block[295]}),
+              (Bytes{0x88, 0xFF, 0xCE, 0xFF}));
+    MapFeedValues expected = knownValues();
+    expected.rangeMinDbm = -120;
+    expected.rangeMaxDbm = -50;
+    EXPECT_EQ(block, composed(expected));
+
+    settings.setRangeMinText("low");
+    settings.setRangeMaxText("70000");
+    ASSERT_TRUE(feed.publish(48.137, 11.575, -73, "ZN000042"));
+    block = ReadOnlyView(names.blockPath()).bytes();
+    EXPECT_EQ((Bytes{block[292], block[293], block[294], block[295]}),
+              (Bytes{0x00, 0x00, 0xFF, 0x7F}));
+    EXPECT_EQ(counts.registrations, 1);
+    EXPECT_EQ(counts.announced.size(), 2u);
+}
+
+#ifdef ZENTOR_MAP_WATCH
+struct ToolRun
+{
+    int exitCode = -1;
+    std::string output; // standard output and standard error
+};
+
+ToolRun runMapWatch(const test::TestMapNames& names)
+{
+    const std::string command = std::string(ZENTOR_MAP_WATCH) + " --once --block " +
+                                names.names().block + " --mutex " + names.names().mutex + " 2>&1";
+    ToolRun run;
+    FILE* out = ::popen(command.c_str(), "r");
+    if (out == nullptr)
+        return run;
+    char chunk[256];
+    while (std::fgets(chunk, sizeof(chunk), out) != nullptr)
+        run.output += chunk;
+    const int status = ::pclose(out);
+    if (WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    return run;
+}
+
+// map-watch, the tool that shows what the mapping application gets, reads the same block.
+TEST_F(MapPublisherTest, MapWatchPrintsWhatWasPublished)
+{
+    const ToolRun before = runMapWatch(names);
+    EXPECT_EQ(before.exitCode, 1);
+    EXPECT_EQ(before.output, "map-watch: no map block " + names.names().block + " yet\n");
+
+    MapPublisher publisher(names.names(), nullptr);
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    const ToolRun after = runMapWatch(names);
+    EXPECT_EQ(after.exitCode, 0);
+    EXPECT_EQ(after.output,
+              "lat 48.137000 lon 11.575000 rssi -73 dBm range -110..-40 dBm sn ZN000042\n");
+}
+#endif
+
+} // namespace
+} // namespace zentor
