@@ -1,0 +1,10 @@
+#include "nav/MapUpdateSignal.h"
+
+namespace zentor {
+
+std::unique_ptr<MapAnnouncer> programMapAnnouncer(WindowThread&)
+{
+    return systemMapAnnouncer();
+}
+
+} // namespace zentor
