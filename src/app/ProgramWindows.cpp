@@ -2,6 +2,8 @@
 
 #include "app/ProgramWorkers.h"
 #include "gps/GpsPanel.h"
+#include "nav/MapUpdateSignal.h"
+#include "nav/TravelPilotPanel.h"
 
 #include <QCoreApplication>
 
@@ -13,17 +15,26 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
 
 ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
                                WorkerFactory factory)
-    : link_(link), workers_(workers)
+    : link_(link), workers_(workers), mapFeed_(mapSettings_, programMapAnnouncer(window_))
 {
     link_.setMessageSink(&messages_);
-    mainForm_ = std::make_unique<TMain_Form>(link, workers, selections, window_, messages_);
+    mainForm_ =
+        std::make_unique<TMain_Form>(link, workers, selections, window_, messages_, mapSettings_);
     aboutBox_ = std::make_unique<TAboutDlg>();
+    mapRangeForm_ = std::make_unique<TMapRange_Form>(mapSettings_);
     if (!factory.linkThread)
         factory = programWorkerFactory(
             link, window_,
             {*mainForm_,
              [form = mainForm_.get()](const GpsPanelTexts& texts) { showGpsStatus(form, texts); },
-             {}});
+             [this](const GpsStatus& status, std::int16_t rssiDbm) {
+                 mapFeed_.publish(status.unfiltered.latitudeDeg, status.unfiltered.longitudeDeg,
+                                  rssiDbm, link_.identification());
+             },
+             [form = mainForm_.get()](const TravelPilotTexts& texts) {
+                 showTravelPilotTexts(form, texts);
+             },
+             &mainForm_->logSink()});
     connectionDialog_ =
         std::make_unique<TCom_Form>(selections, workers, std::move(factory), *mainForm_);
     logWarningForm_ = std::make_unique<TLogWarningForm>(link);
@@ -34,6 +45,11 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
                          logWarningForm_->show();
                          logWarningForm_->raise();
                      });
+    QObject::connect(mainForm_.get(), &TMain_Form::mapRangeRequested, mapRangeForm_.get(), [this] {
+        mapRangeForm_->show();
+        mapRangeForm_->raise();
+        mapRangeForm_->activateWindow();
+    });
     QObject::connect(mainForm_.get(), &TMain_Form::formClosed, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
     connectionDialog_->show();
@@ -48,6 +64,7 @@ bool ProgramWindows::endWorkers(std::chrono::milliseconds bound)
 {
     connectionDialog_.reset();
     logWarningForm_.reset();
+    mapRangeForm_.reset();
     aboutBox_.reset();
     if (!workers_.waitAllFinished(bound, [this] { window_.serveQueuedCalls(); }))
         return false;

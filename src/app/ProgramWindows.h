@@ -7,6 +7,9 @@
 #include "app/Workers.h"
 #include "link/TReceiverLink.h"
 #include "logging/TLogWarningForm.h"
+#include "nav/MapFeed.h"
+#include "nav/MapSettings.h"
+#include "nav/TMapRange_Form.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/QtWindowThread.h"
 
@@ -36,6 +39,7 @@ public:
     TMain_Form& mainForm() { return *mainForm_; }
     TCom_Form& connectionDialog() { return *connectionDialog_; }
     TAboutDlg& aboutBox() { return *aboutBox_; }
+    TMapRange_Form& mapRangeForm() { return *mapRangeForm_; }
     TLogWarningForm& logWarningForm() { return *logWarningForm_; }
 
     // After the main window has closed: destroys the dialogs (the connection dialog's destroy
@@ -50,8 +54,11 @@ private:
     Workers& workers_;
     QtWindowThread window_;
     MessageBoxSink messages_;
+    MapSettings mapSettings_;
+    MapFeed mapFeed_; // used by the GPS router, which ends before the windows go
     std::unique_ptr<TMain_Form> mainForm_;
     std::unique_ptr<TAboutDlg> aboutBox_;
+    std::unique_ptr<TMapRange_Form> mapRangeForm_;
     std::unique_ptr<TCom_Form> connectionDialog_;
     std::unique_ptr<TLogWarningForm> logWarningForm_;
 };

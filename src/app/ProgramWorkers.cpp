@@ -24,8 +24,10 @@ WorkerFactory programWorkerFactory(TReceiverLink& link, WindowThread& window, Pr
         return std::make_unique<OwnedWorker<TGPS_Router>>(link, window, views.gpsPanel,
                                                           views.mapFeed);
     };
-    factory.navRouter = [](int comPort) {
-        return std::make_unique<OwnedWorker<TNav_Router>>(comPort);
+    factory.navRouter = [&window, views](int comPort) {
+        auto nav = std::make_unique<OwnedWorker<TNav_Router>>(comPort, &window, views.travelPilot);
+        nav->thread().setLogSink(views.travelPilotLog);
+        return nav;
     };
     return factory;
 }

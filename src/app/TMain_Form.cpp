@@ -7,6 +7,8 @@
 #include "display/ReceiverDisplay.h"
 #include "display/TR_Router.h"
 #include "gps/TGPS_Router.h"
+#include "nav/TNav_Router.h"
+#include "nav/TravelPilotPanel.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PanelStatusBar.h"
 
@@ -40,9 +42,10 @@ QString fromStd(const std::string& text)
 } // namespace
 
 TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-                       QtWindowThread& window, MessageSink& messages)
+                       QtWindowThread& window, MessageSink& messages,
+                       const MapSettings& mapSettings)
     : link_(link), workers_(workers), selections_(selections), window_(window),
-      logSession_(link, &messages)
+      logSession_(link, &messages), mapSettings_(mapSettings)
 {
     buildWindow();
     FormCreate();
@@ -102,6 +105,8 @@ void TMain_Form::updateDisplay(int receiver)
 {
     MapHandOver map;
     map.choice.positionFromGps = selections_.navigationMode != Selections::kTravelPilot;
+    map.choice.useR1 = mapSettings_.takesReceiver(0);
+    map.choice.useR2 = mapSettings_.takesReceiver(1);
     if (TGPS_Router* gps = workers_.find<TGPS_Router>(WorkerId::Gps))
         map.setMapRssi = [gps](std::int16_t levelDbm) { gps->setMapRssiDbm(levelDbm); };
     updateReceiverDisplay(
@@ -159,6 +164,11 @@ void TMain_Form::Exit1Click()
 void TMain_Form::AboutClick()
 {
     emit aboutRequested();
+}
+
+void TMain_Form::MapClick()
+{
+    emit mapRangeRequested();
 }
 
 void TMain_Form::UserManualClick()
@@ -285,6 +295,19 @@ void TMain_Form::Timer1Timer()
     olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
     TMain_Router* mainRouter = workers_.find<TMain_Router>(WorkerId::Main);
     tickRouters(mainRouter ? &mainRouter->refreshEvent() : nullptr, link_);
+    if (selections_.navigationMode == Selections::kTravelPilot)
+        watchTravelPilot();
+}
+
+void TMain_Form::watchTravelPilot()
+{
+    TNav_Router* nav = workers_.find<TNav_Router>(WorkerId::Nav);
+    if (!nav)
+        return;
+    const WatchdogStep step = travelPilotWatchdog_.tick(nav->takeAnsweredMark());
+    if (step.requestPosition)
+        nav->requestPosition();
+    showWatchdogStep(step, gbTravelPilot, lWarning);
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)

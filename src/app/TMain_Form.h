@@ -7,6 +7,8 @@
 #include "link/LinkInterfaces.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
+#include "nav/MapSettings.h"
+#include "nav/TravelPilotWatchdog.h"
 #include "ui/MessageSink.h"
 #include "ui/QtWindowThread.h"
 
@@ -42,9 +44,10 @@ public:
     static constexpr int kClientHeight = 528;
     static constexpr int kTickMs = 1000;
 
-    // The five references must outlive the window. `messages` receives the log router's errors.
+    // The references must outlive the window. `messages` receives the log router's errors;
+    // `mapSettings` says which receiver feeds the map.
     TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-               QtWindowThread& window, MessageSink& messages);
+               QtWindowThread& window, MessageSink& messages, const MapSettings& mapSettings);
     ~TMain_Form() override;
 
     // StatusView: the main router's refreshes.
@@ -64,6 +67,7 @@ public:
 signals:
     void aboutRequested();      // AboutClick: the About box is to be shown
     void logWarningRequested(); // log mode went on without scan channel information
+    void mapRangeRequested();   // MapClick: the map range dialog is to be shown
     void formClosed();          // FormClose has run: the program is to end
 
 protected:
@@ -84,6 +88,7 @@ private:
     void FormCreate();
     void Exit1Click();
     void AboutClick();
+    void MapClick();
     void UserManualClick();
     void btnLogModeClick();
     void btnLogFileClick();
@@ -98,6 +103,7 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    void watchTravelPilot();
     // A receiver router's display update, on the window thread.
     void updateDisplay(int receiver);
     void showReceiverPanel(int receiver, bool shown);
@@ -114,6 +120,8 @@ private:
     QtWindowThread& window_;
     bool closing_ = false;
     LogSession logSession_;
+    const MapSettings& mapSettings_;
+    TravelPilotWatchdog travelPilotWatchdog_;
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};

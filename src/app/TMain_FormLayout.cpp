@@ -335,7 +335,7 @@ void TMain_Form::buildMenu()
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &TMain_Form::Exit1Click);
     exit->setObjectName(QStringLiteral("Exit1"));
 
-    QAction* map = menuBar()->addAction(QStringLiteral("&Map"));
+    QAction* map = menuBar()->addAction(QStringLiteral("&Map"), this, &TMain_Form::MapClick);
     map->setObjectName(QStringLiteral("Map"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));

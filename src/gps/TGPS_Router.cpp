@@ -6,14 +6,8 @@ namespace zentor {
 
 TGPS_Router::TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
                          MapFeedPublisher publishMapFeed)
-    : gpsEvent_(link.gpsEvent()), link_(&link), window_(&window), showPanel_(std::move(showPanel)),
+    : gpsEvent_(link.gpsEvent()), link_(link), window_(window), showPanel_(std::move(showPanel)),
       publishMapFeed_(std::move(publishMapFeed)), waitOrder_{&gpsEvent_, &wake_}
-{
-    thread_.start([this] { Execute(); });
-}
-
-TGPS_Router::TGPS_Router(Event& gpsEvent)
-    : gpsEvent_(gpsEvent), link_(nullptr), window_(nullptr), waitOrder_{&gpsEvent_, &wake_}
 {
     thread_.start([this] { Execute(); });
 }
@@ -42,16 +36,14 @@ void TGPS_Router::Execute()
 
 void TGPS_Router::showAndPublish()
 {
-    if (link_ == nullptr)
-        return;
     // The protocol stores only whole records, so this decode always succeeds.
-    const std::array<std::uint8_t, kGpsRecordSize> record = link_->gpsRecord();
+    const std::array<std::uint8_t, kGpsRecordSize> record = link_.gpsRecord();
     status_.decode(record.data(), record.size());
     const GpsStatus status = status_.snapshot();
 
     const GpsPanelTexts texts = formatGpsPanel(status);
     if (showPanel_)
-        window_->invoke([this, &texts] { showPanel_(texts); });
+        window_.invoke([this, &texts] { showPanel_(texts); });
     if (publishMapFeed_)
         publishMapFeed_(status, mapRssiDbm());
 }

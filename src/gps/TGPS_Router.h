@@ -35,9 +35,6 @@ public:
     // the router; `publishMapFeed` may be empty (nothing is published).
     TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
                 MapFeedPublisher publishMapFeed = {});
-    // A router that only consumes `gpsEvent` (which must outlive it): nothing is decoded, shown
-    // or published.
-    explicit TGPS_Router(Event& gpsEvent);
     // Requests termination and joins the thread.
     ~TGPS_Router();
     TGPS_Router(const TGPS_Router&) = delete;
@@ -65,8 +62,8 @@ private:
     void showAndPublish();
 
     Event& gpsEvent_;
-    TReceiverLink* const link_;  // null for a router that only consumes its event
-    WindowThread* const window_; // null likewise
+    TReceiverLink& link_;
+    WindowThread& window_;
     const PanelUpdate showPanel_;
     const MapFeedPublisher publishMapFeed_;
     GpsStatusStore status_;

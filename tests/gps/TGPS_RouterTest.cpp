@@ -178,8 +178,10 @@ TEST_F(GpsRouterTest, EndsOnRequestWithoutASignal)
 
 TEST(GpsRouter, MapRssiValueIsKeptForTheNextPublication)
 {
-    Event gpsEvent;
-    TGPS_Router router(gpsEvent);
+    TReceiverLink link;
+    test::TestWindowThread window;
+    TGPS_Router router(link, window, [](const GpsPanelTexts&) {});
+    EXPECT_EQ(router.mapRssiDbm(), -120) << "no reading yet";
     router.setMapRssiDbm(-32768);
     EXPECT_EQ(router.mapRssiDbm(), -32768);
     router.setMapRssiDbm(-30);

@@ -1,10 +1,12 @@
 #include "app/WorkerStartup.h"
 
 #include "app/core/RecordingWorkers.h"
+#include "app/core/ThreadWindow.h"
 #include "gps/TGPS_Router.h"
 #include "nav/TNav_Router.h"
 #include "platform/Event.h"
 
+#include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -121,10 +123,13 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 
 TEST(Workers, FindGivesTheThreadObjectOfItsType)
 {
+    ::setenv("ZENTOR_COM7", "/nonexistent/travelpilot", 1); // no real port is written to
+    TReceiverLink link;
+    test::ThreadWindow window;
     Workers workers;
-    Event gpsEvent;
     workers.adopt(WorkerId::Nav, std::make_unique<OwnedWorker<TNav_Router>>(7));
-    workers.adopt(WorkerId::Gps, std::make_unique<OwnedWorker<TGPS_Router>>(gpsEvent));
+    workers.adopt(WorkerId::Gps, std::make_unique<OwnedWorker<TGPS_Router>>(
+                                     link, window, [](const GpsPanelTexts&) {}));
     ASSERT_NE(workers.find<TNav_Router>(WorkerId::Nav), nullptr);
     EXPECT_EQ(workers.find<TNav_Router>(WorkerId::Nav)->comPort(), 7);
     EXPECT_EQ(workers.find<TGPS_Router>(WorkerId::Nav), nullptr);

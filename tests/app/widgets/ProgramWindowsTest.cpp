@@ -75,6 +75,16 @@ TEST_F(Program, AboutShowsTheBoxWithoutBlocking)
     EXPECT_FALSE(about.isVisible());
 }
 
+TEST_F(Program, MapMenuShowsTheMapRangeDialogWithoutBlocking)
+{
+    connect("COM1:", "Zentor GPS");
+    EXPECT_FALSE(windows->mapRangeForm().isVisible());
+    windows->mainForm().findChild<QAction*>(QStringLiteral("Map"))->trigger();
+    EXPECT_TRUE(windows->mapRangeForm().isVisible());
+    EXPECT_FALSE(windows->mapRangeForm().isModal());
+    EXPECT_EQ(windows->mapRangeForm().windowTitle(), QStringLiteral("Mapping Range Settings"));
+}
+
 TEST_F(Program, EndingWithUsbTellsEveryWorkerAndWaitsForThem)
 {
     connect("USB", "TravelPilot COM5:");

@@ -42,7 +42,7 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        form = std::make_unique<TMain_Form>(link, workers, chosen, window, messages);
+        form = std::make_unique<TMain_Form>(link, workers, chosen, window, messages, mapSettings);
     }
     void TearDown() override
     {
@@ -78,6 +78,7 @@ protected:
     Workers workers;
     Selections chosen;
     test::RecordingMessages messages;
+    MapSettings mapSettings;
     std::unique_ptr<TMain_Form> form;
 };
 
