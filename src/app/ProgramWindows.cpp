@@ -15,6 +15,11 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
 
 ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
                                WorkerFactory factory)
+    : ProgramWindows(link, selections, workers, ProgramOptions{}, std::move(factory))
+{}
+
+ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
+                               const ProgramOptions& options, WorkerFactory factory)
     : link_(link), workers_(workers), mapFeed_(mapSettings_, programMapAnnouncer(window_))
 {
     link_.setMessageSink(&messages_);
@@ -52,7 +57,13 @@ ProgramWindows::ProgramWindows(TReceiverLink& link, Selections& selections, Work
     });
     QObject::connect(mainForm_.get(), &TMain_Form::formClosed, QCoreApplication::instance(),
                      &QCoreApplication::quit, Qt::QueuedConnection);
-    connectionDialog_->show();
+    if (!options.connectsAtOnce()) {
+        connectionDialog_->show();
+        return;
+    }
+    if (options.logFile)
+        mainForm_->startLogging(QString::fromStdString(*options.logFile));
+    connectionDialog_->confirm(*options.portChoice, options.navChoice);
 }
 
 ProgramWindows::~ProgramWindows()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramOptions.h"
 #include "app/Selections.h"
 #include "app/TAboutDlg.h"
 #include "app/TCom_Form.h"
@@ -32,6 +33,11 @@ public:
     ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers);
     ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
                    WorkerFactory factory);
+    // With a command line that connects at once, the dialog is not shown: log mode goes on
+    // first when asked (so the log holds the link's packets from the first), then the dialog's
+    // choices are confirmed and the main window shows.
+    ProgramWindows(TReceiverLink& link, Selections& selections, Workers& workers,
+                   const ProgramOptions& options, WorkerFactory factory = {});
     ~ProgramWindows();
     ProgramWindows(const ProgramWindows&) = delete;
     ProgramWindows& operator=(const ProgramWindows&) = delete;

@@ -130,6 +130,13 @@ void TCom_Form::OKBtnClick()
     hide();
 }
 
+void TCom_Form::confirm(int portChoice, int navChoice)
+{
+    PortChoice->setCurrentIndex(portChoice);
+    NavChoice->setCurrentIndex(navChoice);
+    OKBtnClick();
+}
+
 void TCom_Form::reject() {}
 
 void TCom_Form::closeEvent(QCloseEvent* event)

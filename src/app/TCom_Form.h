@@ -29,6 +29,10 @@ public:
 
     void reject() override; // Escape does not close it
 
+    // Makes the two choices (list positions as in Selections.h) and confirms them as OK does:
+    // the command line's way through the dialog, which is then never shown.
+    void confirm(int portChoice, int navChoice);
+
 protected:
     void closeEvent(QCloseEvent* event) override; // nor does the window manager
 

@@ -199,6 +199,13 @@ void TMain_Form::btnLogModeClick()
         emit logWarningRequested();
 }
 
+void TMain_Form::startLogging(const QString& logFileText)
+{
+    LogFile->setText(logFileText);
+    btnLogMode->setChecked(true);
+    btnLogModeClick();
+}
+
 void TMain_Form::releaseLogModeAfterFailure()
 {
     if (!logSession_.failed())

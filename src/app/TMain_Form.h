@@ -61,6 +61,9 @@ public:
     // Log mode's hand-over, which also takes the TravelPilot link's records while logging.
     LogSink& logSink() { return logSession_; }
 
+    // Puts `logFileText` into LogFile and presses the log button: the command line's log mode.
+    void startLogging(const QString& logFileText);
+
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
 

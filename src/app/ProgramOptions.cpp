@@ -1,0 +1,168 @@
+#include "app/ProgramOptions.h"
+
+#include "app/Selections.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace zentor {
+
+namespace {
+
+const char* const kVersion = "5.02";
+constexpr int kInstrumentComPorts = 4;
+constexpr int kTravelPilotComPorts = 9;
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The n of "COMn" or "COMn:" (any case) when it is 1..highest, else 0.
+int comNumber(const std::string& value, int highest)
+{
+    std::string name = upper(value);
+    if (!name.empty() && name.back() == ':')
+        name.pop_back();
+    if (name.size() != 4 || name.compare(0, 3, "COM") != 0)
+        return 0;
+    const int n = name[3] - '0';
+    return n >= 1 && n <= highest ? n : 0;
+}
+
+// A whole decimal number 1..highest, else 0.
+int positiveNumber(const std::string& value, int highest)
+{
+    if (value.empty() || value.size() > 9)
+        return 0;
+    for (char c : value) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return 0;
+    }
+    const long n = std::strtol(value.c_str(), nullptr, 10);
+    return n >= 1 && n <= highest ? static_cast<int>(n) : 0;
+}
+
+ProgramOptions failure(const std::string& text)
+{
+    ProgramOptions bad;
+    bad.action = ProgramOptions::Action::Error;
+    bad.error = text;
+    return bad;
+}
+
+} // namespace
+
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
+{
+    ProgramOptions options;
+    bool travelPilotGiven = false;
+    bool headlessGiven = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string name = arguments[i];
+        std::optional<std::string> value;
+        if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.erase(eq);
+        }
+        if (name == "-h" || name == "--help" || name == "--version") {
+            if (value)
+                return failure(name + " takes no value");
+            options.action = name == "--version" ? ProgramOptions::Action::Version
+                                                 : ProgramOptions::Action::Help;
+            return options;
+        }
+        if (name == "--headless") {
+            if (value)
+                return failure("--headless takes no value");
+            if (headlessGiven)
+                return failure("--headless given twice");
+            options.headless = headlessGiven = true;
+            continue;
+        }
+        if (name != "--port" && name != "--travelpilot" && name != "--log" && name != "--seconds")
+            return failure("unknown option '" + arguments[i] + "'");
+        if (!value) {
+            if (i + 1 == arguments.size())
+                return failure(name + " needs a value");
+            value = arguments[++i];
+        }
+        if (name == "--port") {
+            if (options.portChoice)
+                return failure("--port given twice");
+            if (upper(*value) == "USB") {
+                options.portChoice = kPortChoiceUsb;
+            } else if (const int n = comNumber(*value, kInstrumentComPorts)) {
+                options.portChoice = n - 1;
+            } else {
+                return failure("--port must be COM1, COM2, COM3, COM4 or USB, not '" + *value +
+                               "'");
+            }
+        } else if (name == "--travelpilot") {
+            if (travelPilotGiven)
+                return failure("--travelpilot given twice");
+            const int n = comNumber(*value, kTravelPilotComPorts);
+            if (n == 0)
+                return failure("--travelpilot must be COM1 .. COM9, not '" + *value + "'");
+            options.navChoice = n;
+            travelPilotGiven = true;
+        } else if (name == "--log") {
+            if (options.logFile)
+                return failure("--log given twice");
+            if (value->empty())
+                return failure("--log needs a file name");
+            options.logFile = *value;
+        } else {
+            if (options.seconds)
+                return failure("--seconds given twice");
+            const int n = positiveNumber(*value, kLongestRunSeconds);
+            if (n == 0)
+                return failure("--seconds must be a whole number from 1 to " +
+                               std::to_string(kLongestRunSeconds) + ", not '" + *value + "'");
+            options.seconds = n;
+        }
+    }
+    if (!options.portChoice &&
+        (travelPilotGiven || options.logFile || options.headless || options.seconds))
+        return failure("--travelpilot, --log, --headless and --seconds need --port");
+    return options;
+}
+
+std::string programUsage(const std::string& programName)
+{
+    return "Usage: " + programName +
+           "\n"
+           "       " +
+           programName +
+           " --port COM1|COM2|COM3|COM4|USB [--travelpilot COMn] [--log NAME]\n"
+           "                 [--headless] [--seconds N]\n"
+           "\n"
+           "Without options the data logger starts with its connection dialog. With --port the\n"
+           "dialog's choices are made from the options and confirmed at once.\n"
+           "\n"
+           "Options:\n"
+           "  --port PORT         connect to the instrument on COM1 .. COM4 or USB\n"
+           "  --travelpilot COMn  take positions from a TravelPilot on COM1 .. COM9 (default:\n"
+           "                      the instrument's GPS)\n"
+           "  --log NAME          log to NAME (\".KLF\" replaces what follows its last \".\"),\n"
+           "                      log mode on from the start\n"
+           "  --headless          run without any window: one status line per second on\n"
+           "                      standard output, errors on standard error\n"
+           "  --seconds N         end the run after N seconds\n"
+           "  -h, --help          show this text\n"
+           "  --version           show the version\n"
+           "\n"
+           "SIGINT (Ctrl+C) and SIGTERM end a run cleanly, the log file closed. \"COMn\" opens\n"
+           "the device named by the environment variable ZENTOR_COMn when it is set.\n"
+           "Exit status: 0 after a clean end, 1 when the log file failed, 2 for a bad command\n"
+           "line.\n";
+}
+
+std::string programVersion(const std::string& programName)
+{
+    return programName + " " + kVersion + "\n";
+}
+
+} // namespace zentor

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The program's command line. Without options the program starts with the connection dialog;
+// with --port the dialog's choices are made from the options and confirmed at once.
+namespace zentor {
+
+// What the command line asks for.
+struct ProgramOptions
+{
+    enum class Action
+    {
+        Run,     // start the program (interactive when no --port was given)
+        Help,    // print the usage text and end
+        Version, // print the version and end
+        Error,   // a bad option or value: print `error` and end with kBadUsageExitStatus
+    };
+
+    Action action = Action::Run;
+    std::string error; // what was wrong, for Action::Error
+
+    std::optional<int> portChoice; // PortChoice list position (0-3 "COM1:".."COM4:", 4 "USB")
+    int navChoice = 0; // NavChoice list position (0 "Zentor GPS", n "TravelPilot COMn:")
+    std::optional<std::string> logFile; // put into LogFile, log mode on at once
+    bool headless = false;              // no window: status lines on standard output
+    std::optional<int> seconds;         // end the run after this many seconds
+
+    // True when the connection dialog is to be skipped.
+    bool connectsAtOnce() const { return portChoice.has_value(); }
+};
+
+constexpr int kBadUsageExitStatus = 2;
+constexpr int kLongestRunSeconds = 366 * 24 * 3600;
+
+// Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
+// names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
+// --help and --version needs --port. Pure: no output, no side effects.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+
+// The --help text, naming the program `programName`.
+std::string programUsage(const std::string& programName);
+
+// The --version text: program name and version, one line.
+std::string programVersion(const std::string& programName);
+
+} // namespace zentor

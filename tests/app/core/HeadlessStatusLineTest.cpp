@@ -1,0 +1,63 @@
+#include "app/HeadlessStatusLine.h"
+
+#include "app/PacketCounter.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace zentor {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+TEST(HeadlessStatusLine, ShowsLinkPacketsLogAndPosition)
+{
+    HeadlessStatus s;
+    s.elapsedSeconds = 12;
+    s.linkStatus = "Connected via COM";
+    s.packets = {{0, 12}, {1, 1}, {7, 240}};
+    s.logSizeKb = 34;
+    s.position = gpsPositionText(true, "3D Fix", 52.011604, -4.357149);
+    EXPECT_EQ(headlessStatusLine(s),
+              "12 s | Connected via COM | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix "
+              "52.01160 -4.35715");
+}
+
+TEST(HeadlessStatusLine, SaysWhatIsNotThereYet)
+{
+    HeadlessStatus s;
+    s.position = gpsPositionText(false, "No Fix", 0.0, 0.0);
+    EXPECT_EQ(headlessStatusLine(s), "0 s | no link | packets none | log off | GPS no record");
+    EXPECT_EQ(travelPilotPositionText("", ""), "TravelPilot no position");
+    EXPECT_EQ(travelPilotPositionText("N 52.0116", "E 4.3571"), "TravelPilot N 52.0116 E 4.3571");
+}
+
+struct RecordingSink final : LogSink
+{
+    void handOver(const std::uint8_t* data, std::uint16_t count) override
+    {
+        records.emplace_back(data, data + count);
+    }
+    std::vector<std::vector<std::uint8_t>> records;
+};
+
+TEST(PacketCounter, CountsByTypeAndPassesEveryRecordOnUnchanged)
+{
+    RecordingSink log;
+    PacketCounter counter(log);
+    const std::vector<std::vector<std::uint8_t>> records = {
+        {0x02, 0x00, 0x07, 0x07},
+        {0x02, 0x00, 0x00, 0x00},
+        {0x02, 0x00, 0x07, 0x07},
+        {0x02, 0x00, 0xC0, 0xC0},
+        {0x01, 0x00}, // too short to have a type: passed, not counted
+    };
+    for (const auto& r : records)
+        counter.handOver(r.data(), static_cast<std::uint16_t>(r.size()));
+    EXPECT_THAT(counter.counts(), ElementsAre(Pair(0, 1u), Pair(7, 2u), Pair(0xC0, 1u)));
+    EXPECT_EQ(log.records, records);
+}
+
+} // namespace
+} // namespace zentor

@@ -1,0 +1,146 @@
+#include "app/ProgramOptions.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zentor {
+namespace {
+
+using Action = ProgramOptions::Action;
+using Args = std::vector<std::string>;
+
+std::string joined(const Args& args)
+{
+    std::ostringstream out;
+    for (const std::string& a : args)
+        out << '[' << a << ']';
+    return out.str();
+}
+
+struct GoodLine
+{
+    Args args;
+    Action action;
+    std::optional<int> portChoice;
+    int navChoice;
+    std::optional<std::string> logFile;
+    bool headless;
+    std::optional<int> seconds;
+};
+
+TEST(ProgramOptions, GoodCommandLinesGiveTheirChoices)
+{
+    const std::vector<GoodLine> table = {
+        {{}, Action::Run, std::nullopt, 0, std::nullopt, false, std::nullopt},
+        {{"--port", "COM1"}, Action::Run, 0, 0, std::nullopt, false, std::nullopt},
+        {{"--port", "COM4:"}, Action::Run, 3, 0, std::nullopt, false, std::nullopt},
+        {{"--port=com2"}, Action::Run, 1, 0, std::nullopt, false, std::nullopt},
+        {{"--port", "USB"}, Action::Run, 4, 0, std::nullopt, false, std::nullopt},
+        {{"--port", "usb", "--travelpilot", "COM9"},
+         Action::Run,
+         4,
+         9,
+         std::nullopt,
+         false,
+         std::nullopt},
+        {{"--travelpilot=COM5:", "--port", "COM3"},
+         Action::Run,
+         2,
+         5,
+         std::nullopt,
+         false,
+         std::nullopt},
+        {{"--port", "COM1", "--log", "/data/run.01", "--headless", "--seconds", "20"},
+         Action::Run,
+         0,
+         0,
+         std::string("/data/run.01"),
+         true,
+         20},
+        {{"--headless", "--seconds=1", "--log=Zentor", "--port=COM1"},
+         Action::Run,
+         0,
+         0,
+         std::string("Zentor"),
+         true,
+         1},
+        {{"--port", "COM1", "--seconds", "31622400"},
+         Action::Run,
+         0,
+         0,
+         std::nullopt,
+         false,
+         31622400},
+        {{"--help"}, Action::Help, std::nullopt, 0, std::nullopt, false, std::nullopt},
+        {{"-h", "--bogus"}, Action::Help, std::nullopt, 0, std::nullopt, false, std::nullopt},
+        {{"--version"}, Action::Version, std::nullopt, 0, std::nullopt, false, std::nullopt},
+    };
+    for (const GoodLine& line : table) {
+        const ProgramOptions o = parseProgramOptions(line.args);
+        SCOPED_TRACE(joined(line.args));
+        EXPECT_EQ(o.action, line.action) << o.error;
+        EXPECT_EQ(o.error, "");
+        EXPECT_EQ(o.portChoice, line.portChoice);
+        EXPECT_EQ(o.connectsAtOnce(), line.portChoice.has_value());
+        EXPECT_EQ(o.navChoice, line.navChoice);
+        EXPECT_EQ(o.logFile, line.logFile);
+        EXPECT_EQ(o.headless, line.headless);
+        EXPECT_EQ(o.seconds, line.seconds);
+    }
+}
+
+TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
+{
+    const std::vector<std::pair<Args, std::string>> table = {
+        {{"--port"}, "--port needs a value"},
+        {{"--port", "COM5"}, "--port must be COM1, COM2, COM3, COM4 or USB, not 'COM5'"},
+        {{"--port", "COM0"}, "--port must be COM1, COM2, COM3, COM4 or USB, not 'COM0'"},
+        {{"--port", "COM12"}, "--port must be COM1, COM2, COM3, COM4 or USB, not 'COM12'"},
+        {{"--port="}, "--port must be COM1, COM2, COM3, COM4 or USB, not ''"},
+        {{"--port", "COM1", "--port", "COM2"}, "--port given twice"},
+        {{"--port", "COM1", "--travelpilot", "COM10"},
+         "--travelpilot must be COM1 .. COM9, not 'COM10'"},
+        {{"--port", "COM1", "--travelpilot", "USB"},
+         "--travelpilot must be COM1 .. COM9, not 'USB'"},
+        {{"--port", "COM1", "--log"}, "--log needs a value"},
+        {{"--port", "COM1", "--log="}, "--log needs a file name"},
+        {{"--port", "COM1", "--seconds", "0"},
+         "--seconds must be a whole number from 1 to 31622400, not '0'"},
+        {{"--port", "COM1", "--seconds", "-3"},
+         "--seconds must be a whole number from 1 to 31622400, not '-3'"},
+        {{"--port", "COM1", "--seconds", "2.5"},
+         "--seconds must be a whole number from 1 to 31622400, not '2.5'"},
+        {{"--port", "COM1", "--seconds", "31622401"},
+         "--seconds must be a whole number from 1 to 31622400, not '31622401'"},
+        {{"--port", "COM1", "--seconds", "99999999999"},
+         "--seconds must be a whole number from 1 to 31622400, not '99999999999'"},
+        {{"--port", "COM1", "--headless", "--headless"}, "--headless given twice"},
+        {{"--headless=yes", "--port", "COM1"}, "--headless takes no value"},
+        {{"--help=me"}, "--help takes no value"},
+        {{"--headless"}, "--travelpilot, --log, --headless and --seconds need --port"},
+        {{"--log", "x", "--seconds", "5"},
+         "--travelpilot, --log, --headless and --seconds need --port"},
+        {{"--port", "COM1", "extra"}, "unknown option 'extra'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"--Port", "COM1"}, "unknown option '--Port'"},
+    };
+    for (const auto& [args, error] : table) {
+        const ProgramOptions o = parseProgramOptions(args);
+        EXPECT_EQ(o.action, Action::Error) << joined(args);
+        EXPECT_EQ(o.error, error) << joined(args);
+        EXPECT_FALSE(o.connectsAtOnce()) << joined(args);
+    }
+}
+
+TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
+{
+    const std::string usage = programUsage("zentor-dl");
+    for (const char* option :
+         {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--help", "--version"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    EXPECT_EQ(usage.rfind("Usage: zentor-dl\n", 0), 0u);
+    EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");
+}
+
+} // namespace
+} // namespace zentor
