@@ -4,101 +4,30 @@
 
 #include "support/SimulatorProcess.h"
 
+#include "SimClient.h"
 #include "SimTestSupport.h"
-#include "link/FrameAssembler.h"
 
-#include <cerrno>
-#include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zentor::sim {
 namespace {
 
 using test::cat;
+using test::framed;
 using test::hex;
-using Clock = std::chrono::steady_clock;
+using test::joined;
+using test::openPort;
+using test::readPort;
 
 const Bytes kIdentify = hex("AA 02 00 1C 1C");
 const Bytes kFirstFrame = hex("AA 0A 00 05 4F 12 00 00 FA 3C 00 00 9E"); // level values
 
-void pause10ms()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
-
 using SimProcess = zentor::test::SimulatorProcess;
-
-// Opens the simulator's port through its link as a raw serial line, waiting for the link.
-int openPort(const std::string& link, int timeoutMs)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end) {
-        const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
-        if (fd >= 0) {
-            termios t{};
-            ::tcgetattr(fd, &t);
-            ::cfmakeraw(&t);
-            ::tcsetattr(fd, TCSANOW, &t);
-            return fd;
-        }
-        pause10ms();
-    }
-    return -1;
-}
-
-// Reads until the simulator closes the line, until `enough` bytes have come (when not 0), or
-// until the time-out.
-Bytes readPort(int fd, std::size_t enough, int timeoutMs)
-{
-    Bytes got;
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Clock::now() < end && (enough == 0 || got.size() < enough)) {
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0)
-            continue;
-        std::uint8_t buffer[4096];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0 && !(n < 0 && errno == EINTR))
-            break; // 0 or EIO: the simulator has closed its end
-        if (n > 0)
-            got.insert(got.end(), buffer, buffer + n);
-    }
-    return got;
-}
-
-// The packet records the data logger's frame assembler finds, concatenated as in a log file.
-std::vector<Bytes> framed(const Bytes& stream)
-{
-    TFrameAssembler assembler;
-    std::vector<Bytes> records;
-    for (std::uint8_t b : stream)
-        if (assembler.PushByte(b) == 0)
-            records.emplace_back(assembler.record().data,
-                                 assembler.record().data + assembler.record().size);
-    return records;
-}
-
-Bytes joined(const std::vector<Bytes>& records)
-{
-    Bytes all;
-    for (const Bytes& r : records)
-        all.insert(all.end(), r.begin(), r.end());
-    return all;
-}
 
 bool exists(const std::string& path)
 {

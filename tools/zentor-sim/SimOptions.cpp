@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 
 namespace zentor::sim {
 
@@ -13,6 +14,19 @@ constexpr long long kMaxRate = 1000;
 constexpr long long kMaxSeconds = 365LL * 24 * 3600;
 constexpr long long kMaxEverySeconds = 24 * 3600;
 constexpr std::size_t kMaxSerial = 8;
+constexpr double kMinSpeed = 0.01;
+constexpr double kMaxSpeed = 1000.0;
+constexpr double kMinTravelPilotSeconds = 0.1;
+constexpr double kMaxTravelPilotSeconds = 24 * 3600;
+
+// The options that shape the simulated instrument's stream, which a replayed log replaces.
+const char* const kSimulationOptions[] = {"--mode",   "--rate",         "--no-gps",
+                                          "--origin", "--marker-every", "--info-every"};
+// The options of the instrument, which a TravelPilot alone does not have.
+const char* const kInstrumentOptions[] = {
+    "--mode",   "--rate",   "--no-gps", "--marker-every", "--info-every", "--link",
+    "--record", "--serial", "--faults", "--fault-rate",   "--seed"};
+const char* const kTravelPilotOptions[] = {"--tp-link", "--tp-silent-after", "--tp-resume-after"};
 
 bool parseInteger(const std::string& text, long long min, long long max, long long& value)
 {
@@ -89,6 +103,69 @@ std::string parseSerial(const std::string& text, std::string& serial)
     return {};
 }
 
+std::string parseSpeed(const std::string& text, double& speed)
+{
+    if (text == "max") {
+        speed = 0.0;
+        return {};
+    }
+    if (parseReal(text, 0.0, kMaxSpeed, speed) && (speed == 0.0 || speed >= kMinSpeed))
+        return {};
+    return "--speed takes a factor from 0.01 to 1000, or 0 or max for as fast as the reader "
+           "takes them, not '" +
+           text + "'";
+}
+
+std::string parseSeconds(const std::string& name, const std::string& text,
+                         std::optional<double>& seconds)
+{
+    double value = 0.0;
+    if (!parseReal(text, kMinTravelPilotSeconds, kMaxTravelPilotSeconds, value))
+        return name + " takes seconds from 0.1 to 86400, not '" + text + "'";
+    seconds = value;
+    return {};
+}
+
+std::string needsValue(const std::string& name, const std::string& text, std::string& value,
+                       const char* what)
+{
+    value = text;
+    return text.empty() ? name + " needs " + what : std::string();
+}
+
+// Options that make no sense together, or one without another; empty when there are none.
+std::string conflictIn(const std::set<std::string>& given)
+{
+    const auto has = [&](const std::string& option) { return given.count(option) != 0; };
+    const bool alone = has("--travelpilot-only");
+    const bool travelPilot = alone || has("--travelpilot");
+    for (const char* option : kTravelPilotOptions)
+        if (has(option) && !travelPilot)
+            return std::string(option) + " needs --travelpilot or --travelpilot-only";
+    if (has("--tp-resume-after") && !has("--tp-silent-after"))
+        return "--tp-resume-after needs --tp-silent-after";
+    if (has("--speed") && !has("--replay"))
+        return "--speed needs --replay";
+    if (has("--replay")) {
+        for (const char* option : kSimulationOptions)
+            if (has(option))
+                return std::string(option) +
+                       " cannot be used with --replay: the log decides what is sent";
+        if (travelPilot)
+            return std::string(alone ? "--travelpilot-only" : "--travelpilot") +
+                   " cannot be used with --replay: the TravelPilot drives the simulated route, "
+                   "not the log's";
+    }
+    if (alone)
+        for (const char* option : kInstrumentOptions)
+            if (has(option))
+                return std::string(option) +
+                       " cannot be used with --travelpilot-only: there is no instrument";
+    if (has("--fault-rate") && !has("--faults"))
+        return "--fault-rate has no effect without --faults";
+    return {};
+}
+
 // Sets an integer option within its range, or says what it accepts.
 std::string setInteger(const std::string& name, const std::string& text, long long min,
                        long long max, const std::function<void(long long)>& set)
@@ -107,8 +184,13 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
 {
     ParsedOptions parsed;
     SimOptions& o = parsed.options;
-    bool faultRateGiven = false;
+    std::set<std::string> given;
     using Handler = std::function<std::string(const std::string&)>;
+    const std::map<std::string, std::function<void()>> flags = {
+        {"--no-gps", [&] { o.instrument.gps = false; }},
+        {"--travelpilot", [&] { o.travelPilot.enabled = true; }},
+        {"--travelpilot-only", [&] { o.travelPilot.enabled = o.travelPilot.alone = true; }},
+    };
     const std::map<std::string, Handler> withValue = {
         {"--mode", [&](const std::string& v) { return parseMode(v, o.instrument.mode); }},
         {"--rate",
@@ -123,14 +205,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
                                [&](long long n) { o.seconds = static_cast<int>(n); });
          }},
         {"--link",
-         [&](const std::string& v) {
-             o.linkPath = v;
-             return v.empty() ? std::string("--link needs a path") : std::string();
-         }},
+         [&](const std::string& v) { return needsValue("--link", v, o.linkPath, "a path"); }},
         {"--record",
          [&](const std::string& v) {
-             o.recordPath = v;
-             return v.empty() ? std::string("--record needs a file name") : std::string();
+             return needsValue("--record", v, o.recordPath, "a file name");
          }},
         {"--serial", [&](const std::string& v) { return parseSerial(v, o.instrument.serial); }},
         {"--origin", [&](const std::string& v) { return parseOrigin(v, o.instrument.townCentre); }},
@@ -149,7 +227,6 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         {"--faults", [&](const std::string& v) { return parseFaults(v, o.faults); }},
         {"--fault-rate",
          [&](const std::string& v) {
-             faultRateGiven = true;
              return parseReal(v, 0.0, 1.0, o.faultRatePerFrame)
                         ? std::string()
                         : "--fault-rate takes a probability from 0 to 1, not '" + v + "'";
@@ -158,6 +235,23 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
          [&](const std::string& v) {
              return setInteger("--seed", v, 0, UINT32_MAX,
                                [&](long long n) { o.seed = static_cast<std::uint32_t>(n); });
+         }},
+        {"--replay",
+         [&](const std::string& v) {
+             return needsValue("--replay", v, o.replay.path, "a log file");
+         }},
+        {"--speed", [&](const std::string& v) { return parseSpeed(v, o.replay.speed); }},
+        {"--tp-link",
+         [&](const std::string& v) {
+             return needsValue("--tp-link", v, o.travelPilot.linkPath, "a path");
+         }},
+        {"--tp-silent-after",
+         [&](const std::string& v) {
+             return parseSeconds("--tp-silent-after", v, o.travelPilot.silence.silentAfterSeconds);
+         }},
+        {"--tp-resume-after",
+         [&](const std::string& v) {
+             return parseSeconds("--tp-resume-after", v, o.travelPilot.silence.resumeAfterSeconds);
          }},
     };
 
@@ -171,24 +265,29 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         }
         if (name == "--help" || name == "-h") {
             o.help = true;
-        } else if (name == "--no-gps" && !value) {
-            o.instrument.gps = false;
+        } else if (const auto flag = flags.find(name); flag != flags.end() && !value) {
+            flag->second();
+            given.insert(name);
         } else if (const auto handler = withValue.find(name); handler != withValue.end()) {
             if (!value && i + 1 < args.size())
                 value = args[++i];
             parsed.error = value ? handler->second(*value) : name + " needs a value";
+            given.insert(name);
         } else {
             parsed.error = "unknown option '" + args[i] + "'";
         }
     }
-    if (parsed.error.empty() && faultRateGiven && !o.faults.any())
-        parsed.error = "--fault-rate has no effect without --faults";
+    if (parsed.error.empty())
+        parsed.error = conflictIn(given);
     return parsed;
 }
 
 std::string usageText()
 {
     return R"(Usage: zentor-sim [options]
+       zentor-sim --replay FILE.KLF [--speed X|max] [options]
+       zentor-sim --travelpilot [TravelPilot options] [options]
+       zentor-sim --travelpilot-only [TravelPilot options] [--origin LAT,LON] [--seconds N]
 
 Simulates a Zentor instrument (two receivers and GPS) on a pseudo-terminal, for the data logger
 to connect to. It prints the terminal's path; start the data logger with ZENTOR_COM1=<path> and
@@ -231,9 +330,63 @@ Options:
                             repeated (default: a new seed, printed at start)
   -h, --help                show this text
 
+Replaying a log:
+  --replay FILE.KLF         send the instrument packets of a data logger log instead, so that a
+                            recorded drive can be watched again: each as it was framed on the
+                            wire (0xAA, then the packet record as the file holds it), in file
+                            order, starting again for each client. Sent are the header's channel
+                            information record and every packet after the header; not sent are
+                            the header's other records, the TravelPilot records (0xC0, 0xC1) and
+                            records with a wrong checksum. A damaged or cut-short file is
+                            replayed up to its last whole record, and where it stops is reported.
+                            The run ends when the whole log has gone out. Answers: 0x1C the
+                            header's serial number (without a header: the log's identification
+                            packet, else --serial); 0x01 and 0x30 the last configuration and
+                            channel information packets sent so far (before the first, the log's
+                            first; 0x01 without any: the header's receivers record, the numbering
+                            flags and the last step byte of receiver 2, which the file does not
+                            hold, as 0). Not with --mode, --rate, --no-gps, --origin,
+                            --marker-every, --info-every or the TravelPilot.
+  --speed X|max             replay at X times the recorded pace, 0.01-1000 (default 1; 10 is ten
+                            times faster); 0 or max: as fast as the reader takes them. The pace
+                            comes from the log's clock packets (type 4), one a second: each starts
+                            a new second and the packets up to the next one are spread evenly
+                            over it; before the first and after the last clock packet the
+                            packets keep the pace of the nearest second; a log with fewer than
+                            two clock packets goes at 20 packets a second. Nothing is dropped: a
+                            reader that falls behind by more than a second delays the rest.
+
+The TravelPilot navigation unit:
+  --travelpilot             also play a TravelPilot on a second pseudo-terminal, in the vehicle
+                            that drives the simulated GPS's route; it prints the terminal's path:
+                            start the data logger with ZENTOR_COM2=<path> as well and choose
+                            "TravelPilot COM2:" as the navigation source
+  --travelpilot-only        the TravelPilot alone, with no instrument (for a real instrument on
+                            another port); of the other options only --origin and --seconds apply
+  --tp-link PATH            also make PATH a symbolic link to the TravelPilot's terminal
+  --tp-silent-after S       stop answering S seconds (0.1-86400) after a client opened the
+                            TravelPilot's port, so that the data logger's watchdog can be seen
+                            to report "Not Responding!!!" after five missed seconds
+  --tp-resume-after S       with --tp-silent-after: answer again after S silent seconds
+                            (0.1-86400); the cycle of answering and silence repeats
+
+  Its requests and responses have one layout: N (the whole length, 5 + data length), the
+  command, its one's complement, the data, and the 16-bit sum of every byte before it, low byte
+  first. The version request is 05 0A F5 04 01; a malformed request (wrong complement or sum,
+  length outside 5-32) is skipped. Answers, multi-byte values little-endian:
+    10  version 3.1: byte 3 major, byte 4 minor               07 0A F5 03 01 0A 01
+    40  position: bytes 3-9 latitude, bytes 10-16 longitude, each the hemisphere letter (N or S,
+        E or W), the whole degrees (16-bit) and the rest of the degree in millionths (32-bit,
+        0-999999): 52.4711 N is 'N', 52, 471100, shown by "%d.%d %c" as 52.471100 N (a rest
+        below 0.1 degree loses its leading zeros in that format: 52.0116 N shows as 52.11600 N)
+    44  speed in whole km/h (signed 16-bit), direction in whole degrees, 0 north, 90 east
+        (16-bit)
+    any other command: 238 with no data
+
 At the end a summary goes to standard error: frames sent, damaged, garbage bursts, and the
-packet records a receiver finds. Exit status: 0 after a normal end, 1 when the terminal, link or
-record file cannot be set up, 2 for a bad command line.
+packet records a receiver finds (and the TravelPilot's requests answered). Exit status: 0 after
+a normal end, 1 when a terminal, link, record file or log cannot be set up or read, 2 for a bad
+command line.
 )";
 }
 

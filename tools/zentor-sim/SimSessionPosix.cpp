@@ -24,9 +24,9 @@ std::string hexByte(std::uint8_t b)
 }
 } // namespace
 
-SimSession::SimSession(PseudoTerminal& port, SimInstrument& instrument, FaultInjector& faults,
+SimSession::SimSession(PseudoTerminal& port, InstrumentStream& stream, FaultInjector& faults,
                        TransmitLedger& ledger, std::int64_t instrumentOffsetMs, std::ostream& log)
-    : port_(port), instrument_(instrument), faults_(faults), ledger_(ledger),
+    : port_(port), stream_(stream), faults_(faults), ledger_(ledger),
       instrumentOffsetMs_(instrumentOffsetMs), log_(log)
 {}
 
@@ -37,7 +37,7 @@ std::int64_t SimSession::elapsedMs() const
 
 bool SimSession::finished() const
 {
-    return stop_->load() || (runMs_ && elapsedMs() >= *runMs_);
+    return stop_->load() || (runMs_ && elapsedMs() >= *runMs_) || stream_.ended();
 }
 
 int SimSession::waitLimitMs(int wantedMs) const
@@ -57,7 +57,8 @@ void SimSession::run(const std::atomic<bool>& stop, std::optional<std::int64_t> 
             ::poll(nullptr, 0, waitLimitMs(kMaxWaitMs)); // a signal cuts the pause short
             continue;
         }
-        log_ << "zentor-sim: a client opened the port; measurement started" << std::endl;
+        log_ << "zentor-sim: a client opened the port; " << stream_.activity() << " started"
+             << std::endl;
         if (!serveClient())
             drain();
         ledger_.sessionEnded();
@@ -75,14 +76,14 @@ bool SimSession::serveClient()
 {
     commands_ = TFrameAssembler();
     port_.makeRaw();
-    enqueue(instrument_.startMeasurement(instrumentOffsetMs_ + elapsedMs()));
+    enqueue(stream_.start(instrumentOffsetMs_ + elapsedMs()));
     while (!finished()) {
         const std::int64_t nowMs = instrumentOffsetMs_ + elapsedMs();
         if (outHead_ == out_.size())
-            enqueue(instrument_.packetsDue(nowMs));
+            enqueue(stream_.due(nowMs));
         const bool pending = outHead_ < out_.size();
         const auto untilDue =
-            static_cast<int>(std::min<std::int64_t>(instrument_.nextDueMs() - nowMs, kMaxWaitMs));
+            static_cast<int>(std::min<std::int64_t>(stream_.nextDueMs() - nowMs, kMaxWaitMs));
         pollfd p{port_.fd(), static_cast<short>(POLLIN | (pending ? POLLOUT : 0)), 0};
         const int ready = ::poll(&p, 1, waitLimitMs(pending ? kMaxWaitMs : untilDue));
         if (ready < 0 && errno != EINTR)
@@ -127,14 +128,14 @@ void SimSession::drain()
     }
 }
 
-void SimSession::enqueue(const std::vector<Packet>& packets)
+void SimSession::enqueue(const std::vector<Bytes>& frames)
 {
     if (outHead_ == out_.size()) {
         out_.clear();
         outHead_ = 0;
     }
-    for (const Packet& packet : packets)
-        for (const Chunk& chunk : faults_.apply(frameBytes(packet))) {
+    for (const Bytes& frame : frames)
+        for (const Chunk& chunk : faults_.apply(frame)) {
             ledger_.queued(chunk.kind, chunk.bytes.size());
             out_.insert(out_.end(), chunk.bytes.begin(), chunk.bytes.end());
         }
@@ -154,7 +155,7 @@ bool SimSession::readCommands()
             if (commands_.PushByte(buffer[i]) != 0)
                 continue;
             const std::uint8_t command = commands_.record().data[2];
-            const std::vector<Packet> answer = instrument_.answer(command);
+            const std::vector<Bytes> answer = stream_.answer(command);
             log_ << "zentor-sim: command " << hexByte(command)
                  << (answer.empty() ? " ignored" : " answered") << std::endl;
             enqueue(answer);

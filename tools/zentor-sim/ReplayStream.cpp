@@ -1,0 +1,98 @@
+#include "ReplayStream.h"
+
+#include "InstrumentPackets.h"
+#include "ReplaySchedule.h"
+
+#include <cmath>
+#include <limits>
+
+namespace zentor::sim {
+
+namespace {
+constexpr std::int64_t kMaxLagMs = 1000;
+constexpr std::size_t kMaxBatchFrames = 64;
+constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
+
+bool isAnswerType(std::uint8_t type)
+{
+    return type == PacketType::kIdentification || type == PacketType::kConfiguration ||
+           type == PacketType::kLevelValues || type == PacketType::kStatusBlocks;
+}
+} // namespace
+
+ReplayStream::ReplayStream(const ReplayLog& log, double speed, const std::string& fallbackSerial)
+    : log_(log), speed_(speed), scheduleSeconds_(replaySchedule(log.types()))
+{
+    for (std::size_t i = 0; i < log.frameCount(); ++i)
+        if (isAnswerType(log.type(i)))
+            firstOfType_.emplace(log.type(i), i);
+    lastOfType_ = firstOfType_;
+    if (log.serialNumber())
+        identification_ = frameBytes(identificationPacket(*log.serialNumber()));
+    else if (firstOfType_.count(PacketType::kIdentification) == 0)
+        identification_ = frameBytes(identificationPacket(fallbackSerial));
+}
+
+std::vector<Bytes> ReplayStream::start(std::int64_t nowMs)
+{
+    started_ = true;
+    next_ = 0;
+    startMs_ = nowMs;
+    lastOfType_ = firstOfType_;
+    return {};
+}
+
+std::int64_t ReplayStream::dueMs(std::size_t i) const
+{
+    if (speed_ <= 0.0)
+        return startMs_;
+    return startMs_ + std::llround(scheduleSeconds_[i] * 1000.0 / speed_);
+}
+
+std::int64_t ReplayStream::nextDueMs() const
+{
+    return next_ < log_.frameCount() ? dueMs(next_) : kNever;
+}
+
+std::vector<Bytes> ReplayStream::due(std::int64_t nowMs)
+{
+    std::vector<Bytes> out;
+    if (!started_ || next_ == log_.frameCount())
+        return out;
+    if (const std::int64_t lagMs = nowMs - dueMs(next_); lagMs > kMaxLagMs)
+        startMs_ += lagMs;
+    while (next_ < log_.frameCount() && out.size() < kMaxBatchFrames && dueMs(next_) <= nowMs) {
+        if (isAnswerType(log_.type(next_)))
+            lastOfType_[log_.type(next_)] = next_;
+        out.push_back(log_.frame(next_++));
+    }
+    return out;
+}
+
+std::vector<Bytes> ReplayStream::lastSent(std::initializer_list<std::uint8_t> types) const
+{
+    std::vector<Bytes> frames;
+    for (std::uint8_t type : types)
+        if (const auto it = lastOfType_.find(type); it != lastOfType_.end())
+            frames.push_back(log_.frame(it->second));
+    return frames;
+}
+
+std::vector<Bytes> ReplayStream::answer(std::uint8_t command) const
+{
+    switch (command) {
+    case Command::kIdentify:
+        return identification_.empty() ? lastSent({PacketType::kIdentification})
+                                       : std::vector<Bytes>{identification_};
+    case Command::kConfiguration:
+        if (lastOfType_.count(PacketType::kConfiguration) == 0 && log_.headerConfiguration())
+            return {*log_.headerConfiguration()};
+        return lastSent({PacketType::kConfiguration});
+    case Command::kChannelInformation:
+        return lastSent({PacketType::kLevelValues, PacketType::kStatusBlocks});
+    default:
+        return {};
+    }
+}
+
+} // namespace zentor::sim
