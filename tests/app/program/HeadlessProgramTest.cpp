@@ -162,6 +162,19 @@ TEST_F(HeadlessProgram, SigtermEndsTheRunCleanlyWithTheLogWhole)
     expectWholeLogOfTheSimulatorsPackets();
 }
 
+TEST_F(HeadlessProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithStatusOne)
+{
+    Program dl(sim.path("dl"));
+    const std::string name = sim.path("no-such-folder") + "/drive";
+    ASSERT_TRUE(dl.start(
+        {ZENTOR_DL_PATH, "--port", "COM1", "--log", name, "--headless", "--seconds", "3"}));
+    ASSERT_EQ(dl.waitExit(20000ms), 1) << dl.err();
+    EXPECT_EQ(dl.err(),
+              "Error: Could not open the log file \"" + name +
+                  ".KLF\" (No such file or directory). Log mode has been switched off.\n");
+    EXPECT_NE(dl.out().find(" | log off | "), std::string::npos) << dl.out();
+}
+
 TEST(ProgramCommandLine, BadOptionsEndWithStatusTwoAndAMessage)
 {
     Program dl(::testing::TempDir() + "zentor-dl-bad-" + std::to_string(::getpid()));
