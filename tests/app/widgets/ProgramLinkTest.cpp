@@ -2,6 +2,7 @@
 // instrument on a real pseudo-terminal, and against the instrument simulator when it is built.
 #include "app/ProgramWindows.h"
 #include "link/Frame.h"
+#include "platform/MapPublisher.h"
 #include "support/PtyInstrument.h"
 #include "ui/PanelStatusBar.h"
 #include "ui/TestApplication.h"
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace zentor {
@@ -64,6 +66,16 @@ protected:
     std::unique_ptr<ProgramWindows> windows;
 };
 
+double readLe64Double(const std::uint8_t* p)
+{
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i)
+        bits = (bits << 8) | p[i];
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 std::vector<std::uint8_t> wireFrame(std::uint8_t type, const std::vector<std::uint8_t>& data)
 {
     const OutboundFrame frame = buildFrame(type, data.data(), data.size());
@@ -106,6 +118,14 @@ TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)
     EXPECT_TRUE(processEventsUntil([&] { return !field("edMin1").isEmpty(); }));
     EXPECT_TRUE(processEventsUntil([&] { return !field("edRTCDate").isEmpty(); }));
     EXPECT_EQ(linkStatus(), QStringLiteral("Connected via COM"));
+
+    // After a GPS update the map feed block carries the position and the serial number.
+    std::vector<std::uint8_t> block(kMapBlockBytes);
+    EXPECT_TRUE(processEventsUntil([&] {
+        return readMapBlock({}, block.data()) && readLe64Double(&block[16]) > 50.0;
+    })) << "the simulated drive is near 52 N";
+    EXPECT_NEAR(readLe64Double(&block[24]), 4.36, 0.1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&block[297])), "ZT012345");
 
     const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
     if (!keep.isEmpty()) {
