@@ -71,6 +71,19 @@ ProgramWindows::~ProgramWindows()
     link_.setMessageSink(nullptr);
 }
 
+void ProgramWindows::end()
+{
+    if (!connectionDialog_->isVisible()) {
+        mainForm_->close();
+        return;
+    }
+    window_.beginShutdown();
+    for (WorkerId id : {WorkerId::Receiver1, WorkerId::Receiver2})
+        workers_.requestTerminate(id);
+    // exit, not quit: quit asks the windows to close, and the connection dialog refuses that.
+    QCoreApplication::exit(0);
+}
+
 bool ProgramWindows::endWorkers(std::chrono::milliseconds bound)
 {
     connectionDialog_.reset();

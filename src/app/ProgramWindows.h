@@ -55,6 +55,11 @@ public:
     // the objects it uses, and the caller must end the process without running destructors.
     bool endWorkers(std::chrono::milliseconds bound = kWorkerEndWait);
 
+    // Ends the program as closing the main window does (a signal, the end of --seconds). While
+    // the connection dialog is still waiting for OK the main window has never been shown and
+    // cannot close: only the receiver routers run then, and they are told to end directly.
+    void end();
+
 private:
     TReceiverLink& link_;
     Workers& workers_;

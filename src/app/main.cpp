@@ -51,7 +51,7 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
     try {
         zentor::ProgramWindows windows(zentor::receiverLink(), zentor::selections(),
                                        zentor::workers(), options);
-        // A signal or the end of --seconds closes the main window, as its Exit command does.
+        // A signal or the end of --seconds ends the program as the main window's Exit does.
         const auto started = std::chrono::steady_clock::now();
         QTimer endTimer;
         QObject::connect(&endTimer, &QTimer::timeout, [&] {
@@ -59,7 +59,7 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
                                                        std::chrono::seconds(*options.seconds);
             if (timeUp || zentor::endSignalled()) {
                 endTimer.stop();
-                windows.mainForm().close();
+                windows.end();
             }
         });
         endTimer.start(kEndPollMs);

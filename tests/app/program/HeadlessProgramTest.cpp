@@ -175,6 +175,15 @@ TEST_F(HeadlessProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithS
     EXPECT_NE(dl.out().find(" | log off | "), std::string::npos) << dl.out();
 }
 
+TEST(ProgramCommandLine, SigtermWhileTheConnectionDialogWaitsEndsTheProgram)
+{
+    Program dl(::testing::TempDir() + "zentor-dl-dialog-" + std::to_string(::getpid()));
+    ASSERT_TRUE(dl.start({ZENTOR_DL_PATH}));
+    std::this_thread::sleep_for(1000ms); // the dialog is up; no OK is pressed
+    dl.signal(SIGTERM);
+    EXPECT_EQ(dl.waitExit(10000ms), 0) << dl.err();
+}
+
 TEST(ProgramCommandLine, BadOptionsEndWithStatusTwoAndAMessage)
 {
     Program dl(::testing::TempDir() + "zentor-dl-bad-" + std::to_string(::getpid()));
