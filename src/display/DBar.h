@@ -83,6 +83,7 @@ private:
     void rebuildBackground(QPainter& canvas);
     void drawReferenceLines(QPainter& canvas, QPainter& background);
     void drawTrace(QPainter& background);
+    void drawBandCaption(QPainter& canvas, const std::string& caption, int bandTop, int margin);
     void drawTitle(QPainter& canvas);
     void drawLeftCaption(QPainter& canvas);
     void drawRightCaption(QPainter& canvas);

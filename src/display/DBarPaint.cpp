@@ -171,19 +171,25 @@ void DBar::drawTrace(QPainter& background)
     background.setPen(previous);
 }
 
-void DBar::drawTitle(QPainter& canvas)
+// The caption is centred over the plot's width in the margin band from `bandTop`, `margin` high,
+// on a grey strip across its middle half.
+void DBar::drawBandCaption(QPainter& canvas, const std::string& caption, int bandTop, int margin)
 {
     const BarGeometry& g = geometry_;
     const IntRect& plot = g.PlotRect;
-    const int margin = plot.top - g.OuterTop;
-    fill(canvas, {plot.left, g.OuterTop + margin / 4, plot.right, g.OuterTop + 3 * margin / 4},
-         kGrey);
-    const QString text = qtext(model_.Title);
+    fill(canvas, {plot.left, bandTop + margin / 4, plot.right, bandTop + 3 * margin / 4}, kGrey);
+    const QString text = qtext(caption);
     const int centre = (plot.left + plot.right) / 2;
     const int height = fitCaptionHeight(margin / 2, centre, plot.left, g.OuterLeft, widthOf(text));
     const QFont font = arialFont(height);
-    drawCellText(canvas, centre - textWidth(font, text) / 2, margin / 2 + g.OuterTop - height / 2,
+    drawCellText(canvas, centre - textWidth(font, text) / 2, margin / 2 + bandTop - height / 2,
                  text, font, toQColor(kBlack), toQColor(kGrey));
+}
+
+void DBar::drawTitle(QPainter& canvas)
+{
+    drawBandCaption(canvas, model_.Title, geometry_.OuterTop,
+                    geometry_.PlotRect.top - geometry_.OuterTop);
 }
 
 // The caption reads upward, centred on the left margin's first quarter and on the control's
@@ -214,17 +220,8 @@ void DBar::drawRightCaption(QPainter& canvas)
 
 void DBar::drawBottomCaption(QPainter& canvas)
 {
-    const BarGeometry& g = geometry_;
-    const IntRect& plot = g.PlotRect;
-    const int margin = g.OuterBottom - plot.bottom;
-    fill(canvas, {plot.left, plot.bottom + margin / 4, plot.right, plot.bottom + 3 * margin / 4},
-         kGrey);
-    const QString text = qtext(model_.BottomCaption);
-    const int centre = (plot.left + plot.right) / 2;
-    const int height = fitCaptionHeight(margin / 2, centre, plot.left, g.OuterLeft, widthOf(text));
-    const QFont font = arialFont(height);
-    drawCellText(canvas, centre - textWidth(font, text) / 2, margin / 2 + plot.bottom - height / 2,
-                 text, font, toQColor(kBlack), toQColor(kGrey));
+    drawBandCaption(canvas, model_.BottomCaption, geometry_.PlotRect.bottom,
+                    geometry_.OuterBottom - geometry_.PlotRect.bottom);
 }
 
 void DBar::drawCornerCaption(QPainter& canvas)

@@ -39,4 +39,15 @@ inline Bytes readFile(const std::string& path)
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Frames as the instrument sends them, for the stream tests of the receiver model and the ledger.
+inline const Bytes kIdentify = hex("AA 02 00 1C 1C");
+inline const Bytes kList = hex("AA 11 00 07 00 00 88 00 09 E2 01 04 B3 01 05 9B 00 03 AA E4");
+inline const Bytes kClock = hex("AA 09 00 04 1D 21 07 15 01 1A 03 32");
+
+// The packet record of a frame: the frame without its sync byte.
+inline Bytes recordOf(const Bytes& frame)
+{
+    return Bytes(frame.begin() + 1, frame.end());
+}
+
 } // namespace zentor::sim::test

@@ -24,7 +24,7 @@ using test::joined;
 using test::openPort;
 using test::readPort;
 
-const Bytes kIdentify = hex("AA 02 00 1C 1C");
+using test::kIdentify;
 const Bytes kFirstFrame = hex("AA 0A 00 05 4F 12 00 00 FA 3C 00 00 9E"); // level values
 
 using SimProcess = zentor::test::SimulatorProcess;

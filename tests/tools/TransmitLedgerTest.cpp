@@ -15,14 +15,10 @@ namespace {
 using test::cat;
 using test::hex;
 
-const Bytes kIdentify = hex("AA 02 00 1C 1C");
-const Bytes kList = hex("AA 11 00 07 00 00 88 00 09 E2 01 04 B3 01 05 9B 00 03 AA E4");
-const Bytes kClock = hex("AA 09 00 04 1D 21 07 15 01 1A 03 32");
-
-Bytes recordOf(const Bytes& frame)
-{
-    return Bytes(frame.begin() + 1, frame.end());
-}
+using test::kClock;
+using test::kIdentify;
+using test::kList;
+using test::recordOf;
 
 class TransmitLedgerTest : public ::testing::Test
 {

@@ -1,14 +1,10 @@
 // klf-dump: prints what a .KLF log file holds, record by record, and whether it is whole.
 #include "DumpOutput.h"
 #include "logging/KlfReader.h"
+#include "logging/ReadWholeFile.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <exception>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -38,26 +34,6 @@ const char* const kUsage =
     "\n"
     "Exit status: 0 the file is whole, 1 it is truncated or damaged, 2 bad arguments or the\n"
     "file could not be read.\n";
-
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::generic_category().message(errno);
-        return false;
-    }
-    // A folder opens but fails on the first read; the stream reports that by throwing.
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        in.setstate(std::ios::badbit);
-    }
-    if (in.bad()) {
-        error = std::generic_category().message(errno);
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -90,7 +66,7 @@ int main(int argc, char* argv[])
 
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!readWholeFile(path, bytes, error)) {
+    if (!zentor::readWholeFile(path, bytes, error)) {
         std::fprintf(stderr, "klf-dump: cannot read %s: %s\n", path.c_str(), error.c_str());
         return kExitTrouble;
     }

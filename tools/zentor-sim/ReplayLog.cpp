@@ -2,13 +2,9 @@
 
 #include "link/Frame.h"
 #include "logging/KlfFormat.h"
+#include "logging/ReadWholeFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <exception>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace zentor::sim {
 
@@ -110,22 +106,10 @@ std::vector<std::uint8_t> ReplayLog::types() const
 
 bool readLogFile(const std::string& path, Bytes& bytes, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read the log '" + path + "': " + std::generic_category().message(errno);
-        return false;
-    }
-    // A folder opens but fails on the first read; the stream reports that by throwing.
-    try {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        in.setstate(std::ios::badbit);
-    }
-    if (in.bad()) {
-        error = "cannot read the log '" + path + "': " + std::generic_category().message(errno);
-        return false;
-    }
-    return true;
+    if (readWholeFile(path, bytes, error))
+        return true;
+    error = "cannot read the log '" + path + "': " + error;
+    return false;
 }
 
 std::string describeReplayLog(const std::string& path, const ReplayLog& log)
