@@ -1,6 +1,6 @@
 // klf-dump: prints what a .KLF log file holds, record by record, and whether it is whole.
 #include "DumpOutput.h"
-#include "logging/KlfReader.h"
+#include "LogDump.h"
 #include "logging/ReadWholeFile.h"
 
 #include <cstdio>
@@ -9,9 +9,6 @@
 
 namespace {
 
-using zentor::KlfReader;
-using zentor::KlfRecord;
-using zentor::KlfRecordKind;
 using zentor::KlfVerdict;
 
 // Exit status.
@@ -73,20 +70,6 @@ int main(int argc, char* argv[])
 
     const auto out =
         json ? zentor::klfdump::makeJsonOutput(stdout) : zentor::klfdump::makeTextOutput(stdout);
-    out->file(path, bytes.size());
-    KlfReader reader(bytes.data(), bytes.size());
-    zentor::klfdump::TypeCounts counts;
-    KlfRecord record;
-    while (reader.next(record)) {
-        out->record(record);
-        if (record.kind == KlfRecordKind::Packet ||
-            record.kind == KlfRecordKind::ChannelInformation) {
-            ++counts.perType[record.type];
-            ++counts.packets;
-        }
-        if (record.checksum == zentor::ChecksumState::Bad)
-            ++counts.badChecksums;
-    }
-    out->finish(reader, counts);
-    return reader.verdict() == KlfVerdict::Whole ? kExitWhole : kExitNotWhole;
+    const KlfVerdict verdict = zentor::klfdump::dumpLog(path, bytes.data(), bytes.size(), *out);
+    return verdict == KlfVerdict::Whole ? kExitWhole : kExitNotWhole;
 }
