@@ -23,11 +23,6 @@ void TCom_Router::requestTerminate()
     idleEvent_.set();
 }
 
-bool TCom_Router::hungUp() const
-{
-    return selection_.transport != LinkSelection::kUsb && serial_.hungUp();
-}
-
 bool TCom_Router::openTransport()
 {
     std::lock_guard<std::mutex> lock(writeMutex_);
@@ -37,7 +32,39 @@ bool TCom_Router::openTransport()
         return false;
     link_.setStatusText(usb ? "Connected via USB" : "Connected via COM");
     open_.store(true);
+    lost_.store(false);
     return true;
+}
+
+bool TCom_Router::transportGone() const
+{
+    return selection_.transport == LinkSelection::kUsb ? usb_.deviceGone() : serial_.hungUp();
+}
+
+void TCom_Router::releaseTransport()
+{
+    std::lock_guard<std::mutex> lock(writeMutex_);
+    open_.store(false);
+    if (selection_.transport == LinkSelection::kUsb)
+        usb_.Close();
+    else
+        serial_.Close();
+    lost_.store(true);
+    link_.setStatusText(kConnectionLostText);
+}
+
+bool TCom_Router::reopenTransport()
+{
+    // A frame the loss cut short must not be completed with bytes of the next connection.
+    assembler_ = TFrameAssembler{};
+    while (!thread_.terminateRequested()) {
+        idleEvent_.wait(kReconnectInterval);
+        if (thread_.terminateRequested())
+            break;
+        if (openTransport())
+            return true;
+    }
+    return false;
 }
 
 std::int16_t TCom_Router::readTransport()
@@ -56,7 +83,14 @@ void TCom_Router::Execute()
     while (!thread_.terminateRequested()) {
         const std::int16_t count = readTransport();
         if (count == -1) {
-            idleEvent_.wait(kIdlePause);
+            if (!transportGone()) {
+                idleEvent_.wait(kIdlePause);
+                continue;
+            }
+            releaseTransport();
+            if (!reopenTransport())
+                break;
+            link_.SendCommand(kCmdIdentify);
             continue;
         }
         for (std::int16_t i = 0; i < count; ++i) {

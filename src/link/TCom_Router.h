@@ -32,12 +32,18 @@ struct LinkSelection
 // the receiver protocol. It also carries the write path that every command goes through.
 //
 // The thread starts in the constructor. When the transport does not open, the thread ends at
-// once and the status text stays empty. When the instrument goes away, the thread keeps polling
-// every 50 ms until it is told to terminate.
+// once and the status text stays empty. When the connection is lost once it was up (the line
+// hung up, the USB device left the bus), the thread releases the transport, shows
+// kConnectionLostText as the status text and tries to open the same port again every
+// kReconnectInterval; once that succeeds it shows the normal status text again and sends the
+// identify command. It keeps doing so until it is told to terminate. A log kept by the receiver
+// protocol's log sink is not touched by any of this: it continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:
     static constexpr std::chrono::milliseconds kIdlePause{50};
+    static constexpr std::chrono::milliseconds kReconnectInterval{1000};
+    static constexpr const char* kConnectionLostText = "Connection lost - reconnecting...";
     static constexpr std::size_t kReadBufferSize = 4096;
 
     // `d2xx` replaces the loaded D2XX library for the USB transport (tests); null for the real one.
@@ -56,13 +62,18 @@ public:
         return thread_.waitFinished(timeoutMs);
     }
     bool isOpen() const { return open_.load(); }
-    // The instrument side of an RS-232 line hung up (cable pulled, simulator ended).
-    bool hungUp() const;
+    // The connection is lost and not back yet: the instrument side of the RS-232 line hung up
+    // (cable pulled, simulator ended) or the USB device left the bus. Any thread.
+    bool hungUp() const { return lost_.load(); }
 
 private:
     void Execute();
     bool openTransport();
     std::int16_t readTransport();
+    bool transportGone() const;
+    void releaseTransport();
+    // Waits and retries the open until it succeeds (true) or termination is requested (false).
+    bool reopenTransport();
 
     TReceiverLink& link_;
     const LinkSelection selection_;
@@ -71,8 +82,9 @@ private:
     TFrameAssembler assembler_;                          // link thread only
     std::array<std::uint8_t, kReadBufferSize> buffer_{}; // link thread only
     std::mutex writeMutex_; // the link write mutex: one frame on the wire at a time
-    Event idleEvent_;       // set only to cut the idle pause short on termination
+    Event idleEvent_;       // set only to cut the idle and reconnect pauses short on termination
     std::atomic<bool> open_{false};
+    std::atomic<bool> lost_{false};
     WorkerThread thread_; // last: it stops before the members it uses go away
 };
 

@@ -8,8 +8,8 @@
 namespace zentor {
 
 // The RS-232 transport to the instrument: "COMn:" at 38400 baud, 8N1, no flow control, DTR off
-// and RTS on, driver queues of 2048 bytes in and 256 out. The port stays open until the object
-// is destroyed.
+// and RTS on, driver queues of 2048 bytes in and 256 out. The port stays open until it is closed
+// or the object is destroyed.
 //
 // Threads: Open and Read on the link thread only; Write from any thread, serialised by the link
 // write mutex, and it may overlap a Read. hungUp from any thread.
@@ -30,8 +30,11 @@ public:
     // 32767 (then nothing is written).
     std::int16_t Write(const std::uint8_t* data, std::size_t n);
 
+    // Closes the port; a later Open opens it again. Serialised with Write, like Open.
+    void Close() { port_.close(); }
+
     // True once the instrument side hung up (cable or adapter pulled, pseudo-terminal closed);
-    // every Read then returns -1 until the port is opened again.
+    // every Read then returns -1 until the port is closed or opened again.
     bool hungUp() const { return port_.hungUp(); }
 
 private:

@@ -9,18 +9,24 @@ namespace {
 
 constexpr std::int16_t kNone = -1; // nothing read, or the write failed
 
+bool meansDeviceGone(FT_STATUS status)
+{
+    return status == FT_INVALID_HANDLE || status == FT_DEVICE_NOT_FOUND ||
+           status == FT_DEVICE_NOT_OPENED || status == FT_IO_ERROR;
+}
+
 } // namespace
 
 TUsbPort::TUsbPort(const D2xxApi* api) : injectedApi_(api) {}
 
 TUsbPort::~TUsbPort()
 {
-    release();
+    Close();
 }
 
 bool TUsbPort::Open()
 {
-    release();
+    Close();
     const D2xxApi* api = injectedApi_ ? injectedApi_ : d2xx().api();
     if (!api) {
         lastError_ = d2xx().error();
@@ -56,7 +62,7 @@ bool TUsbPort::Open()
 
     status = api_.FT_SetBaudRate(handle_, kBaudRate);
     if (status != FT_OK) {
-        release();
+        Close();
         return fail("FT_SetBaudRate", status);
     }
     lastError_.clear();
@@ -67,15 +73,18 @@ std::int16_t TUsbPort::Read(std::uint8_t* buffer, std::size_t capacity)
 {
     if (!open_)
         return kNone;
-    // Only the receive count is used, not the call's result: a failed call leaves it at 0.
+    // The receive count decides what is read, whatever the call's result: a failed call leaves
+    // it at 0. The result only tells whether the device is still there.
     DWORD rxBytes = 0, txBytes = 0, events = 0;
-    api_.FT_GetStatus(handle_, &rxBytes, &txBytes, &events);
+    deviceGone_ = meansDeviceGone(api_.FT_GetStatus(handle_, &rxBytes, &txBytes, &events));
     const DWORD wanted =
         static_cast<DWORD>(std::min({static_cast<std::size_t>(rxBytes), kMaxReadBytes, capacity}));
     if (wanted == 0)
         return kNone;
     DWORD got = 0;
-    if (api_.FT_Read(handle_, buffer, wanted, &got) != FT_OK)
+    const FT_STATUS readStatus = api_.FT_Read(handle_, buffer, wanted, &got);
+    deviceGone_ = meansDeviceGone(readStatus);
+    if (readStatus != FT_OK)
         return kNone;
     return static_cast<std::int16_t>(std::min(got, wanted)); // never more than the buffer took
 }
@@ -99,11 +108,12 @@ bool TUsbPort::fail(const char* call, FT_STATUS status)
     return false;
 }
 
-void TUsbPort::release()
+void TUsbPort::Close()
 {
     if (open_ && api_.FT_Close)
         api_.FT_Close(handle_);
     open_ = false;
+    deviceGone_ = false;
     handle_ = nullptr;
 }
 

@@ -37,6 +37,16 @@ public:
     // It does not wait for bytes to arrive.
     std::int16_t Read(std::uint8_t* buffer, std::size_t capacity);
 
+    // True when the last Read found the device gone: the library answered its status or read
+    // call with an invalid handle, device not found, device not opened or an I/O error, as it
+    // does once the device has been pulled from the bus. Cleared by the next Read that does not
+    // fail so, and by Open and Close. Link thread only.
+    bool deviceGone() const { return deviceGone_; }
+
+    // Releases the device handle (FT_Close when the library has that call); a later Open
+    // opens the device again. Serialised with Write, like Open.
+    void Close();
+
     // Writes n bytes and gives the count the library wrote; -1 when the write failed, the port is
     // not open or n is more than a result can hold (32767).
     std::int16_t Write(const std::uint8_t* data, std::size_t n);
@@ -51,12 +61,12 @@ private:
     static constexpr std::size_t kSerialBufferSize = 64; // the library writes up to 16 + NUL
 
     bool fail(const char* call, FT_STATUS status);
-    void release();
 
     const D2xxApi* const injectedApi_;
     D2xxApi api_; // the calls in use, copied by Open
     FT_HANDLE handle_ = nullptr;
     bool open_ = false; // handle_ is an open device
+    bool deviceGone_ = false;
     std::string serialNumber_;
     std::string lastError_;
 };

@@ -30,6 +30,11 @@ using LPDWORD = DWORD*;
 static_assert(sizeof(DWORD) == 4, "the library's DWORD is 32 bits");
 
 inline constexpr FT_STATUS FT_OK = 0; // every other status is a failure
+// The failures with which the library answers for a device that has left the bus.
+inline constexpr FT_STATUS FT_INVALID_HANDLE = 1;
+inline constexpr FT_STATUS FT_DEVICE_NOT_FOUND = 2;
+inline constexpr FT_STATUS FT_DEVICE_NOT_OPENED = 3;
+inline constexpr FT_STATUS FT_IO_ERROR = 4;
 inline constexpr DWORD FT_LIST_NUMBER_ONLY = 0x80000000;
 inline constexpr DWORD FT_LIST_BY_INDEX = 0x40000000;
 inline constexpr DWORD FT_OPEN_BY_SERIAL_NUMBER = 1;

@@ -8,7 +8,9 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace zentor {
 namespace {
@@ -71,20 +73,62 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     link.setLogSink(nullptr);
 }
 
-TEST(TCom_Router, KeepsPollingAfterTheInstrumentHangsUpUntilTerminated)
+// Points `link` at `device`, replacing what it pointed at in one step, as a USB serial adapter
+// that comes back under the same port name.
+void pointLink(const std::string& link, const std::string& device)
 {
-    test::PtyInstrument instrument;
-    ::setenv("ZENTOR_COM1", instrument.device().c_str(), 1);
-    TReceiverLink link;
-    TCom_Router router(link, {LinkSelection::kRs232, 1});
-    ASSERT_EQ(instrument.receive(kIdentify.size()), kIdentify);
+    const std::string temporary = link + ".new";
+    ::unlink(temporary.c_str());
+    ASSERT_EQ(::symlink(device.c_str(), temporary.c_str()), 0);
+    ASSERT_EQ(::rename(temporary.c_str(), link.c_str()), 0);
+}
 
-    instrument.hangUp();
+TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
+{
+    const std::string port =
+        ::testing::TempDir() + "zentor-reconnect-" + std::to_string(::getpid());
+    auto first = std::make_unique<test::PtyInstrument>();
+    pointLink(port, first->device());
+    ::setenv("ZENTOR_COM1", port.c_str(), 1);
+    TReceiverLink link;
+    test::RecordingLog log;
+    link.setLogSink(&log);
+    TCom_Router router(link, {LinkSelection::kRs232, 1});
+    ASSERT_EQ(first->receive(kIdentify.size()), kIdentify);
+    EXPECT_FALSE(router.hungUp());
+
+    // The line goes in the middle of a frame.
+    const Bytes clock = onWire(packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9}));
+    first->send(Bytes(clock.begin(), clock.begin() + 6));
+    first->hangUp();
     ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }));
-    EXPECT_FALSE(router.waitFinished(300ms)) << "the link thread stays alive";
-    EXPECT_FALSE(link.SendCommand(kCmdIdentify)) << "a write to a hung-up line fails";
+    EXPECT_EQ(link.statusText(), "Connection lost - reconnecting...");
+    EXPECT_FALSE(link.SendCommand(kCmdIdentify)) << "nothing is written while the line is gone";
+    EXPECT_FALSE(router.isOpen());
+    EXPECT_FALSE(router.waitFinished(300ms)) << "the link thread stays alive and keeps trying";
+
+    // The instrument is back under the same name: the link thread finds it within its retries.
+    test::PtyInstrument second;
+    pointLink(port, second.device());
+    ASSERT_EQ(second.receive(kIdentify.size(), 5000ms), kIdentify);
+    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_FALSE(router.hungUp());
+    EXPECT_TRUE(router.isOpen());
+
+    // The half frame from before the loss is dropped; the first frame on the new line is whole.
+    second.send(clock);
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 1; }));
+    EXPECT_EQ(log.taken(), (std::vector<Bytes>{packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9})}));
+    EXPECT_TRUE(link.SendCommand(kCmdIdentify));
+    EXPECT_EQ(second.receive(kIdentify.size()), kIdentify);
+
+    // A terminate request cuts the wait between retries short.
+    second.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }));
     router.requestTerminate();
-    EXPECT_TRUE(router.waitFinished(2000ms));
+    EXPECT_TRUE(router.waitFinished(500ms));
+    link.setLogSink(nullptr);
+    ::unlink(port.c_str());
 }
 
 TEST(TCom_Router, EndsWithoutStatusWhenThePortDoesNotOpen)

@@ -280,6 +280,45 @@ TEST_F(TUsbPortScripted, StatusResultIsIgnoredButTheCountIsClearedFirst)
     EXPECT_EQ(Bytes(buffer, buffer + 4), (Bytes{0x10, 0x20, 0x30, 0x40}));
 }
 
+TEST_F(TUsbPortScripted, StatusAndReadFailuresOfAPulledDeviceSayItIsGone)
+{
+    script_.waiting = {0x10, 0x20};
+    TUsbPort port(&api_);
+    ASSERT_TRUE(port.Open());
+    std::uint8_t buffer[8];
+    struct Case
+    {
+        FT_STATUS getStatus, read;
+        int result;
+        bool gone;
+    };
+    // Invalid parameter (6) and other trouble is not a device leaving the bus.
+    for (const Case c :
+         {Case{FT_IO_ERROR, FT_OK, -1, true}, Case{FT_OK, FT_OK, -1, false},
+          Case{FT_DEVICE_NOT_FOUND, FT_OK, -1, true}, Case{6, FT_OK, -1, false},
+          Case{FT_INVALID_HANDLE, FT_OK, -1, true}, Case{FT_DEVICE_NOT_OPENED, FT_OK, -1, true}}) {
+        SCOPED_TRACE(c.getStatus);
+        script_.getStatusStatus = c.getStatus;
+        script_.getStatusGivesCount = false;
+        EXPECT_EQ(port.Read(buffer, sizeof buffer), c.result);
+        EXPECT_EQ(port.deviceGone(), c.gone);
+    }
+    script_.getStatusStatus = FT_OK;
+    script_.getStatusGivesCount = true;
+    script_.readStatus = FT_IO_ERROR;
+    EXPECT_EQ(port.Read(buffer, sizeof buffer), -1);
+    EXPECT_TRUE(port.deviceGone()) << "a read that fails with an I/O error";
+
+    port.Close();
+    EXPECT_FALSE(port.deviceGone());
+    EXPECT_EQ(script_.closed, (std::vector<FT_HANDLE>{kHandle}));
+    EXPECT_EQ(port.Read(buffer, sizeof buffer), -1) << "a closed port reads nothing";
+    script_.readStatus = FT_OK;
+    ASSERT_TRUE(port.Open()) << "and opens again";
+    EXPECT_EQ(port.Read(buffer, sizeof buffer), 2);
+    EXPECT_FALSE(port.deviceGone());
+}
+
 TEST_F(TUsbPortScripted, WriteGivesTheCountWrittenOrMinusOne)
 {
     TUsbPort port(&api_);

@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
 
 namespace zentor {
 namespace {
@@ -97,6 +99,30 @@ TEST_F(ProgramOnALink, ConnectsIdentifiesAndShowsTheInstrumentsAnswers)
     EXPECT_TRUE(processEventsUntil([&] { return field("edMarker") == "Mrkr #42"; }));
     EXPECT_EQ(field("edRTCDate"), QStringLiteral("01/02/2009"));
     EXPECT_EQ(field("edRTCTime"), QStringLiteral("03:04:05"));
+}
+
+TEST_F(ProgramOnALink, SaysTheConnectionIsLostAndReconnectsToTheSamePort)
+{
+    QTemporaryDir dir;
+    const std::string port = dir.filePath(QStringLiteral("com1")).toStdString();
+    auto first = std::make_unique<test::PtyInstrument>();
+    ASSERT_EQ(::symlink(first->device().c_str(), port.c_str()), 0);
+    connectComOne(port);
+    ASSERT_TRUE(processEventsUntil([&] { return linkStatus() == "Connected via COM"; }));
+
+    first->hangUp(); // the adapter is pulled
+    EXPECT_TRUE(processEventsUntil(
+        [&] { return linkStatus() == QStringLiteral("Connection lost - reconnecting..."); }));
+
+    // Plugged in again: the same port name, a new line; the program identifies the instrument.
+    test::PtyInstrument second;
+    ::unlink(port.c_str());
+    ASSERT_EQ(::symlink(second.device().c_str(), port.c_str()), 0);
+    const std::vector<std::uint8_t> identify = {0xAA, 0x02, 0x00, 0x1C, 0x1C};
+    EXPECT_EQ(second.receive(identify.size(), std::chrono::milliseconds(5000)), identify);
+    second.send(wireFrame(0x1C, {'Z', 'T', '0', '0', '0', '0', '0', '8'}));
+    EXPECT_TRUE(processEventsUntil([&] { return field("edSN") == "SN: ZT000008"; }));
+    EXPECT_EQ(linkStatus(), QStringLiteral("Connected via COM"));
 }
 
 TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)

@@ -38,7 +38,16 @@ void closeTty(int fd)
 int ttyBytesWaiting(int fd)
 {
     int waiting = 0;
-    return ioctl(fd, FIONREAD, &waiting) == 0 ? waiting : -1;
+    if (ioctl(fd, FIONREAD, &waiting) != 0)
+        return -1;
+    if (waiting > 0)
+        return waiting;
+    // A terminal whose other side has gone answers FIONREAD with 0; a device pulled from the USB
+    // bus makes the real library fail the status call instead, so the stand-in does the same.
+    pollfd watch{fd, POLLIN, 0};
+    if (poll(&watch, 1, 0) > 0 && (watch.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return -1;
+    return 0;
 }
 
 int readTty(int fd, unsigned char* buffer, std::size_t count, int timeoutMs)

@@ -12,7 +12,8 @@ int openRawTty(const char* path);
 
 void closeTty(int fd);
 
-// The bytes waiting to be read, or -1 when the descriptor cannot tell.
+// The bytes waiting to be read; -1 when the descriptor cannot tell or, with nothing left to
+// read, the other side of the terminal has hung up.
 int ttyBytesWaiting(int fd);
 
 // Reads up to `count` bytes, waiting at most timeoutMs for all of them to arrive, and gives the
