@@ -113,6 +113,9 @@ TEST_F(ProgramOnALink, SaysTheConnectionIsLostAndReconnectsToTheSamePort)
     first->hangUp(); // the adapter is pulled
     EXPECT_TRUE(processEventsUntil(
         [&] { return linkStatus() == QStringLiteral("Connection lost - reconnecting..."); }));
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    if (!keep.isEmpty())
+        windows->mainForm().grab().save(keep + QStringLiteral("/main-window-connection-lost.png"));
 
     // Plugged in again: the same port name, a new line; the program identifies the instrument.
     test::PtyInstrument second;
