@@ -1,6 +1,7 @@
 #include "logging/TLog_Router.h"
 
 #include "logging/LogFileSize.h"
+#include "logging/LogTail.h"
 
 #include <algorithm>
 #include <utility>
@@ -35,6 +36,13 @@ std::string writeFailedText(const std::string& name, const std::string& reason)
 {
     return "Could not write to the log file " + quoted(name) + " (" + reason +
            "). Log mode has been switched off; what was written before stays in the file.";
+}
+
+std::string tornRecordText(const std::string& name, std::int64_t removedBytes)
+{
+    return "The log file " + quoted(name) + " ended in a record cut short when the data logger " +
+           "was stopped while writing it: its last " + std::to_string(removedBytes) +
+           " bytes were removed, and logging goes on after the last whole record.";
 }
 
 std::string lossText(const std::string& name, const LogLoss& loss, std::int64_t gapAt)
@@ -148,6 +156,8 @@ void TLog_Router::openFile()
         fail(openFailedText(fileName_, file_.lastError()));
         return;
     }
+    if (opened == AppendFile::Opened::Existing && file_.size() > 0 && !trimTornRecord())
+        return;
     // An empty file gets the header as a new one does: it is most likely one whose header a
     // crash right after its creation kept out.
     const bool wantsHeader = opened == AppendFile::Opened::Created || file_.size() == 0;
@@ -159,6 +169,24 @@ void TLog_Router::openFile()
         unsynced_ = true;
     }
     streamStart_ = file_.size();
+}
+
+// Cuts a torn record off the end of an existing log file, so that what is appended is read as
+// records of its own; any other file is left as it is. False when the cut failed (the logging
+// has failed then).
+bool TLog_Router::trimTornRecord()
+{
+    const std::optional<std::int64_t> wholeEnd = wholeRecordsEnd(file_);
+    if (!wholeEnd)
+        return true;
+    const std::int64_t removedBytes = file_.size() - *wholeEnd;
+    if (!file_.truncate(*wholeEnd)) {
+        fail(writeFailedText(fileName_, file_.lastError()));
+        return false;
+    }
+    if (messages_)
+        messages_->postMessage(MessageKind::Warning, tornRecordText(fileName_, removedBytes));
+    return true;
 }
 
 // Writes the batch as a few writes of whole records, each ending with the record that reaches

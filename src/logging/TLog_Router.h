@@ -21,7 +21,9 @@ namespace zentor {
 // The log thread: appends every record handed over to the log file, in the order handed over.
 //
 // The file is opened on the thread itself: a file that did not exist, or was empty, gets the
-// header records first; any other file is appended to without them. Records wait in a FIFO of
+// header records first; any other file is appended to without them. An existing log file that
+// ends in a torn record (see LogTail.h) has that record cut off first, and the cut is reported
+// once as a warning; nothing else already in a file is ever changed. Records wait in a FIFO of
 // bounded size (kLogQueueLimitBytes); when the disk cannot keep up, the records that do not fit are
 // dropped and the loss is reported. Each write carries whole records only and crosses at most
 // one page boundary of the file, so a killed process leaves the file ending on a record boundary
@@ -92,6 +94,7 @@ private:
 
     void run();
     void openFile();
+    bool trimTornRecord();
     void writeBatch();
     void syncFile();
     void reportLoss(bool final);

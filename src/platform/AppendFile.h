@@ -6,10 +6,11 @@
 
 namespace zentor {
 
-// A file that only ever grows at its end, written so that a crash leaves it readable: every
-// append reaches the operating system in one write call, a failed append is cut back off the file,
-// and sync() pushes what was written to the device. POSIX open/write/fdatasync, or the Win32
-// CreateFileW/WriteFile/FlushFileBuffers calls.
+// A file that grows at its end, written so that a crash leaves it readable: every append reaches
+// the operating system in one write call, a failed append is cut back off the file, and sync()
+// pushes what was written to the device. What is in the file can be read back, and its end cut
+// off, before appending goes on. POSIX open/pread/write/ftruncate/fdatasync, or the Win32
+// CreateFileW/ReadFile/WriteFile/SetEndOfFile/FlushFileBuffers calls.
 //
 // Names are UTF-8 text. One thread uses an object; the static queries may be called from any
 // thread.
@@ -28,8 +29,8 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    // Creates the file when no file of that name exists, otherwise opens it for appending. The
-    // check and the creation are one step, so two writers never both see Created.
+    // Creates the file when no file of that name exists, otherwise opens it for appending (and
+    // reading). The check and the creation are one step, so two writers never both see Created.
     Opened open(const std::string& path);
     bool isOpen() const;
 
@@ -38,6 +39,16 @@ public:
     // part-way (disk full, file size limit) is cut back off; false then, with lastError() set.
     bool append(const std::uint8_t* data, std::size_t n);
 
+    // Reads up to n bytes from `offset` into `out`, without moving where appends go. Returns the
+    // count read, fewer than n only at the end of the file (0 at or past it); -1 when the file is
+    // not open or the read failed, with lastError() set.
+    std::int64_t readAt(std::int64_t offset, std::uint8_t* out, std::size_t n);
+
+    // Cuts the file to its first `newSize` bytes, so that appends go on from there. A size below
+    // 0 or above size() is refused. False, with lastError() set, when it could not be done; the
+    // file is then as it was.
+    bool truncate(std::int64_t newSize);
+
     // Pushes the appended bytes to the device. False when the device reported an error; a file
     // that cannot be synced at all (a character device, a pipe) counts as synced.
     bool sync();
@@ -45,7 +56,8 @@ public:
     // Closes the file; false when the operating system reported an error while closing.
     bool close();
 
-    // Bytes in the file as this object has seen it: its size when opened plus what was appended.
+    // Bytes in the file as this object has seen it: its size when opened, plus what was appended,
+    // less what was cut off.
     std::int64_t size() const { return size_; }
 
     // The operating system's text for the last failure.

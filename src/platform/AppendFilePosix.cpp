@@ -25,15 +25,14 @@ AppendFile::Opened AppendFile::open(const std::string& path)
     // O_EXCL makes "is there a file?" and "create it" one step. Should the file vanish between
     // the two calls, the first is simply tried again.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        fd_ =
-            ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd_ >= 0) {
             size_ = 0;
             return Opened::Created;
         }
         if (errno != EEXIST)
             break;
-        fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
         if (fd_ >= 0) {
             struct stat st
             {};
@@ -83,6 +82,51 @@ bool AppendFile::append(const std::uint8_t* data, std::size_t n)
         return false;
     }
     size_ += static_cast<std::int64_t>(n);
+    return true;
+}
+
+std::int64_t AppendFile::readAt(std::int64_t offset, std::uint8_t* out, std::size_t n)
+{
+    if (fd_ < 0) {
+        lastError_ = "the file is not open";
+        return -1;
+    }
+    std::size_t done = 0;
+    while (done < n) {
+        // pread leaves the file offset alone; O_APPEND puts every write at the end anyway.
+        const ssize_t got = ::pread(fd_, out + done, n - done,
+                                    static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
+        if (got > 0) {
+            done += static_cast<std::size_t>(got);
+            continue;
+        }
+        if (got == 0)
+            break;
+        if (errno == EINTR)
+            continue;
+        setLastError();
+        return -1;
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool AppendFile::truncate(std::int64_t newSize)
+{
+    if (fd_ < 0) {
+        lastError_ = "the file is not open";
+        return false;
+    }
+    if (newSize < 0 || newSize > size_) {
+        lastError_ = "a file is only cut to a size it has";
+        return false;
+    }
+    while (::ftruncate(fd_, static_cast<off_t>(newSize)) != 0) {
+        if (errno != EINTR) {
+            setLastError();
+            return false;
+        }
+    }
+    size_ = newSize;
     return true;
 }
 

@@ -12,8 +12,8 @@ namespace zentor {
 
 namespace {
 
-// The largest piece one WriteFile call takes (its count is a DWORD).
-constexpr std::size_t kMaxWriteChunk = 0x40000000;
+// The largest piece one ReadFile or WriteFile call takes (its count is a DWORD).
+constexpr std::size_t kMaxIoChunk = 0x40000000;
 
 std::wstring widePath(const std::string& path)
 {
@@ -31,6 +31,14 @@ HANDLE handleOf(void* h)
     return static_cast<HANDLE>(h);
 }
 
+// Moves the file pointer, where the next write goes, to byte `at`.
+bool seekTo(void* h, std::int64_t at)
+{
+    LARGE_INTEGER where{};
+    where.QuadPart = at;
+    return SetFilePointerEx(handleOf(h), where, nullptr, FILE_BEGIN) != 0;
+}
+
 } // namespace
 
 AppendFile::~AppendFile()
@@ -45,8 +53,8 @@ AppendFile::Opened AppendFile::open(const std::string& path)
     // CREATE_NEW makes "is there a file?" and "create it" one step. Readers may look at the
     // file while it is written; nobody else may write it.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        HANDLE h = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             handle_ = h;
             size_ = 0;
@@ -54,8 +62,8 @@ AppendFile::Opened AppendFile::open(const std::string& path)
         }
         if (GetLastError() != ERROR_FILE_EXISTS)
             break;
-        h = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        h = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             LARGE_INTEGER end{};
             LARGE_INTEGER zero{};
@@ -88,7 +96,7 @@ bool AppendFile::append(const std::uint8_t* data, std::size_t n)
     }
     std::size_t done = 0;
     while (done < n) {
-        const std::size_t chunk = n - done < kMaxWriteChunk ? n - done : kMaxWriteChunk;
+        const std::size_t chunk = n - done < kMaxIoChunk ? n - done : kMaxIoChunk;
         DWORD written = 0;
         const BOOL ok =
             WriteFile(handleOf(handle_), data + done, static_cast<DWORD>(chunk), &written, nullptr);
@@ -101,14 +109,67 @@ bool AppendFile::append(const std::uint8_t* data, std::size_t n)
         setLastError();
         if (done > 0) {
             // Cut the part that did get in back off, so the file still ends on a whole record.
-            LARGE_INTEGER at{};
-            at.QuadPart = size_;
-            if (SetFilePointerEx(handleOf(handle_), at, nullptr, FILE_BEGIN))
+            if (seekTo(handle_, size_))
                 SetEndOfFile(handleOf(handle_));
         }
         return false;
     }
     size_ += static_cast<std::int64_t>(n);
+    return true;
+}
+
+std::int64_t AppendFile::readAt(std::int64_t offset, std::uint8_t* out, std::size_t n)
+{
+    if (!handle_) {
+        lastError_ = "the file is not open";
+        return -1;
+    }
+    std::size_t done = 0;
+    bool failed = false;
+    while (done < n) {
+        const std::size_t chunk = n - done < kMaxIoChunk ? n - done : kMaxIoChunk;
+        const auto at = static_cast<std::uint64_t>(offset) + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD got = 0;
+        if (!ReadFile(handleOf(handle_), out + done, static_cast<DWORD>(chunk), &got, &where)) {
+            if (GetLastError() != ERROR_HANDLE_EOF) {
+                setLastError();
+                failed = true;
+            }
+            break;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    // On a handle opened without FILE_FLAG_OVERLAPPED a read at an offset moves the file pointer
+    // too, and appends go where it points: it goes back to the end.
+    if (!seekTo(handle_, size_) && !failed) {
+        setLastError();
+        failed = true;
+    }
+    return failed ? -1 : static_cast<std::int64_t>(done);
+}
+
+bool AppendFile::truncate(std::int64_t newSize)
+{
+    if (!handle_) {
+        lastError_ = "the file is not open";
+        return false;
+    }
+    if (newSize < 0 || newSize > size_) {
+        lastError_ = "a file is only cut to a size it has";
+        return false;
+    }
+    // SetEndOfFile cuts the file where the pointer is, which is then where appends go on.
+    if (!seekTo(handle_, newSize) || !SetEndOfFile(handleOf(handle_))) {
+        setLastError();
+        seekTo(handle_, size_);
+        return false;
+    }
+    size_ = newSize;
     return true;
 }
 
