@@ -24,8 +24,8 @@ const char* const kSimulationOptions[] = {"--mode",   "--rate",         "--no-gp
                                           "--origin", "--marker-every", "--info-every"};
 // The options of the instrument, which a TravelPilot alone does not have.
 const char* const kInstrumentOptions[] = {
-    "--mode",   "--rate",   "--no-gps", "--marker-every", "--info-every", "--link",
-    "--record", "--serial", "--faults", "--fault-rate",   "--seed"};
+    "--mode",   "--rate",         "--no-gps", "--marker-every", "--info-every", "--link",
+    "--record", "--record-times", "--serial", "--faults",       "--fault-rate", "--seed"};
 const char* const kTravelPilotOptions[] = {"--tp-link", "--tp-silent-after", "--tp-resume-after"};
 
 bool parseInteger(const std::string& text, long long min, long long max, long long& value)
@@ -161,6 +161,8 @@ std::string conflictIn(const std::set<std::string>& given)
             if (has(option))
                 return std::string(option) +
                        " cannot be used with --travelpilot-only: there is no instrument";
+    if (has("--record-times") && !has("--record"))
+        return "--record-times needs --record";
     if (has("--fault-rate") && !has("--faults"))
         return "--fault-rate has no effect without --faults";
     return {};
@@ -209,6 +211,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args)
         {"--record",
          [&](const std::string& v) {
              return needsValue("--record", v, o.recordPath, "a file name");
+         }},
+        {"--record-times",
+         [&](const std::string& v) {
+             return needsValue("--record-times", v, o.recordTimesPath, "a file name");
          }},
         {"--serial", [&](const std::string& v) { return parseSerial(v, o.instrument.serial); }},
         {"--origin", [&](const std::string& v) { return parseOrigin(v, o.instrument.townCentre); }},
@@ -320,6 +326,11 @@ Options:
   --record FILE             write every packet record that a correct receiver finds in the bytes
                             actually sent, in the log file's packet layout (16-bit little-endian
                             length L, then the L body bytes; no header), in order
+  --record-times FILE       with --record: one text line for each record in the record file, in
+                            the same order: the wall-clock time in Unix milliseconds when the
+                            record's last byte was written to the terminal, and the record's
+                            size in bytes ("1733695200123 84"), so that a log can be checked for
+                            what had been sent by a given moment
   --faults LIST             damage the link: a comma-separated list of
                               garbage   1-16 random bytes (often holding 0xAA) between frames
                               bitflip   one bit of a frame flipped

@@ -33,10 +33,11 @@ struct SimOptions
     InstrumentSettings instrument;
     ReplaySettings replay;
     TravelPilotSettings travelPilot;
-    std::optional<int> seconds; // end after this many seconds; none: run until stopped
-    std::string linkPath;       // empty: no symbolic link to the port
-    std::string recordPath;     // empty: no record file
-    FaultKinds faults;          // none enabled: a clean link
+    std::optional<int> seconds;  // end after this many seconds; none: run until stopped
+    std::string linkPath;        // empty: no symbolic link to the port
+    std::string recordPath;      // empty: no record file
+    std::string recordTimesPath; // with a record file: when each of its records went out
+    FaultKinds faults;           // none enabled: a clean link
     double faultRatePerFrame = 0.05;
     std::optional<std::uint32_t> seed; // none: a fresh seed for each run
     bool help = false;

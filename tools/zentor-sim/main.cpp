@@ -186,6 +186,8 @@ int runInstrument(const SimOptions& options, std::int64_t startUnixMs)
     RecordFile record;
     if (!options.recordPath.empty() && !record.open(options.recordPath))
         return fail("cannot create the record file '" + options.recordPath + "'");
+    if (!options.recordTimesPath.empty() && !record.openTimes(options.recordTimesPath))
+        return fail("cannot create the record times file '" + options.recordTimesPath + "'");
 
     std::optional<ReplayLog> log;
     std::optional<SimInstrument> instrument;
