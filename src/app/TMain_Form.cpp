@@ -217,9 +217,10 @@ void TMain_Form::releaseLogModeAfterFailure()
 
 void TMain_Form::btnLogFileClick()
 {
-    if (dlgOpenLog->exec() != QDialog::Accepted || dlgOpenLog->selectedFiles().isEmpty())
+    QFileDialog* dialog = openLogDialog();
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
-    LogFile->setText(dlgOpenLog->selectedFiles().constFirst());
+    LogFile->setText(dialog->selectedFiles().constFirst());
 }
 
 bool TMain_Form::gpsScreenShowing() const

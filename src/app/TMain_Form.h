@@ -81,6 +81,7 @@ private:
     // Building the window (TMain_FormLayout.cpp).
     void buildWindow();
     QWidget* buildCommandBar(QWidget* client);
+    QFileDialog* openLogDialog(); // dlgOpenLog, made on first use
     QWidget* buildStatusPanel(QWidget* client);
     QWidget* buildInformationPanel(QWidget* client);
     void buildReceiverArea(QWidget* client);
@@ -172,6 +173,9 @@ private:
     QLabel* olClock = nullptr;
 
     QTimer* Timer1 = nullptr;
+    // Made by the first btnLogFileClick: a file dialog watches its folder from the moment it
+    // exists, and every change the log file makes there would cost the window thread a look at
+    // the folder's files.
     QFileDialog* dlgOpenLog = nullptr;
 };
 

@@ -125,11 +125,17 @@ void TMain_Form::buildWindow()
     Timer1->setInterval(kTickMs);
     connect(Timer1, &QTimer::timeout, this, &TMain_Form::Timer1Timer);
     Timer1->start();
+}
 
+QFileDialog* TMain_Form::openLogDialog()
+{
+    if (dlgOpenLog)
+        return dlgOpenLog;
     dlgOpenLog = new QFileDialog(this);
     dlgOpenLog->setObjectName(QStringLiteral("dlgOpenLog"));
     dlgOpenLog->setFileMode(QFileDialog::AnyFile);
     dlgOpenLog->setAcceptMode(QFileDialog::AcceptOpen);
+    return dlgOpenLog;
 }
 
 QWidget* TMain_Form::buildCommandBar(QWidget* client)

@@ -290,8 +290,22 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     help[2]->trigger();
     EXPECT_EQ(aboutRequests, 1);
 
+    // The log file dialog exists only once it has been asked for, so that nothing watches the
+    // log's folder while the log grows; cancelling it leaves the name as it was.
+    EXPECT_EQ(form->findChild<QFileDialog*>(QStringLiteral("dlgOpenLog")), nullptr);
+    const QString name = control<QLineEdit>("LogFile")->text();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            shown = dialog->objectName() == QStringLiteral("dlgOpenLog");
+            dialog->reject();
+        }
+    });
+    control<QToolButton>("btnLogFile")->click();
+    EXPECT_TRUE(shown);
     ASSERT_NE(control<QFileDialog>("dlgOpenLog"), nullptr);
     EXPECT_FALSE(control<QFileDialog>("dlgOpenLog")->isVisible());
+    EXPECT_EQ(control<QLineEdit>("LogFile")->text(), name);
 }
 
 TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
