@@ -35,6 +35,12 @@ void DBar::setModel(const BarModel& model)
 void DBar::setRangeEnd(double& end, double value)
 {
     ensurePainted();
+    // The receiver displays set their range on every frame; what the canvas shows for an
+    // unchanged end is already right, since a frame draws only over the plot and its caption
+    // band. Measuring and drawing the axis numbers again would cost the window thread most of
+    // its frame time.
+    if (end == value)
+        return;
     end = value;
     recomputePerPixel(model_, geometry_);
     drawOnCanvas(&DBar::drawAxisNumbers);
@@ -63,8 +69,10 @@ void DBar::SetYTop(double value)
 void DBar::setCaption(std::string& caption, const std::string& text, void (DBar::*draw)(QPainter&))
 {
     ensurePainted();
-    if (!text.empty())
-        caption = text;
+    // As with the range ends: a caption that stays the same is already on the canvas.
+    if (text.empty() || text == caption)
+        return;
+    caption = text;
     drawOnCanvas(draw);
 }
 

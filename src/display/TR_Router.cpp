@@ -28,8 +28,13 @@ void TR_Router::Execute()
         const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
         if (signalled != 0 || thread_.terminateRequested())
             continue;
+        const auto frameStart = std::chrono::steady_clock::now();
         if (update_)
             window_.invoke(update_);
+        const auto drawn = std::chrono::steady_clock::now() - frameStart;
+        if (drawn < kFrameInterval)
+            wake_.wait(
+                std::chrono::duration_cast<std::chrono::milliseconds>(kFrameInterval - drawn));
         dataEvent_.reset();
     }
 }

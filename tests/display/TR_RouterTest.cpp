@@ -79,6 +79,40 @@ TEST(TR_Router, DataEventRunsTheUpdateOnTheWindowThreadThenResetsIt)
     ASSERT_TRUE(eventually([&] { return !event.isSet(); }));
 }
 
+TEST(TR_Router, ANonStopStreamIsDrawnAtMostOncePerFrameInterval)
+{
+    TReceiverLink link;
+    TestWindowThread window;
+    UpdateLog log;
+    Event& event = link.receiverDataEvent(0);
+    TR_Router router(0, link, window, recordingUpdate(log, window, event));
+
+    // The protocol stores a reading the moment the event is clear again.
+    std::atomic<bool> streaming{true};
+    int resets = 0;
+    std::thread instrument([&] {
+        while (streaming) {
+            if (!event.isSet()) {
+                ++resets;
+                event.set();
+            }
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    ASSERT_TRUE(eventually([&] { return log.runs.load() >= 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(eventually([&] { return log.runs.load() >= 5; }));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    streaming = false;
+    instrument.join();
+    // The next four frames take four intervals, however fast the window thread draws (less a
+    // little for when the first one counted itself).
+    EXPECT_GE(elapsed, 3 * TR_Router::kFrameInterval);
+    EXPECT_LE(resets, log.runs.load() + 1) << "each frame releases the producer once";
+    router.requestTerminate();
+    EXPECT_TRUE(router.waitFinished(3s));
+}
+
 TEST(TR_Router, EachRouterServesOnlyItsReceiver)
 {
     TReceiverLink link;

@@ -144,6 +144,27 @@ TEST_F(ReceiverDisplayUpdate, ListModeDrawsTenBarsAndMakesEntryZeroTheSingleRead
     EXPECT_TRUE(mapReadings.empty());
 }
 
+// A display that already shows a frame's range and caption draws the next frame exactly as one
+// that had to draw them anew: every mode, also after the mode changes back and forth.
+TEST_F(ReceiverDisplayUpdate, ARepeatedFrameLooksTheSameAsOneDrawnAfresh)
+{
+    scan(0, {-45, -60, -119, -120, -105, -66, -81, -96, -111, -58});
+    table(0, {{990, -50}, {0, -60}, {1023, -70}});
+    for (const DisplayChoices& choices :
+         {kSingleFrequency, kListChannel, kTableFrequency, kListChannel, kSingleFrequency}) {
+        SCOPED_TRACE(static_cast<int>(chooseMode(choices)));
+        const ReceiverFrame frame = composeReceiverFrame(link.receiver(0), choices);
+        drawReceiverFrame(display1, frame);
+        drawReceiverFrame(display1, frame);
+        display2.SetXMax(frame.xMax + 7.0);
+        display2.SetBottomCaption("Elsewhere");
+        drawReceiverFrame(display2, frame);
+        const QImage repeated = rendered(display1);
+        ASSERT_FALSE(repeated.isNull());
+        EXPECT_TRUE(repeated == rendered(display2));
+    }
+}
+
 TEST_F(ReceiverDisplayUpdate, ListModeFeedsTheStrongestReadingToTheMap)
 {
     scan(0, {-80, -70, -52, -120, -120, -120, -120, -120, -120, -90});
