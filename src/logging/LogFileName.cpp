@@ -22,8 +22,13 @@ std::size_t bytesOfFirstChars(const std::string& text, std::size_t maxChars)
 std::string logFileName(const std::string& logFileText)
 {
     std::string base = logFileText.substr(0, bytesOfFirstChars(logFileText, kLogFileTextMaxChars));
+    // Only a dot in the file's own name starts its extension: a cut in a folder name would put
+    // the log in another folder, under another name, and mix the drives of every folder that
+    // shares that start ("./drive" would even become ".KLF").
+    const std::size_t separator = base.find_last_of("/\\");
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
     const std::size_t dot = base.rfind('.');
-    if (dot != std::string::npos)
+    if (dot != std::string::npos && dot >= nameStart)
         base.erase(dot);
     return base + ".KLF";
 }
