@@ -2,9 +2,10 @@
 // each whole record into the receiver protocol, which has the program's hooks attached (the write
 // path to the instrument, the log router, the message box routine, the mode listener). The
 // records the assembler completes must be those the framing rules find in the whole stream.
-// After each record the display's part runs: a receiver whose data event is set has its snapshot
-// read and the event cleared, so that later readings are stored too. At the end every piece of
-// receiver state is read.
+// Every third record the display's part runs: a receiver whose data event is set has its
+// snapshot read and the event cleared, so that later readings are stored too; each clock packet
+// stands for the main router's once-a-second tick. At the end every piece of receiver state is
+// read.
 #include "FuzzCheck.h"
 #include "FuzzTargets.h"
 #include "link/ByteOrder.h"
@@ -19,6 +20,9 @@ namespace zentor::fuzz {
 namespace {
 
 constexpr std::uint8_t kClockPacketType = 0x04;
+// The display is slower than the link: it draws after every third record, so that readings also
+// arrive while the last ones are not drawn yet.
+constexpr std::size_t kRecordsPerDraw = 3;
 constexpr std::size_t kCommandFrameBytes = 5; // sync, L = 2, command, checksum: no data
 
 // The instrument's write path: the protocol sends only commands without data.
@@ -50,8 +54,8 @@ public:
     std::size_t records = 0;
 };
 
-// The message box routine with a user who presses OK when the next clock packet comes, about a
-// second later, so that a warning may arrive while the box is still open.
+// The message box routine with a user who presses OK at the second clock packet after the box
+// appeared, one to two seconds later, so that a warning may arrive while the box is still open.
 class MessageBoxes : public MessageSink
 {
 public:
@@ -62,17 +66,20 @@ public:
         fuzzCheck(!open, "no box is stacked on one still open");
         open = std::move(closed);
         fuzzCheck(static_cast<bool>(open), "the box says when it was closed");
+        clocksSeen = 0;
         ++boxes;
     }
-    void pressOk()
+    void onClockPacket()
     {
-        if (!open)
+        if (!open || ++clocksSeen < kClocksUntilOk)
             return;
         std::function<void()> closed = std::move(open);
         open = nullptr;
         closed();
     }
+    static constexpr int kClocksUntilOk = 2;
     std::function<void()> open;
+    int clocksSeen = 0;
     unsigned long boxes = 0;
 };
 
@@ -131,14 +138,26 @@ void touchReceiver(const ReceiverSnapshot& rx)
     touch(rx.tableRssi[rx.lastTableIndex]);
 }
 
-// What the display does once a receiver's data event is set: reads the readings, then clears it.
+// The main router's once-a-second tick: new single-mode data wakes the receiver's display.
+void tickRouters(TReceiverLink& link)
+{
+    for (int r = 0; r < kReceiverCount; ++r) {
+        if (link.takeNewData(r))
+            link.receiverDataEvent(r).set();
+    }
+}
+
+// What the display does once a receiver's data event is set: reads the readings, hands list
+// entry 0 back as the single-mode reading, as the list display does, then clears the event.
 void drawReceivers(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r) {
         link.takeRangesChanged(r);
-        if (!link.receiverDataEvent(r).isSet() && !link.takeNewData(r))
+        if (!link.receiverDataEvent(r).isSet())
             continue;
-        touchReceiver(link.receiver(r));
+        const ReceiverSnapshot rx = link.receiver(r);
+        touchReceiver(rx);
+        link.setSingleRssi(r, rx.listRssi[0]);
         link.receiverDataEvent(r).reset();
     }
 }
@@ -201,9 +220,13 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
                   "the protocol takes every record the assembler completes");
         ++records;
         fuzzCheck(log.records == records, "every record goes to the log");
-        if (record.data[2] == kClockPacketType)
-            messages.pressOk();
-        drawReceivers(link);
+        // A clock packet comes once a second, as the main router's tick does.
+        if (record.data[2] == kClockPacketType) {
+            messages.onClockPacket();
+            tickRouters(link);
+        }
+        if (records % kRecordsPerDraw == 0)
+            drawReceivers(link);
     }
     fuzzCheck(records == expected.size(), "the assembler finds every record of the stream");
     touchEverything(link);
