@@ -3,41 +3,34 @@
 // simulator's record says a correct receiver found on the line, in order, after the header.
 #if defined(ZENTOR_SIM_PATH)
 
+#include "LogTestSupport.h"
 #include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
 #include "support/PtyInstrument.h"
 #include "support/SimulatorProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace zentor {
 namespace {
 
 using namespace std::chrono_literals;
+using logtest::Bytes;
+using logtest::kHeaderWithoutChannelInformation;
+using logtest::readFile;
 using test::waitUntil;
-using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::size_t kHeaderWithoutChannelInformation = 63;
-
-Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST(LogWithSimulator, TheLogHoldsExactlyThePacketsThatReachedTheProgramIntact)
 {
     test::SimulatorProcess sim;
-    ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"),
-                           "--mode", "list", "--rate", "300", "--seconds", "3", "--faults",
+    ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"), "--mode",
+                           "list", "--rate", "300", "--seconds", "3", "--faults",
                            "garbage,bitflip,truncate", "--fault-rate", "0.05", "--seed", "11"}));
-    struct stat s{};
+    struct stat s
+    {};
     ASSERT_TRUE(waitUntil([&] { return ::stat(sim.path("port").c_str(), &s) == 0; }, 10000ms));
 
     // Log mode is on before the link opens, so every packet from the first one is logged.

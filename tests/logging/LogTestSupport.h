@@ -24,6 +24,10 @@ namespace zentor::logtest {
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
+// A log started before any scan channel information arrived: lead-in, signature, serial number
+// and receivers records.
+constexpr std::size_t kHeaderWithoutChannelInformation = 63;
+
 // A packet record (L, type, data, checksum) as the framing hands it over.
 inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
 {

@@ -4,6 +4,7 @@
 // instrument again and identify it, while the log stays open and simply goes on.
 #if defined(ZENTOR_SIM_PATH)
 
+#include "LogTestSupport.h"
 #include "fakes/ftd2xx/FakeFtd2xx.h"
 #include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
@@ -15,9 +16,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <sys/stat.h>
@@ -26,17 +25,11 @@ namespace zentor {
 namespace {
 
 using namespace std::chrono_literals;
+using logtest::Bytes;
+using logtest::kHeaderWithoutChannelInformation;
+using logtest::readFile;
 using test::waitUntil;
-using Bytes = std::vector<std::uint8_t>;
-
-constexpr std::size_t kHeaderWithoutChannelInformation = 63;
 constexpr auto kPatience = 10000ms;
-
-Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool startOnLink(test::SimulatorProcess& sim, const std::string& link, const std::string& serial,
                  const std::string& record, const char* seconds)
