@@ -9,11 +9,9 @@
 #include "support/PtyInstrument.h"
 #include "support/SimulatorProcess.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
 namespace zentor {
 namespace {
@@ -26,10 +24,9 @@ constexpr auto kPatience = 10000ms; // a loaded machine may take a while to star
 // Starts the simulator with its port linked into its folder and waits for the link to appear.
 bool startSimulator(test::SimulatorProcess& sim, std::vector<std::string> args)
 {
-    args.insert(args.end(), {"--link", sim.path("port"), "--serial", "ZT777001", "--seconds", "30"});
-    struct stat s{};
-    return sim.start(args) &&
-           waitUntil([&] { return ::stat(sim.path("port").c_str(), &s) == 0; }, kPatience);
+    args.insert(args.end(),
+                {"--link", sim.path("port"), "--serial", "ZT777001", "--seconds", "30"});
+    return sim.start(args) && sim.waitForLink(sim.path("port"), kPatience);
 }
 
 bool anyLevel(const ReceiverSnapshot& r)

@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace zentor {
 namespace {
@@ -29,9 +28,7 @@ TEST(LogWithSimulator, TheLogHoldsExactlyThePacketsThatReachedTheProgramIntact)
     ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"), "--mode",
                            "list", "--rate", "300", "--seconds", "3", "--faults",
                            "garbage,bitflip,truncate", "--fault-rate", "0.05", "--seed", "11"}));
-    struct stat s
-    {};
-    ASSERT_TRUE(waitUntil([&] { return ::stat(sim.path("port").c_str(), &s) == 0; }, 10000ms));
+    ASSERT_TRUE(sim.waitForLink(sim.path("port")));
 
     // Log mode is on before the link opens, so every packet from the first one is logged.
     TReceiverLink link;

@@ -3,6 +3,7 @@
 // What the log tests share: packet records, a scratch folder with real files, a message sink the
 // log thread may post to, and a wait with a deadline.
 #include "link/Frame.h"
+#include "support/FileBytes.h"
 #include "support/WaitUntil.h"
 #include "ui/MessageSink.h"
 
@@ -53,11 +54,7 @@ inline Bytes concat(const std::vector<Bytes>& parts)
     return all;
 }
 
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test::readFile;
 
 inline void writeFile(const std::string& path, const Bytes& bytes)
 {

@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
-#include <sys/stat.h>
 
 namespace zentor {
 namespace {
@@ -34,12 +33,10 @@ constexpr auto kPatience = 10000ms;
 bool startOnLink(test::SimulatorProcess& sim, const std::string& link, const std::string& serial,
                  const std::string& record, const char* seconds)
 {
-    struct stat s
-    {};
     ::unlink(link.c_str()); // so that the wait below sees this run's link, not the last one's
     return sim.start({"--link", link, "--serial", serial, "--record", record, "--mode", "list",
                       "--rate", "100", "--seconds", seconds}) &&
-           waitUntil([&] { return ::stat(link.c_str(), &s) == 0; }, kPatience);
+           sim.waitForLink(link, kPatience);
 }
 
 struct Transport

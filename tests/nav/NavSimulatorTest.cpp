@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace zentor {
 namespace {
@@ -23,10 +22,7 @@ TEST(NavWithSimulator, AsksForVersionThenShowsAndLogsPositionSpeedAndDirection)
     test::SimulatorProcess sim;
     ASSERT_TRUE(
         sim.start({"--travelpilot-only", "--tp-link", sim.path("port"), "--seconds", "30"}));
-    struct stat s
-    {};
-    ASSERT_TRUE(waitUntil([&] { return ::stat(sim.path("port").c_str(), &s) == 0; }, 10000ms))
-        << sim.output("err.txt");
+    ASSERT_TRUE(sim.waitForLink(sim.path("port"))) << sim.output("err.txt");
     ::setenv("ZENTOR_COM6", sim.path("port").c_str(), 1);
 
     std::mutex mutex;

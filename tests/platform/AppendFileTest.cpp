@@ -1,6 +1,8 @@
 // Reading back and cutting the end off a file opened for appending, on real files.
 #include "platform/AppendFile.h"
 
+#include "support/FileBytes.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -38,11 +40,7 @@ public:
         std::ofstream out(path_, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
     }
-    Bytes read() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    Bytes read() const { return test::readFile(path_); }
 
 private:
     std::string path_;

@@ -3,6 +3,8 @@
 // Runs the zentor-sim program itself, in a temporary folder of its own for its port link,
 // record file and output, for tests that talk to it as the data logger would. The test program
 // names the simulator with the compile definition ZENTOR_SIM_PATH.
+#include "support/WaitUntil.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -11,6 +13,7 @@
 #include <iterator>
 #include <spawn.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -89,13 +92,18 @@ public:
     // Waits until the program's error output holds `text`.
     bool waitForMessage(const std::string& text, int timeoutMs) const
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (std::chrono::steady_clock::now() < end) {
-            if (output("err.txt").find(text) != std::string::npos)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return waitUntil([&] { return output("err.txt").find(text) != std::string::npos; },
+                         std::chrono::milliseconds(timeoutMs));
+    }
+
+    // Waits until the link to the simulator's port (its --link or --tp-link path) is there; a
+    // loaded machine may take a while to start the program.
+    static bool waitForLink(const std::string& link,
+                            std::chrono::milliseconds within = std::chrono::seconds(10))
+    {
+        struct stat s
+        {};
+        return waitUntil([&] { return ::stat(link.c_str(), &s) == 0; }, within);
     }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/FileBytes.h"
 #include "support/SharedData.h"
 #include "zentor-sim/SimPacket.h"
 
@@ -33,11 +34,7 @@ inline Bytes cat(std::initializer_list<Bytes> parts)
     return out;
 }
 
-inline Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using zentor::test::readFile;
 
 // Frames as the instrument sends them, for the stream tests of the receiver model and the ledger.
 inline const Bytes kIdentify = hex("AA 02 00 1C 1C");

@@ -1,6 +1,7 @@
 // zentor-dl run headless as a field PC's start-up would run it, against the instrument
 // simulator on a pseudo-terminal: status lines each second, a clean end after --seconds or
 // SIGTERM, and a whole log that holds what the simulator sent.
+#include "support/FileBytes.h"
 #include "support/SimulatorProcess.h"
 #include "support/WaitUntil.h"
 
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace zentor {
 namespace {
@@ -19,11 +19,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::size_t kHeaderWithoutChannelInformation = 63;
 
-Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test::readFile;
 
 std::string readText(const std::string& path)
 {
@@ -106,10 +102,7 @@ protected:
         // The simulator outlasts every run; the test kills it at the end.
         ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"),
                                "--mode", "list", "--rate", "50", "--seed", "5"}));
-        struct stat s
-        {};
-        ASSERT_TRUE(
-            test::waitUntil([&] { return ::stat(sim.path("port").c_str(), &s) == 0; }, 10000ms));
+        ASSERT_TRUE(sim.waitForLink(sim.path("port")));
         ::setenv("ZENTOR_COM1", sim.path("port").c_str(), 1);
     }
 

@@ -18,6 +18,7 @@
 #include "logging/KlfReader.h"
 #include "logging/LogFileName.h"
 #include "logging/LogHeader.h"
+#include "support/FileBytes.h"
 #include "support/SimulatorProcess.h"
 #include "support/WaitUntil.h"
 #include "support/WindowProbe.h"
@@ -115,11 +116,7 @@ int exitStatusOf(test::SimulatorProcess& sim)
     return offWindow([&] { return sim.waitExit(static_cast<int>(exitMs.count())); });
 }
 
-Bytes readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test::readFile;
 
 std::size_t fileSize(const std::string& path)
 {
