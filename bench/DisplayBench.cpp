@@ -44,9 +44,8 @@ void BM_ListModeUpdate(benchmark::State& state)
     display.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     setUpReceiverDisplay(display);
     const DisplayChoices list{false, false, true};
-    const MapHandOver map{{true, true, false}, [](std::int16_t v) { benchmark::DoNotOptimize(v); }};
     for (auto _ : state)
-        updateReceiverDisplay(display, link, 0, list, map);
+        updateReceiverDisplay(display, link, 0, list);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ListModeUpdate)->Args({534, 475})->Args({268, 475})->Unit(benchmark::kMicrosecond);

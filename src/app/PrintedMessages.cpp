@@ -1,6 +1,6 @@
 #include "app/PrintedMessages.h"
 
-#include "ui/MessageBoxRoutine.h"
+#include "ui/MessageSink.h"
 
 namespace zentor {
 

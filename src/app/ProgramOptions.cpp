@@ -45,6 +45,27 @@ int positiveNumber(const std::string& value, int highest)
     return n >= 1 && n <= highest ? static_cast<int>(n) : 0;
 }
 
+// The toolkit's options that take the next argument as their value; every other toolkit option
+// stands alone or carries its value after a '='.
+bool toolkitOptionTakesValue(const std::string& name)
+{
+    static const char* const kWithValue[] = {
+        "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+        "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-session",
+        "-display",         "-geometry",           "-style",         "-stylesheet",
+    };
+    for (const char* option : kWithValue) {
+        if (name == option)
+            return true;
+    }
+    return false;
+}
+
+bool isToolkitOption(const std::string& argument)
+{
+    return argument.size() > 1 && argument[0] == '-' && argument[1] != '-' && argument != "-h";
+}
+
 ProgramOptions failure(const std::string& text)
 {
     ProgramOptions bad;
@@ -55,13 +76,20 @@ ProgramOptions failure(const std::string& text)
 
 } // namespace
 
-ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Program program)
 {
+    const bool dataLogger = program == Program::DataLogger;
     ProgramOptions options;
     bool travelPilotGiven = false;
     bool headlessGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
+        if (dataLogger && isToolkitOption(name)) {
+            options.toolkitArguments.push_back(name);
+            if (toolkitOptionTakesValue(name) && i + 1 < arguments.size())
+                options.toolkitArguments.push_back(arguments[++i]);
+            continue;
+        }
         std::optional<std::string> value;
         if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
             value = name.substr(eq + 1);
@@ -74,7 +102,7 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
                                                  : ProgramOptions::Action::Help;
             return options;
         }
-        if (name == "--headless") {
+        if (name == "--headless" && dataLogger) {
             if (value)
                 return failure("--headless takes no value");
             if (headlessGiven)
@@ -124,40 +152,52 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
             options.seconds = n;
         }
     }
+    if (!dataLogger && !options.portChoice)
+        return failure("--port is needed");
     if (!options.portChoice &&
         (travelPilotGiven || options.logFile || options.headless || options.seconds))
         return failure("--travelpilot, --log, --headless and --seconds need --port");
     return options;
 }
 
-std::string programUsage(const std::string& programName)
+std::string programUsage(const std::string& programName, Program program)
 {
-    return "Usage: " + programName +
-           "\n"
-           "       " +
-           programName +
-           " --port COM1|COM2|COM3|COM4|USB [--travelpilot COMn] [--log NAME]\n"
-           "                 [--headless] [--seconds N]\n"
-           "\n"
-           "Without options the data logger starts with its connection dialog. With --port the\n"
-           "dialog's choices are made from the options and confirmed at once.\n"
-           "\n"
-           "Options:\n"
-           "  --port PORT         connect to the instrument on COM1 .. COM4 or USB\n"
-           "  --travelpilot COMn  take positions from a TravelPilot on COM1 .. COM9 (default:\n"
-           "                      the instrument's GPS)\n"
-           "  --log NAME          log to NAME (\".KLF\" replaces what follows its last \".\"),\n"
-           "                      log mode on from the start\n"
-           "  --headless          run without any window: one status line per second on\n"
-           "                      standard output, errors on standard error\n"
-           "  --seconds N         end the run after N seconds\n"
-           "  -h, --help          show this text\n"
-           "  --version           show the version\n"
-           "\n"
-           "SIGINT (Ctrl+C) and SIGTERM end a run cleanly, the log file closed. \"COMn\" opens\n"
-           "the device named by the environment variable ZENTOR_COMn when it is set.\n"
-           "Exit status: 0 after a clean end, 1 when the log file failed, 2 for a bad command\n"
-           "line.\n";
+    const bool dataLogger = program == Program::DataLogger;
+    const std::string indent(programName.size() + 8, ' ');
+    std::string usage = "Usage: ";
+    if (dataLogger)
+        usage += programName + " [toolkit options]\n       ";
+    usage += programName + " --port COM1|COM2|COM3|COM4|USB [--travelpilot COMn] [--log NAME]\n" +
+             indent + (dataLogger ? "[--headless] [--seconds N]\n" : "[--seconds N]\n");
+    usage +=
+        dataLogger
+            ? "\n"
+              "Without options the data logger starts with its connection dialog. With --port the\n"
+              "dialog's choices are made from the options and confirmed at once. Options with a\n"
+              "single '-' (-platform offscreen, -style fusion ...) are the toolkit's own.\n"
+            : "\n"
+              "The unattended data logger: no window; one status line per second on standard\n"
+              "output, messages on standard error.\n";
+    usage += "\n"
+             "Options:\n"
+             "  --port PORT         connect to the instrument on COM1 .. COM4 or USB\n"
+             "  --travelpilot COMn  take positions from a TravelPilot on COM1 .. COM9 (default:\n"
+             "                      the instrument's GPS)\n"
+             "  --log NAME          log to NAME (\".KLF\" replaces what follows its last \".\");\n"
+             "                      the file starts once the instrument has identified itself,\n"
+             "                      with every packet from the first\n";
+    if (dataLogger)
+        usage += "  --headless          run without any window: one status line per second on\n"
+                 "                      standard output, errors on standard error\n";
+    usage += "  --seconds N         end the run after N seconds\n"
+             "  -h, --help          show this text\n"
+             "  --version           show the version\n"
+             "\n"
+             "SIGINT (Ctrl+C) and SIGTERM end a run cleanly, the log file closed. \"COMn\" opens\n"
+             "the device named by the environment variable ZENTOR_COMn when it is set.\n"
+             "Exit status: 0 after a clean end, 1 when the log file failed, 2 for a bad command\n"
+             "line.\n";
+    return usage;
 }
 
 std::string programVersion(const std::string& programName)

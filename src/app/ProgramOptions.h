@@ -4,9 +4,16 @@
 #include <string>
 #include <vector>
 
-// The program's command line. Without options the program starts with the connection dialog;
-// with --port the dialog's choices are made from the options and confirmed at once.
+// The command lines of the data logger (zentor-dl: without options it starts with the connection
+// dialog; with --port the dialog's choices are made from the options and confirmed at once) and
+// of the unattended logger (zentor-log: --port is needed, there is no window).
 namespace zentor {
+
+enum class Program
+{
+    DataLogger,       // zentor-dl
+    UnattendedLogger, // zentor-log
+};
 
 // What the command line asks for.
 struct ProgramOptions
@@ -26,7 +33,10 @@ struct ProgramOptions
     int navChoice = 0; // NavChoice list position (0 "Zentor GPS", n "TravelPilot COMn:")
     std::optional<std::string> logFile; // put into LogFile, log mode on at once
     bool headless = false;              // no window: status lines on standard output
-    std::optional<int> seconds;         // end the run after this many seconds
+    // The toolkit's own options (zentor-dl only: "-platform offscreen", "-style fusion" ...), in
+    // order, with their values; the toolkit takes them from the command line itself.
+    std::vector<std::string> toolkitArguments;
+    std::optional<int> seconds; // end the run after this many seconds
 
     // True when the connection dialog is to be skipped.
     bool connectsAtOnce() const { return portChoice.has_value(); }
@@ -37,11 +47,14 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 
 // Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
 // names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
-// --help and --version needs --port. Pure: no output, no side effects.
-ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+// --help and --version needs --port, and zentor-log needs --port. Our options are checked
+// strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the toolkit's,
+// taken with its value where the toolkit's option has one. Pure: no output, no side effects.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,
+                                   Program program = Program::DataLogger);
 
 // The --help text, naming the program `programName`.
-std::string programUsage(const std::string& programName);
+std::string programUsage(const std::string& programName, Program program = Program::DataLogger);
 
 // The --version text: program name and version, one line.
 std::string programVersion(const std::string& programName);

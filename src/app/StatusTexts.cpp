@@ -40,4 +40,37 @@ std::string serialNumberText(const std::string& identification)
     return "SN: " + identification;
 }
 
+std::string statusLineText(const RunFigures& figures)
+{
+    std::string line = std::to_string(figures.elapsedSeconds) + " s | ";
+    line += figures.linkStatus.empty() ? "no link" : figures.linkStatus;
+    line += " | packets";
+    if (figures.packets.empty())
+        line += " none";
+    for (const auto& [type, count] : figures.packets)
+        line += " " + std::to_string(type) + ":" + std::to_string(count);
+    if (figures.logWaiting)
+        line += " | log waiting";
+    else if (figures.logSizeKb)
+        line += " | log " + std::to_string(*figures.logSizeKb) + " kB";
+    else
+        line += " | log off";
+    return line + " | " + figures.position;
+}
+
+std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
+                            double longitudeDeg)
+{
+    if (!recordSeen)
+        return "GPS no record";
+    return formatText("GPS %s %.5f %.5f", fixModeText, latitudeDeg, longitudeDeg);
+}
+
+std::string travelPilotPositionText(const std::string& latitude, const std::string& longitude)
+{
+    if (latitude.empty() && longitude.empty())
+        return "TravelPilot no position";
+    return "TravelPilot " + latitude + " " + longitude;
+}
+
 } // namespace zentor

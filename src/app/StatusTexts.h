@@ -3,9 +3,14 @@
 #include "link/ReceiverRange.h"
 #include "link/TReceiverLink.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
-// The texts of the main window's status fields, formed from the receiver state.
+// The texts of the main window's status fields and of the unattended run's status line, formed
+// from the receiver state and the run's figures.
 namespace zentor {
 
 // The instrument's clock as the RTC/Marker group shows it.
@@ -32,5 +37,30 @@ std::string serialNumberText(const std::string& identification);
 
 // "%02d:%02d:%02d": the form of every time of day the window shows.
 std::string timeOfDayText(int hour, int minute, int second);
+
+// What one second of a run looks like: the figures of the unattended status line.
+struct RunFigures
+{
+    int elapsedSeconds = 0;
+    std::string linkStatus;                             // empty while no link is open
+    std::vector<std::pair<int, std::uint32_t>> packets; // packet type and count, in type order
+    bool logWaiting = false;               // log mode on, the file held back for its header
+    std::optional<std::int32_t> logSizeKb; // empty while not logging (or waiting)
+    std::string position;                  // gpsPositionText's or travelPilotPositionText's
+};
+
+// "12 s | Connected via COM | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix 52.01160 4.35710",
+// with "no link", "packets none", "log waiting" and "log off" for what is not there yet. No
+// newline.
+std::string statusLineText(const RunFigures& figures);
+
+// The position part: "GPS <fix mode text> <lat> <lon>" in degrees with five decimals, or
+// "GPS no record" before the first record.
+std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
+                            double longitudeDeg);
+
+// The TravelPilot's position as its fields show it: "TravelPilot <lat> <lon>", or
+// "TravelPilot no position" while its fields are empty.
+std::string travelPilotPositionText(const std::string& latitude, const std::string& longitude);
 
 } // namespace zentor

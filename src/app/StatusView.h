@@ -2,8 +2,6 @@
 
 #include "app/StatusTexts.h"
 
-#include <cstdint>
-#include <optional>
 #include <string>
 
 namespace zentor {
@@ -15,8 +13,6 @@ class StatusView
 public:
     virtual ~StatusView() = default;
 
-    // The log file's size in kB while logging; empty when no log router exists.
-    virtual std::optional<std::int32_t> logFileSizeKb() = 0;
     virtual void showFileSize(const std::string& text) = 0;     // edFileSize
     virtual void showSerialNumber(const std::string& text) = 0; // edSN
     virtual void showLinkStatus(const std::string& text) = 0;   // status bar panel 0

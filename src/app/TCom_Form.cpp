@@ -41,10 +41,8 @@ QComboBox* makeChoice(QWidget* parent, const char* name, const QStringList& item
 
 } // namespace
 
-TCom_Form::TCom_Form(Selections& selections, Workers& workers, WorkerFactory factory,
-                     QWidget& mainWindow)
-    : selections_(selections), workers_(workers), factory_(std::move(factory)),
-      mainWindow_(mainWindow)
+TCom_Form::TCom_Form(ProgramSession& session, QWidget& mainWindow)
+    : session_(session), mainWindow_(mainWindow)
 {
     setObjectName(QStringLiteral("Com_Form"));
     setWindowTitle(QStringLiteral("Select Communications Port"));
@@ -112,7 +110,7 @@ TCom_Form::TCom_Form(Selections& selections, Workers& workers, WorkerFactory fac
 
 TCom_Form::~TCom_Form()
 {
-    terminateOnDialogDestroy(selections_, workers_);
+    session_.endOnDialogDestroy();
 }
 
 void TCom_Form::FormCreate()
@@ -123,9 +121,7 @@ void TCom_Form::FormCreate()
 
 void TCom_Form::OKBtnClick()
 {
-    const int navChoice = NavChoice->currentIndex();
-    selections_ = selectionsFromChoices(PortChoice->currentIndex(), navChoice);
-    startWorkers(selections_, travelPilotPort(navChoice), factory_, workers_);
+    session_.connect(PortChoice->currentIndex(), NavChoice->currentIndex());
     mainWindow_.showNormal();
     hide();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/Selections.h"
-#include "app/WorkerStartup.h"
-#include "app/Workers.h"
+#include "app/ProgramSession.h"
 
 #include <QDialog>
 
@@ -14,15 +12,16 @@ class QTimer;
 namespace zentor {
 
 // The connection dialog: how the instrument is connected and where positions come from. Its
-// OK records the selections, starts the worker threads and shows the main window; the dialog
-// is then hidden for good. There is no other way out of it. Window thread only.
+// OK connects the program session (the choices are recorded and the worker threads started) and
+// shows the main window; the dialog is then hidden for good. There is no other way out of it.
+// Window thread only.
 class TCom_Form : public QDialog
 {
     Q_OBJECT
 
 public:
     // The references must outlive the dialog.
-    TCom_Form(Selections& selections, Workers& workers, WorkerFactory factory, QWidget& mainWindow);
+    TCom_Form(ProgramSession& session, QWidget& mainWindow);
     // The destroy handler: tells the TravelPilot thread (navigation mode 1) and the link
     // thread to terminate.
     ~TCom_Form() override;
@@ -40,9 +39,7 @@ private:
     void FormCreate();
     void OKBtnClick();
 
-    Selections& selections_;
-    Workers& workers_;
-    const WorkerFactory factory_;
+    ProgramSession& session_;
     QWidget& mainWindow_;
 
     QLabel* Label2 = nullptr;

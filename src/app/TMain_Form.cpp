@@ -1,13 +1,7 @@
 #include "app/TMain_Form.h"
 
-#include "app/RouterTick.h"
-#include "app/TMain_Router.h"
-#include "app/WorkerStartup.h"
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
-#include "display/TR_Router.h"
-#include "gps/TGPS_Router.h"
-#include "nav/TNav_Router.h"
 #include "nav/TravelPilotPanel.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PanelStatusBar.h"
@@ -41,11 +35,8 @@ QString fromStd(const std::string& text)
 
 } // namespace
 
-TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-                       QtWindowThread& window, MessageSink& messages,
-                       const MapSettings& mapSettings)
-    : link_(link), workers_(workers), selections_(selections), window_(window),
-      logSession_(link, &messages), mapSettings_(mapSettings)
+TMain_Form::TMain_Form(ProgramSession& session, QtWindowThread& window)
+    : session_(session), window_(window)
 {
     buildWindow();
     FormCreate();
@@ -58,7 +49,6 @@ TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& 
     connect(btnTileV, &QToolButton::clicked, this, &TMain_Form::btnTileVClick);
     connect(btnLogMode, &QToolButton::clicked, this, &TMain_Form::btnLogModeClick);
     connect(btnLogFile, &QToolButton::clicked, this, &TMain_Form::btnLogFileClick);
-    link_.setModeListener([this](MeasurementMode mode) { showMeasurementMode(mode); });
 
     retile();
     adjustSize();
@@ -69,10 +59,8 @@ TMain_Form::TMain_Form(TReceiverLink& link, Workers& workers, const Selections& 
 
 TMain_Form::~TMain_Form()
 {
-    // Waits for a mode report in progress on the link thread; none comes after this.
-    link_.setModeListener({});
     // The log file is closed while the window, which a failure report is queued to, still exists.
-    logSession_.stop();
+    session_.stopLog();
 }
 
 void TMain_Form::FormCreate()
@@ -95,23 +83,15 @@ void TMain_Form::FormCreate()
         auto* fill = new QVBoxLayout(receiverPanel[r]);
         fill->setContentsMargins(0, 0, 0, 0);
         fill->addWidget(display[r]);
-        workers_.adopt(r == 0 ? WorkerId::Receiver1 : WorkerId::Receiver2,
-                       std::make_unique<OwnedWorker<TR_Router>>(r, link_, window_,
-                                                                [this, r] { updateDisplay(r); }));
     }
+    session_.startReceiverRouters([this](int r) { updateDisplay(r); });
 }
 
 void TMain_Form::updateDisplay(int receiver)
 {
-    MapHandOver map;
-    map.choice.positionFromGps = selections_.navigationMode != Selections::kTravelPilot;
-    map.choice.useR1 = mapSettings_.takesReceiver(0);
-    map.choice.useR2 = mapSettings_.takesReceiver(1);
-    if (TGPS_Router* gps = workers_.find<TGPS_Router>(WorkerId::Gps))
-        map.setMapRssi = [gps](std::int16_t levelDbm) { gps->setMapRssiDbm(levelDbm); };
     updateReceiverDisplay(
-        *display[receiver], link_, receiver,
-        {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()}, map);
+        *display[receiver], session_.link(), receiver,
+        {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()});
 }
 
 PanelRect TMain_Form::receiverArea() const
@@ -119,11 +99,6 @@ PanelRect TMain_Form::receiverArea() const
     const QRect status = pnlStatus->geometry();
     return zentor::receiverArea({status.x(), status.y(), status.width(), status.height()},
                                 pnlReceiverInfo->geometry().x());
-}
-
-std::optional<std::int32_t> TMain_Form::logFileSizeKb()
-{
-    return logSession_.fileSizeKb();
 }
 
 void TMain_Form::showFileSize(const std::string& text)
@@ -184,33 +159,29 @@ void TMain_Form::UserManualClick()
 void TMain_Form::btnLogModeClick()
 {
     if (!btnLogMode->isChecked()) {
-        logSession_.stop();
+        session_.stopLog();
         LogFile->setEnabled(true);
         return;
     }
-    // A failure is reported by the log router itself; here log mode is only released, on the
-    // window thread, and only if the session that failed is still the current one.
-    logSession_.start(LogFile->text().toStdString(), [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { releaseLogModeAfterFailure(); }, Qt::QueuedConnection);
-    });
+    // A failure is reported by the log router itself, and the session has ended log mode by the
+    // time the button is released here.
+    session_.startLog(LogFile->text().toStdString(), [this] { releaseLogModeAfterFailure(); });
     LogFile->setEnabled(false);
-    if (logSession_.needsScanInformationWarning())
+    if (session_.log().needsScanInformationWarning())
         emit logWarningRequested();
 }
 
-void TMain_Form::startLogging(const QString& logFileText)
+void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
 {
     LogFile->setText(logFileText);
     btnLogMode->setChecked(true);
-    btnLogModeClick();
+    session_.startLogOnceIdentified(logFileText.toStdString(),
+                                    [this] { releaseLogModeAfterFailure(); });
+    LogFile->setEnabled(false);
 }
 
 void TMain_Form::releaseLogModeAfterFailure()
 {
-    if (!logSession_.failed())
-        return;
-    logSession_.stop();
     btnLogMode->setChecked(false);
     LogFile->setEnabled(true);
 }
@@ -301,21 +272,8 @@ void TMain_Form::Timer1Timer()
 {
     const QTime now = QTime::currentTime();
     olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
-    TMain_Router* mainRouter = workers_.find<TMain_Router>(WorkerId::Main);
-    tickRouters(mainRouter ? &mainRouter->refreshEvent() : nullptr, link_);
-    if (selections_.navigationMode == Selections::kTravelPilot)
-        watchTravelPilot();
-}
-
-void TMain_Form::watchTravelPilot()
-{
-    TNav_Router* nav = workers_.find<TNav_Router>(WorkerId::Nav);
-    if (!nav)
-        return;
-    const WatchdogStep step = travelPilotWatchdog_.tick(nav->takeAnsweredMark());
-    if (step.requestPosition)
-        nav->requestPosition();
-    showWatchdogStep(step, gbTravelPilot, lWarning);
+    if (const std::optional<WatchdogStep> step = session_.tick())
+        showWatchdogStep(*step, gbTravelPilot, lWarning);
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)
@@ -332,9 +290,7 @@ void TMain_Form::FormClose()
     Timer1->stop();
     // No worker's window work runs from here on, so none can block the window thread's wait.
     window_.beginShutdown();
-    terminateOnFormClose(selections_, workers_);
-    // Everything handed over so far is written, synced and the file closed before the end.
-    logSession_.stop();
+    session_.endOnFormClose();
     emit formClosed();
 }
 

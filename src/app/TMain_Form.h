@@ -1,15 +1,9 @@
 #pragma once
 
 #include "app/PanelTiling.h"
-#include "app/Selections.h"
+#include "app/ProgramSession.h"
 #include "app/StatusView.h"
-#include "app/Workers.h"
 #include "link/LinkInterfaces.h"
-#include "link/TReceiverLink.h"
-#include "logging/LogSession.h"
-#include "nav/MapSettings.h"
-#include "nav/TravelPilotWatchdog.h"
-#include "ui/MessageSink.h"
 #include "ui/QtWindowThread.h"
 
 #include <QMainWindow>
@@ -31,8 +25,8 @@ class PanelStatusBar;
 
 // The main window: the command bar, the status panel, the two receiver panels and the GPS
 // screen between it and the information panel, and the status bar with the link status text
-// and the PC clock. Its one-second timer paces the routers. It is created hidden and minimised;
-// the connection dialog shows it.
+// and the PC clock. Its one-second timer is the program session's tick. It is created hidden and
+// minimised; the connection dialog shows it.
 //
 // Window thread only, except showMeasurementMode (the receiver protocol's mode listener).
 class TMain_Form : public QMainWindow, public StatusView
@@ -44,25 +38,22 @@ public:
     static constexpr int kClientHeight = 528;
     static constexpr int kTickMs = 1000;
 
-    // The references must outlive the window. `messages` receives the log router's errors;
-    // `mapSettings` says which receiver feeds the map.
-    TMain_Form(TReceiverLink& link, Workers& workers, const Selections& selections,
-               QtWindowThread& window, MessageSink& messages, const MapSettings& mapSettings);
+    // The references must outlive the window. Creating the window starts the session's receiver
+    // routers, which draw into its displays.
+    TMain_Form(ProgramSession& session, QtWindowThread& window);
     ~TMain_Form() override;
 
     // StatusView: the main router's refreshes.
-    std::optional<std::int32_t> logFileSizeKb() override;
     void showFileSize(const std::string& text) override;
     void showSerialNumber(const std::string& text) override;
     void showLinkStatus(const std::string& text) override;
     void showRange(int receiver, const RangeTexts& texts) override;
     void showClock(const ClockTexts& texts) override;
 
-    // Log mode's hand-over, which also takes the TravelPilot link's records while logging.
-    LogSink& logSink() { return logSession_; }
-
-    // Puts `logFileText` into LogFile and presses the log button: the command line's log mode.
-    void startLogging(const QString& logFileText);
+    // The command line's log mode: puts `logFileText` into LogFile and shows the log button
+    // pressed; the file waits for the instrument's identification (the log warning dialog is not
+    // needed: channel information the instrument sends at the start goes into the header).
+    void startLoggingOnceIdentified(const QString& logFileText);
 
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
@@ -107,25 +98,23 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
-    void watchTravelPilot();
     // A receiver router's display update, on the window thread.
     void updateDisplay(int receiver);
     void showReceiverPanel(int receiver, bool shown);
     void retile();
     bool gpsScreenShowing() const;
 
-    // Link thread: keeps the newest mode and queues one press of its button at a time.
+public:
+    // The receiver protocol's mode listener (link thread): keeps the newest mode and queues one
+    // press of its button at a time.
     void showMeasurementMode(MeasurementMode mode);
+
+private:
     void pressModeButton(MeasurementMode mode);
 
-    TReceiverLink& link_;
-    Workers& workers_;
-    const Selections& selections_;
+    ProgramSession& session_;
     QtWindowThread& window_;
     bool closing_ = false;
-    LogSession logSession_;
-    const MapSettings& mapSettings_;
-    TravelPilotWatchdog travelPilotWatchdog_;
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};

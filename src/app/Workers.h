@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/TCom_Router.h"
+
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -51,7 +53,18 @@ private:
     Thread thread_;
 };
 
-// The process-wide thread handles: at most one worker per slot. Used on the window thread only.
+// Builds and starts each worker of a run. The program session's own factory builds the real
+// threads; tests give their own to see the order in which workers start and end.
+struct WorkerFactory
+{
+    std::function<std::unique_ptr<WorkerHandle>(const LinkSelection&)> linkThread;
+    std::function<std::unique_ptr<WorkerHandle>()> mainRouter;
+    std::function<std::unique_ptr<WorkerHandle>()> gpsRouter;
+    std::function<std::unique_ptr<WorkerHandle>(int comPort)> navRouter;
+    std::function<std::unique_ptr<WorkerHandle>(int receiver)> receiverRouter;
+};
+
+// The thread handles of a run: at most one worker per slot. Used on the window thread only.
 class Workers
 {
 public:

@@ -1,8 +1,8 @@
 #include "app/EndSignals.h"
-#include "app/HeadlessRun.h"
-#include "app/ProcessWide.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramWindows.h"
+#include "app/UnattendedRun.h"
+#include "nav/MapUpdateSignal.h"
 #include "ui/FormLayout.h"
 #include "ui/Glyphs.h"
 
@@ -19,6 +19,7 @@
 namespace {
 
 const char* const kProgramName = "zentor-dl";
+const char* const kApplicationTitle = "QXV Zentor DL";
 constexpr int kEndPollMs = 100;
 
 // A worker still runs and uses the objects that destructors would take away.
@@ -28,12 +29,14 @@ constexpr int kEndPollMs = 100;
     std::_Exit(status);
 }
 
+// The toolkit is there for the session bus, which announces the map feed.
 int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("QXV Zentor DL"));
-    zentor::HeadlessRun run(zentor::receiverLink(), zentor::selections(), zentor::workers(),
-                            options, stdout, stderr);
+    QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    zentor::UnattendedRun run(options, stdout, stderr, [](zentor::WindowThread& window) {
+        return zentor::programMapAnnouncer(window);
+    });
     const int status = run.exec(zentor::endSignalled);
     if (!run.workersEnded())
         endWithoutDestructors(status);
@@ -42,15 +45,15 @@ int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
 
 int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
 {
+    // The toolkit takes its own options (-platform, -style ...) from the command line here.
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QXV Zentor DL"));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setWindowIcon(zentor::programIcon());
     QApplication::setFont(zentor::formFont());
     // The main window ends the program when it closes, whatever other window is open.
     QApplication::setQuitOnLastWindowClosed(false);
     try {
-        zentor::ProgramWindows windows(zentor::receiverLink(), zentor::selections(),
-                                       zentor::workers(), options);
+        zentor::ProgramWindows windows(options);
         // A signal or the end of --seconds ends the program as the main window's Exit does.
         const auto started = std::chrono::steady_clock::now();
         QTimer endTimer;

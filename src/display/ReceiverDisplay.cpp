@@ -48,8 +48,7 @@ void drawReceiverFrame(DBar& display, const ReceiverFrame& frame)
     display.EndFrame(std::string());
 }
 
-void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r, const DisplayChoices& choices,
-                           const MapHandOver& map)
+void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r, const DisplayChoices& choices)
 {
     // The mark first: the copy taken after it is at least as new as the change it reports.
     const bool rangesChanged = link.takeRangesChanged(r);
@@ -60,7 +59,6 @@ void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r, const Disp
     drawReceiverFrame(display, frame);
     if (frame.newSingleRssi)
         link.setSingleRssi(r, *frame.newSingleRssi);
-    handOverToMap(r, frame.mapLevelDbm, map);
 }
 
 } // namespace zentor

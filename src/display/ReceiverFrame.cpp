@@ -45,7 +45,6 @@ void composeSingle(const ReceiverSnapshot& rx, const DisplayChoices& choices, Re
             : formatText("Channel %d", static_cast<int>(channelOfCount(range, range.currentCount)));
     const int level = readingDbm(rx.singleRssi);
     f.bars.push_back({kSingleBarPosition, formatText("%d dBm", level), double(level)});
-    f.mapLevelDbm = level;
 }
 
 // Table entry numbers count as channel numbers of the receiver's range.
@@ -64,7 +63,6 @@ void composeTable(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rec
                         : numberLabel(slot.entry);
         f.bars.push_back({k + 1.0, std::move(label), double(slot.levelDbm)});
     }
-    f.mapLevelDbm = slots[0].levelDbm;
 }
 
 void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, ReceiverFrame& f)
@@ -72,11 +70,9 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
     f.xMax = kTenBarsXMax;
     f.verticalLabels = true;
     f.bottomCaption = axisCaption(choices);
-    int strongest = kFloorDbm;
     for (int k = 0; k < kListEntries; ++k) {
         const int level = readingDbm(rx.listRssi[static_cast<std::size_t>(k)]);
         const std::int32_t count = rx.range.listCounts[static_cast<std::size_t>(k)];
-        strongest = std::max(strongest, level);
         std::string label;
         if (labelled(level))
             label = choices.frequencyDown ? frequencyLabel(rx.range, count)
@@ -84,7 +80,6 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
         f.bars.push_back({k + 1.0, std::move(label), double(level)});
     }
     f.newSingleRssi = rx.listRssi[0];
-    f.mapLevelDbm = strongest;
 }
 
 } // namespace

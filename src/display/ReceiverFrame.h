@@ -45,7 +45,6 @@ struct ReceiverFrame
     bool verticalLabels = false;
     std::string bottomCaption;
     std::vector<FrameBar> bars;
-    int mapLevelDbm = -120; // the reading offered to the map feed
     // List mode: the receiver's single-mode reading becomes list entry 0's.
     std::optional<std::uint8_t> newSingleRssi;
 };

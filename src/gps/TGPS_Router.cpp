@@ -45,7 +45,7 @@ void TGPS_Router::showAndPublish()
     if (showPanel_)
         window_.invoke([this, &texts] { showPanel_(texts); });
     if (publishMapFeed_)
-        publishMapFeed_(status, mapRssiDbm());
+        publishMapFeed_(status);
 }
 
 } // namespace zentor

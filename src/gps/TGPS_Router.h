@@ -7,9 +7,7 @@
 #include "platform/WorkerThread.h"
 #include "ui/WindowThread.h"
 
-#include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -27,9 +25,9 @@ public:
 
     // Copies one panel update into the widgets. Runs on the window thread.
     using PanelUpdate = std::function<void(const GpsPanelTexts& texts)>;
-    // Publishes the map feed from the status just shown and the map RSSI value. Runs on the GPS
-    // router's thread, after the panel update has returned.
-    using MapFeedPublisher = std::function<void(const GpsStatus& status, std::int16_t mapRssiDbm)>;
+    // Publishes the map feed from the status just shown. Runs on the GPS router's thread, after
+    // the panel update has returned.
+    using MapFeedPublisher = std::function<void(const GpsStatus& status)>;
 
     // The program's router on `link`'s GPS event and GPS record. `link` and `window` must outlive
     // the router; `publishMapFeed` may be empty (nothing is published).
@@ -49,11 +47,6 @@ public:
         return thread_.waitFinished(timeoutMs);
     }
 
-    // The RSSI reading for the map feed, in dBm; kNoLevelDbm until a receiver router sets one.
-    // Any thread.
-    void setMapRssiDbm(std::int16_t rssiDbm) { mapRssiDbm_.store(rssiDbm); }
-    std::int16_t mapRssiDbm() const { return mapRssiDbm_.load(); }
-
     // A copy of the last decoded GPS record (all zero before the first). Any thread.
     GpsStatus gpsStatus() const { return status_.snapshot(); }
 
@@ -67,7 +60,6 @@ private:
     const PanelUpdate showPanel_;
     const MapFeedPublisher publishMapFeed_;
     GpsStatusStore status_;
-    std::atomic<std::int16_t> mapRssiDbm_{kNoLevelDbm};
     Event wake_; // set only by requestTerminate, so the wait ends at once
     const std::vector<Event*> waitOrder_;
     WorkerThread thread_; // last: it stops before the members it uses go away

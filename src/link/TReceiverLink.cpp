@@ -7,10 +7,6 @@
 
 namespace zentor {
 
-const char* const kScanInformationMissingText =
-    "Scan Channel Information Not In Log File!! Restart scan. This message will continually "
-    "popup until scan is stopped.";
-
 namespace {
 
 enum PacketType : std::uint8_t
@@ -34,7 +30,6 @@ constexpr std::size_t kScanEntrySize = 3;
 constexpr std::size_t kScanEntriesPerPacket = 5;
 constexpr std::size_t kTableEntrySize = 4;
 constexpr std::size_t kTableEntriesPerPacket = 4;
-constexpr std::uint16_t kWarningEvery = 20; // the box appears on the packet after 20 counted
 constexpr std::uint8_t kNoLevelByte = 0x88; // -120 dBm
 
 bool isMeasurement(std::uint8_t type)
@@ -295,32 +290,12 @@ void TReceiverLink::afterDispatch(std::uint8_t type, const std::uint8_t* record,
         channelInfoCaptured_.store(true);
     }
 
-    const bool uncapturedMeasurement = isMeasurement(type) && !channelInfoCaptured_.load();
-    if (uncapturedMeasurement)
+    if (isMeasurement(type) && !channelInfoCaptured_.load())
         SendCommand(kCmdChannelInformation);
 
     std::lock_guard<std::mutex> lock(logMutex_);
-    if (!logSink_)
-        return;
-    if (uncapturedMeasurement) {
-        if (logWarningCount_.load() < kWarningEvery) {
-            logWarningCount_.fetch_add(1);
-        } else {
-            logWarningCount_.store(0);
-            raiseScanInformationWarning();
-        }
-    }
-    logSink_->handOver(record, static_cast<std::uint16_t>(size));
-}
-
-void TReceiverLink::raiseScanInformationWarning()
-{
-    std::lock_guard<std::mutex> lock(listenerMutex_);
-    // One box at a time: a box still open on the screen is not stacked upon.
-    if (!messageSink_ || warningBoxOpen_.exchange(true))
-        return;
-    messageSink_->postMessage(MessageKind::Error, kScanInformationMissingText,
-                              [this] { warningBoxOpen_.store(false); });
+    if (logSink_)
+        logSink_->handOver(record, static_cast<std::uint16_t>(size));
 }
 
 void TReceiverLink::showMode(MeasurementMode mode)
@@ -356,12 +331,6 @@ void TReceiverLink::setLogSink(LogSink* sink)
 {
     std::lock_guard<std::mutex> lock(logMutex_);
     logSink_ = sink;
-}
-
-void TReceiverLink::setMessageSink(MessageSink* sink)
-{
-    std::lock_guard<std::mutex> lock(listenerMutex_);
-    messageSink_ = sink;
 }
 
 void TReceiverLink::setModeListener(std::function<void(MeasurementMode)> listener)
@@ -414,12 +383,6 @@ std::vector<std::uint8_t> TReceiverLink::channelInformation() const
 {
     std::lock_guard<std::mutex> lock(stateMutex_);
     return channelInfo_;
-}
-
-void TReceiverLink::resetScanInformation()
-{
-    channelInfoCaptured_.store(false);
-    logWarningCount_.store(0);
 }
 
 void TReceiverLink::setSingleRssi(int r, std::uint8_t rssi)

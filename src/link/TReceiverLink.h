@@ -4,7 +4,6 @@
 #include "link/LinkInterfaces.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"
-#include "ui/MessageSink.h"
 
 #include <array>
 #include <atomic>
@@ -87,8 +86,9 @@ public:
 
     // Wiring, set up before the link thread runs and changed only under their own locks.
     void setFrameWriter(FrameWriter* writer);
-    void setLogSink(LogSink* sink); // non-null while log mode is on and a log router exists
-    void setMessageSink(MessageSink* sink);
+    // Takes every packet record once it is decoded (the program's packet counter, scan channel
+    // warning and log, in that order); null hands over nothing.
+    void setLogSink(LogSink* sink);
     // Called on the link thread with the mode the data shows; must return at once.
     void setModeListener(std::function<void(MeasurementMode)> listener);
 
@@ -104,9 +104,8 @@ public:
     // The last scan channel information packet record (empty before one was captured).
     std::vector<std::uint8_t> channelInformation() const;
     bool channelInformationCaptured() const { return channelInfoCaptured_.load(); }
-    std::uint16_t logWarningCount() const { return logWarningCount_.load(); }
     // The log warning dialog's OK: the next scan channel information packet is the one logged.
-    void resetScanInformation();
+    void resetScanInformation() { channelInfoCaptured_.store(false); }
 
     // The single-mode reading of a receiver, also set by the list display from list entry 0.
     void setSingleRssi(int r, std::uint8_t rssi);
@@ -147,7 +146,6 @@ private:
     void afterDispatch(std::uint8_t type, const std::uint8_t* record, std::size_t size);
     void markRangesChanged();
     void showMode(MeasurementMode mode);
-    void raiseScanInformationWarning();
 
     mutable std::mutex stateMutex_; // guards the members down to channelInfo_
     std::string statusText_;
@@ -165,8 +163,6 @@ private:
     std::atomic<bool> statusRangesChanged_{false};
     std::atomic<bool> configurationReceived_{false};
     std::atomic<bool> channelInfoCaptured_{false};
-    std::atomic<std::uint16_t> logWarningCount_{0};
-    std::atomic<bool> warningBoxOpen_{false};
 
     std::array<Event, kReceiverCount> receiverDataEvent_;
     Event gpsEvent_;
@@ -177,12 +173,8 @@ private:
     FrameWriter* writer_ = nullptr;
     std::mutex logMutex_;
     LogSink* logSink_ = nullptr;
-    std::mutex listenerMutex_; // guards messageSink_ and modeListener_
-    MessageSink* messageSink_ = nullptr;
+    std::mutex listenerMutex_; // guards modeListener_
     std::function<void(MeasurementMode)> modeListener_;
 };
-
-// The error shown while logging without scan channel information.
-extern const char* const kScanInformationMissingText;
 
 } // namespace zentor

@@ -8,6 +8,17 @@
 
 namespace zentor {
 
+namespace {
+
+std::string incompleteHeaderText(const std::string& name)
+{
+    return "The instrument did not send its identification and configuration in time: the log "
+           "file \"" +
+           name + "\" was started without its serial number and receiver configuration.";
+}
+
+} // namespace
+
 LogSession::LogSession(TReceiverLink& link, MessageSink* messages)
     : link_(link), messages_(messages)
 {}
@@ -25,25 +36,56 @@ std::string LogSession::start(const std::string& logFileText, std::function<void
     auto router = std::make_unique<TLog_Router>(name, buildLogHeader(logHeaderInputFrom(link_)),
                                                 messages_, std::move(onFailed));
     router->start();
-    TLog_Router* sink = router.get();
-    {
-        std::lock_guard<std::mutex> lock(routerMutex_);
-        router_ = std::move(router);
-    }
-    link_.setLogSink(sink);
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    router_ = std::move(router);
     return name;
+}
+
+std::string LogSession::startOnceIdentified(const std::string& logFileText,
+                                            std::function<void()> onFailed)
+{
+    stop();
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    heldName_ = logFileName(logFileText);
+    heldFailed_ = std::move(onFailed);
+    hold_.emplace(TLog_Router::kLogQueueLimitBytes);
+    return heldName_;
+}
+
+void LogSession::startHeldFile(LogHold::Verdict verdict)
+{
+    // The header is taken from the receiver state as the held records have left it.
+    router_ = std::make_unique<TLog_Router>(heldName_, buildLogHeader(logHeaderInputFrom(link_)),
+                                            messages_, std::move(heldFailed_));
+    router_->start();
+    hold_->handOverAll(*router_);
+    hold_.reset();
+    if (verdict == LogHold::Verdict::Incomplete && messages_)
+        messages_->postMessage(MessageKind::Warning, incompleteHeaderText(heldName_));
+}
+
+void LogSession::tick()
+{
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    if (!hold_)
+        return;
+    const LogHold::Verdict verdict = hold_->verdict(LogHold::Clock::now());
+    if (verdict != LogHold::Verdict::Hold)
+        startHeldFile(verdict);
 }
 
 void LogSession::stop()
 {
-    // Once setLogSink returns, no hand-over from the receiver protocol is still in the router.
-    link_.setLogSink(nullptr);
     std::unique_ptr<TLog_Router> router;
     {
         std::lock_guard<std::mutex> lock(routerMutex_);
+        // Nothing held, nothing to keep: no file is made for a link that never said a word.
+        if (hold_ && !hold_->empty())
+            startHeldFile(hold_->verdictNow());
+        hold_.reset();
         router = std::move(router_);
     }
-    // Stopped outside the lock: a TravelPilot hand-over never waits for the file to close.
+    // Stopped outside the lock: a hand-over never waits for the file to close.
     if (router)
         router->stop();
 }
@@ -51,14 +93,24 @@ void LogSession::stop()
 bool LogSession::active() const
 {
     std::lock_guard<std::mutex> lock(routerMutex_);
-    return router_ != nullptr;
+    return router_ != nullptr || hold_.has_value();
+}
+
+bool LogSession::waiting() const
+{
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    return hold_.has_value();
 }
 
 std::optional<std::int32_t> LogSession::fileSizeKb()
 {
-    const std::string name = fileName();
-    if (name.empty())
-        return std::nullopt;
+    std::string name;
+    {
+        std::lock_guard<std::mutex> lock(routerMutex_);
+        if (!router_)
+            return std::nullopt;
+        name = router_->fileName();
+    }
     // Asked outside the lock: a hand-over never waits for the disk to answer.
     return logFileSizeKb(AppendFile::sizeOnDisk(name));
 }
@@ -72,6 +124,8 @@ bool LogSession::failed() const
 std::string LogSession::fileName() const
 {
     std::lock_guard<std::mutex> lock(routerMutex_);
+    if (hold_)
+        return heldName_;
     return router_ ? router_->fileName() : std::string();
 }
 
@@ -83,6 +137,17 @@ bool LogSession::needsScanInformationWarning() const
 void LogSession::handOver(const std::uint8_t* data, std::uint16_t count)
 {
     std::lock_guard<std::mutex> lock(routerMutex_);
+    if (hold_) {
+        const LogHold::Clock::time_point now = LogHold::Clock::now();
+        if (hold_->hold(data, count, now)) {
+            const LogHold::Verdict verdict = hold_->verdict(now);
+            if (verdict != LogHold::Verdict::Hold)
+                startHeldFile(verdict);
+            return;
+        }
+        // Full: the file starts now with what is known, and the record follows the held ones.
+        startHeldFile(hold_->verdictNow());
+    }
     if (router_)
         router_->handOver(data, count);
 }

@@ -1,7 +1,5 @@
 #include "logging/TLogWarningForm.h"
 
-#include "link/TReceiverLink.h"
-
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -57,8 +55,9 @@ QLabel* addLabel(QWidget* parent, QVBoxLayout* layout, const char* name, const c
 
 } // namespace
 
-TLogWarningForm::TLogWarningForm(TReceiverLink& link, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), link_(link)
+TLogWarningForm::TLogWarningForm(std::function<void()> resetScanInformation, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+      resetScanInformation_(std::move(resetScanInformation))
 {
     setObjectName(QStringLiteral("LogWarningForm"));
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -101,7 +100,8 @@ TLogWarningForm::TLogWarningForm(TReceiverLink& link, QWidget* parent)
 
 void TLogWarningForm::Button1Click()
 {
-    link_.resetScanInformation();
+    if (resetScanInformation_)
+        resetScanInformation_();
     accept();
 }
 

@@ -50,19 +50,6 @@ void queueModelessBox(MessageKind kind, const std::string& text, std::function<v
 
 } // namespace
 
-const char* messageTitle(MessageKind kind)
-{
-    switch (kind) {
-    case MessageKind::Information:
-        return "Information";
-    case MessageKind::Warning:
-        return "Warning";
-    case MessageKind::Error:
-        return "Error";
-    }
-    return "";
-}
-
 void showMessageBox(MessageKind kind, const std::string& text)
 {
     if (!QCoreApplication::instance())

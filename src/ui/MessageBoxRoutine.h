@@ -19,9 +19,6 @@ void showMessageBox(MessageKind kind, const std::string& text);
 // The text is formed printf-style from the format and the arguments.
 void showMessageBox(MessageKind kind, const char* format, ...) ZENTOR_PRINTF_FORMAT(2, 3);
 
-// The title of a kind's box.
-const char* messageTitle(MessageKind kind);
-
 // The message box routine as the receiver protocol's message sink.
 class MessageBoxSink final : public MessageSink
 {

@@ -13,6 +13,9 @@ enum class MessageKind
     Error = 2,
 };
 
+// The title of a kind's box, and the word a printed message starts with.
+const char* messageTitle(MessageKind kind);
+
 // Where workers send messages for the user. Implemented by the message box routine.
 class MessageSink
 {

@@ -89,7 +89,6 @@ TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
     EXPECT_EQ(f.bars[0].position, 1.0);
     EXPECT_EQ(f.bars[0].label, "-67 dBm");
     EXPECT_EQ(f.bars[0].levelDbm, -67.0);
-    EXPECT_EQ(f.mapLevelDbm, -67);
     EXPECT_FALSE(f.newSingleRssi);
 }
 
@@ -100,7 +99,6 @@ TEST(SingleModeFrame, ChannelCaptionAndLabelEvenAtTheFloor)
     const ReceiverFrame f = composeReceiverFrame(rx, kSingleChannel);
     EXPECT_EQ(f.bottomCaption, "Channel 12");
     EXPECT_EQ(f.bars[0].label, "-120 dBm");
-    EXPECT_EQ(f.mapLevelDbm, -120);
 
     ReceiverSnapshot r2 = trunkedReceiver();
     r2.singleRssi = rssiByte(-88);
@@ -126,7 +124,6 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
               (std::vector<double>{-45, -60, -119, -120, -105, -66, -130, -96, -111, -58}));
     for (int k = 0; k < 10; ++k)
         EXPECT_EQ(f.bars[static_cast<std::size_t>(k)].position, k + 1.0);
-    EXPECT_EQ(f.mapLevelDbm, -45);
     ASSERT_TRUE(f.newSingleRssi);
     EXPECT_EQ(*f.newSingleRssi, rssiByte(-45));
 }
@@ -153,7 +150,6 @@ TEST(ListModeFrame, NothingAboveTheFloorFeedsTheFloorToTheMap)
     ReceiverSnapshot rx = trunkedReceiver(); // every list reading at -120
     rx.listRssi[3] = rssiByte(-125);
     const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
-    EXPECT_EQ(f.mapLevelDbm, -120);
     for (const FrameBar& bar : f.bars)
         EXPECT_EQ(bar.label, "");
 }
@@ -173,7 +169,6 @@ TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
     EXPECT_EQ(labels(f), (std::vector<std::string>{"11", "201", "1", "", "", "", "", "", "", ""}));
     EXPECT_EQ(levels(f),
               (std::vector<double>{-50, -70, -119, -120, -120, -120, -120, -120, -120, -120}));
-    EXPECT_EQ(f.mapLevelDbm, -50); // the strongest reading
     EXPECT_FALSE(f.newSingleRssi);
 }
 

@@ -1,6 +1,7 @@
 // The instrument's byte stream as the link thread reads it: each byte into the frame assembler,
 // each whole record into the receiver protocol, which has the program's hooks attached (the write
-// path to the instrument, the log router, the message box routine, the mode listener). The
+// path to the instrument, the scan channel warning with the message box routine in front of the
+// log router, the mode listener). The
 // records the assembler completes must be those the framing rules find in the whole stream.
 // Every third record the display's part runs: a receiver whose data event is set has its
 // snapshot read and the event cleared, so that later readings are stored too; each clock packet
@@ -8,6 +9,7 @@
 // read.
 #include "FuzzCheck.h"
 #include "FuzzTargets.h"
+#include "app/ScanInformationWarning.h"
 #include "link/ByteOrder.h"
 #include "link/FrameAssembler.h"
 #include "link/ReceiverRange.h"
@@ -180,7 +182,6 @@ void touchEverything(TReceiverLink& link)
                       (info[2] == 0x05 || info[2] == 0x06),
                   "the channel information copy is one whole type 5 or 6 record");
     }
-    touch(link.logWarningCount());
 }
 
 } // namespace
@@ -192,9 +193,11 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
     MessageBoxes messages;
     unsigned long modes = 0;
     TReceiverLink link;
+    // Log mode is on throughout, so the warning counts every packet without channel information.
+    ScanInformationWarning warning(
+        log, messages, [] { return true; }, [&link] { return link.channelInformationCaptured(); });
     link.setFrameWriter(&writer);
-    link.setLogSink(&log);
-    link.setMessageSink(&messages);
+    link.setLogSink(&warning);
     link.setModeListener([&modes](MeasurementMode) { ++modes; });
 
     const std::vector<ByteView> expected = recordsByTheRules(data, size);
@@ -230,7 +233,7 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
     }
     fuzzCheck(records == expected.size(), "the assembler finds every record of the stream");
     touchEverything(link);
-    touch(writer.frames + messages.boxes + modes);
+    touch(writer.frames + messages.boxes + modes + warning.count());
 }
 
 } // namespace zentor::fuzz

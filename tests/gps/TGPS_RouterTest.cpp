@@ -37,7 +37,6 @@ struct Deliveries
     {
         std::thread::id thread;
         GpsStatus status;
-        std::int16_t rssiDbm;
         std::size_t shownBefore;
         bool eventStillSet;
     };
@@ -65,10 +64,10 @@ protected:
                 std::lock_guard<std::mutex> lock(got.mutex);
                 got.shown.push_back({std::this_thread::get_id(), texts});
             },
-            [this](const GpsStatus& status, std::int16_t rssiDbm) {
+            [this](const GpsStatus& status) {
                 std::lock_guard<std::mutex> lock(got.mutex);
-                got.published.push_back({std::this_thread::get_id(), status, rssiDbm,
-                                         got.shown.size(), link.gpsEvent().isSet()});
+                got.published.push_back({std::this_thread::get_id(), status, got.shown.size(),
+                                         link.gpsEvent().isSet()});
                 got.changed.notify_all();
             });
     }
@@ -95,8 +94,6 @@ protected:
 TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEvent)
 {
     start();
-    EXPECT_EQ(router->mapRssiDbm(), kNoLevelDbm);
-    router->setMapRssiDbm(-77);
     handle(gpsPacket(test::handBuiltRecord()));
 
     ASSERT_TRUE(got.waitPublished(1));
@@ -118,7 +115,6 @@ TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEve
     EXPECT_NE(published.thread, std::this_thread::get_id());
     EXPECT_EQ(published.shownBefore, 1u); // after the panel update
     EXPECT_TRUE(published.eventStillSet); // before the event is reset
-    EXPECT_EQ(published.rssiDbm, -77);
     EXPECT_DOUBLE_EQ(published.status.unfiltered.latitudeDeg, -44447444 / 3600000.0);
     EXPECT_DOUBLE_EQ(published.status.unfiltered.longitudeDeg, -98760432 / 3600000.0);
     EXPECT_EQ(router->gpsStatus().idTag, "ZT0042");
@@ -174,18 +170,6 @@ TEST_F(GpsRouterTest, EndsOnRequestWithoutASignal)
     EXPECT_TRUE(link.gpsEvent().isSet());
     std::lock_guard<std::mutex> lock(got.mutex);
     EXPECT_TRUE(got.shown.empty());
-}
-
-TEST(GpsRouter, MapRssiValueIsKeptForTheNextPublication)
-{
-    TReceiverLink link;
-    test::TestWindowThread window;
-    TGPS_Router router(link, window, [](const GpsPanelTexts&) {});
-    EXPECT_EQ(router.mapRssiDbm(), -120) << "no reading yet";
-    router.setMapRssiDbm(-32768);
-    EXPECT_EQ(router.mapRssiDbm(), -32768);
-    router.setMapRssiDbm(-30);
-    EXPECT_EQ(router.mapRssiDbm(), -30);
 }
 
 } // namespace

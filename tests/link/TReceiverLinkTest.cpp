@@ -53,7 +53,6 @@ protected:
     void SetUp() override
     {
         link.setFrameWriter(&writer);
-        link.setMessageSink(&messages);
         link.setModeListener([this](MeasurementMode m) { modes.push_back(m); });
     }
     void handle(const Bytes& record)
@@ -68,7 +67,6 @@ protected:
     TReceiverLink link;
     test::RecordingWriter writer;
     test::RecordingLog log;
-    test::RecordingMessages messages;
     std::vector<MeasurementMode> modes;
 };
 
@@ -288,48 +286,6 @@ TEST_F(ReceiverLinkTest, RejectsRecordsThatAreNotWholeAndLogsEverythingElseUncha
     link.setLogSink(nullptr);
     handle(packetRecord(0x42, {}));
     EXPECT_EQ(log.taken().size(), records.size());
-}
-
-TEST_F(ReceiverLinkTest, TwentyFirstUncapturedPacketWhileLoggingRaisesOneWarningAtATime)
-{
-    configureBoth();
-    for (int i = 0; i < 30; ++i)
-        handle(packetRecord(0x07, {0, 1, 0xB0}));
-    EXPECT_TRUE(messages.texts.empty()) << "not logging: nothing is counted";
-    EXPECT_EQ(link.logWarningCount(), 0);
-
-    link.setLogSink(&log);
-    for (int i = 0; i < 20; ++i)
-        handle(packetRecord(i % 2 ? 0x02 : 0x07, {0, 1, 0xB0}));
-    EXPECT_EQ(link.logWarningCount(), 20);
-    EXPECT_TRUE(messages.texts.empty());
-    handle(packetRecord(0x03, {0xB0}));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Error);
-    EXPECT_EQ(messages.texts[0], "Scan Channel Information Not In Log File!! Restart scan. This "
-                                 "message will continually popup until scan is stopped.");
-    EXPECT_EQ(link.logWarningCount(), 0);
-    EXPECT_EQ(log.taken().size(), 21u) << "every packet is logged, the 21st too";
-
-    // The box is still open: the next round does not stack a second one.
-    for (int i = 0; i < 21; ++i)
-        handle(packetRecord(0x07, {0, 1, 0xB0}));
-    EXPECT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(link.logWarningCount(), 0);
-    messages.onClosed[0]();
-    for (int i = 0; i < 21; ++i)
-        handle(packetRecord(0x07, {0, 1, 0xB0}));
-    EXPECT_EQ(messages.texts.size(), 2u);
-
-    // Channel information stops the counting; the dialog's reset starts it from zero.
-    handle(packetRecord(0x07, {0, 1, 0xB0}));
-    handle(packetRecord(0x05, cat({le32(1), le32(2)})));
-    handle(packetRecord(0x07, {0, 1, 0xB0}));
-    EXPECT_EQ(link.logWarningCount(), 1);
-    link.resetScanInformation();
-    EXPECT_EQ(link.logWarningCount(), 0);
-    handle(packetRecord(0x07, {0, 1, 0xB0}));
-    EXPECT_EQ(link.logWarningCount(), 1);
 }
 
 TEST(ReceiverRange, ChannelNumbersWrapWithTheNumberingFlag)

@@ -48,6 +48,7 @@ protected:
 TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
 {
     LogSession session(link, &messages);
+    link.setLogSink(&session);
     const Bytes header = buildLogHeader(logHeaderInputFrom(link));
     const std::string name = session.start(dir.file("run.01.txt"));
     EXPECT_EQ(name, dir.file("run.01.KLF"));
@@ -72,22 +73,10 @@ TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
     EXPECT_TRUE(messages.messages().empty());
 }
 
-TEST_F(LogSessionTest, IsTheProtocolsLogSinkOnlyWhileOn)
-{
-    // The protocol counts packets without channel information only while it hands them over.
-    LogSession session(link, &messages);
-    session.start(dir.file("sink"));
-    feed(link, scanPacket(0xB0));
-    feed(link, scanPacket(0xB0));
-    EXPECT_EQ(link.logWarningCount(), 2);
-    session.stop();
-    feed(link, scanPacket(0xB0));
-    EXPECT_EQ(link.logWarningCount(), 2);
-}
-
 TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
 {
     LogSession session(link, nullptr);
+    link.setLogSink(&session);
     const Bytes header = buildLogHeader(logHeaderInputFrom(link));
     const Bytes first = scanPacket(0xA1);
     const Bytes second = scanPacket(0xA2);
@@ -103,6 +92,7 @@ TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
 TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
 {
     LogSession session(link, &messages);
+    link.setLogSink(&session);
     CallCounter released;
     const std::string name = session.start(dir.file("missing/run.txt"), released.callback());
     ASSERT_TRUE(released.waitForCalls(1));
@@ -122,6 +112,7 @@ TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
 TEST_F(LogSessionTest, SwitchedOffWithoutTrafficClosesTheFileAtOnce)
 {
     LogSession session(link, nullptr);
+    link.setLogSink(&session);
     const std::string name = session.start(dir.file("quiet"));
     ASSERT_TRUE(waitUntil([&] { return sizeOf(name) == 63; }));
     const auto released = std::chrono::steady_clock::now();
@@ -135,6 +126,7 @@ TEST_F(LogSessionTest, ShowsTheFileSizeInKilobytesWhileOn)
     const std::string name = dir.file("size.KLF");
     writeFile(name, Bytes(1023, 0));
     LogSession session(link, nullptr);
+    link.setLogSink(&session);
     session.start(name);
     EXPECT_EQ(session.fileSizeKb(), 0);
     const std::uint8_t oneByte = 0x01;
@@ -144,9 +136,53 @@ TEST_F(LogSessionTest, ShowsTheFileSizeInKilobytesWhileOn)
     EXPECT_EQ(sizeOf(name), 1024);
 }
 
+// Log mode from the command line, before the link opens: the file starts once the instrument has
+// identified itself, sent its configuration and its channel information, with a header that
+// holds them and every packet from the first after it.
+TEST(LogSessionOnceIdentified, TheFileWaitsForAWholeHeaderAndLosesNoPacket)
+{
+    ScratchDir dir;
+    TReceiverLink link;
+    LogSession session(link, nullptr);
+    link.setLogSink(&session);
+    const std::string name = session.startOnceIdentified(dir.file("drive"));
+    EXPECT_TRUE(session.waiting());
+    const std::vector<Bytes> sent = {
+        scanPacket(0xB0), // measuring already
+        packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '4', '1', '7'}),
+        packetRecord(0x01, Bytes(25, 0x03)),
+    };
+    for (const Bytes& r : sent)
+        feed(link, r);
+    EXPECT_TRUE(session.waiting()) << "no channel information yet";
+    EXPECT_EQ(sizeOf(name), -1);
+    const Bytes status = packetRecord(0x06, Bytes(80, 0x11));
+    feed(link, status);
+    EXPECT_FALSE(session.waiting());
+    const Bytes after = scanPacket(0xB1);
+    feed(link, after);
+    session.stop();
+
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    EXPECT_EQ(header.size(), kHeaderWithoutChannelInformation + status.size());
+    EXPECT_EQ(readFile(name), concat({header, sent[0], sent[1], sent[2], status, after}));
+}
+
+TEST(LogSessionOnceIdentified, NothingHeldNoFile)
+{
+    ScratchDir dir;
+    TReceiverLink link;
+    LogSession session(link, nullptr);
+    const std::string name = session.startOnceIdentified(dir.file("quiet"));
+    session.stop();
+    EXPECT_FALSE(session.active());
+    EXPECT_EQ(sizeOf(name), -1);
+}
+
 TEST_F(LogSessionTest, AsksForTheWarningUntilChannelInformationIsCaptured)
 {
     LogSession session(link, nullptr);
+    link.setLogSink(&session);
     EXPECT_TRUE(session.needsScanInformationWarning());
     feed(link, packetRecord(0x05, {1, 0, 0, 0, 2, 0, 0, 0}));
     EXPECT_FALSE(session.needsScanInformationWarning());

@@ -77,6 +77,7 @@ TEST_P(ReconnectWithSimulator, FindsTheInstrumentAgainAndTheLogGoesOnWithoutANew
 
     TReceiverLink receiverLink;
     LogSession session(receiverLink, nullptr);
+    receiverLink.setLogSink(&session);
     const std::string logName = session.start(first.path("drive"));
     auto router = std::make_unique<TCom_Router>(receiverLink, transport.selection, api);
     ASSERT_TRUE(waitUntil([&] { return receiverLink.identification() == "ZT777001"; }, kPatience))

@@ -121,7 +121,6 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
         {{"--log", "x", "--seconds", "5"},
          "--travelpilot, --log, --headless and --seconds need --port"},
         {{"--port", "COM1", "extra"}, "unknown option 'extra'"},
-        {{"-x"}, "unknown option '-x'"},
         {{"--Port", "COM1"}, "unknown option '--Port'"},
     };
     for (const auto& [args, error] : table) {
@@ -138,8 +137,44 @@ TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
     for (const char* option :
          {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
-    EXPECT_EQ(usage.rfind("Usage: zentor-dl\n", 0), 0u);
+    EXPECT_EQ(usage.rfind("Usage: zentor-dl [toolkit options]\n", 0), 0u);
     EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");
+    const std::string logger = programUsage("zentor-log", Program::UnattendedLogger);
+    EXPECT_EQ(logger.rfind("Usage: zentor-log --port ", 0), 0u) << logger;
+    EXPECT_EQ(logger.find("--headless"), std::string::npos);
+}
+
+TEST(ProgramOptions, ToolkitOptionsPassThroughWhileOursStayStrict)
+{
+    const ProgramOptions o = parseProgramOptions(
+        {"-platform", "offscreen", "--port", "COM2", "-style=fusion", "-reverse", "-style", "x"});
+    EXPECT_EQ(o.action, Action::Run) << o.error;
+    EXPECT_EQ(o.portChoice, 1);
+    EXPECT_EQ(o.toolkitArguments,
+              (Args{"-platform", "offscreen", "-style=fusion", "-reverse", "-style", "x"}));
+    EXPECT_EQ(parseProgramOptions({"-platform", "offscreen", "--xyz"}).error,
+              "unknown option '--xyz'");
+}
+
+TEST(ProgramOptions, TheUnattendedLoggerNeedsAPortAndTakesNoToolkitOptions)
+{
+    const std::vector<std::pair<Args, std::string>> table = {
+        {{}, "--port is needed"},
+        {{"--log", "drive"}, "--port is needed"},
+        {{"--port", "COM1", "--headless"}, "unknown option '--headless'"},
+        {{"-platform", "offscreen", "--port", "COM1"}, "unknown option '-platform'"},
+    };
+    for (const auto& [args, error] : table)
+        EXPECT_EQ(parseProgramOptions(args, Program::UnattendedLogger).error, error)
+            << joined(args);
+    const ProgramOptions o = parseProgramOptions(
+        {"--port", "USB", "--travelpilot", "COM2", "--log", "drive", "--seconds", "5"},
+        Program::UnattendedLogger);
+    EXPECT_EQ(o.action, Action::Run) << o.error;
+    EXPECT_EQ(o.portChoice, 4); // "USB"
+    EXPECT_EQ(o.navChoice, 2);
+    EXPECT_EQ(o.logFile, "drive");
+    EXPECT_EQ(o.seconds, 5);
 }
 
 } // namespace

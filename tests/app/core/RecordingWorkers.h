@@ -2,7 +2,6 @@
 
 // Stand-ins for the worker threads that record what is done to them in one shared log, so that
 // tests see the order in which workers are started and told to terminate.
-#include "app/WorkerStartup.h"
 #include "app/Workers.h"
 
 #include <atomic>
@@ -56,6 +55,9 @@ struct RecordingFactory
         f.navRouter = [this](int comPort) {
             navComPort = comPort;
             return std::make_unique<RecordingWorker>(log, "Nav");
+        };
+        f.receiverRouter = [this](int r) {
+            return std::make_unique<RecordingWorker>(log, r == 0 ? "Receiver1" : "Receiver2");
         };
         return f;
     }

@@ -1,6 +1,6 @@
 #include "app/TMain_Router.h"
 
-#include "app/core/ThreadWindow.h"
+#include "support/ThreadWindow.h"
 
 #include <condition_variable>
 #include <gmock/gmock.h>

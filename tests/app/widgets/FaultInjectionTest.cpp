@@ -227,7 +227,7 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        windows = std::make_unique<ProgramWindows>(link, chosen, workers);
+        windows = std::make_unique<ProgramWindows>();
         probeWindow = std::make_unique<QtWindowThread>();
         probe = std::make_unique<test::WindowProbe>(*probeWindow);
         port = dir.filePath(QStringLiteral("com1")).toStdString();
@@ -273,12 +273,12 @@ protected:
         dialog.findChild<QComboBox*>(QStringLiteral("PortChoice"))->setCurrentIndex(0);
         dialog.findChild<QComboBox*>(QStringLiteral("NavChoice"))->setCurrentIndex(0);
         dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
-        ASSERT_TRUE(waitOffWindow([&] { return !link.channelInformation().empty(); }, kStartWait))
+        ASSERT_TRUE(waitOffWindow([&] { return !link().channelInformation().empty(); }, kStartWait))
             << instrument->output("err.txt");
         instrument->signal(SIGTERM);
         ASSERT_EQ(exitStatusOf(*instrument), 0) << instrument->output("err.txt");
         ASSERT_TRUE(waitOffWindow(
-            [&] { return link.statusText() == TCom_Router::kConnectionLostText; }, kStartWait));
+            [&] { return link().statusText() == TCom_Router::kConnectionLostText; }, kStartWait));
         // Only reported: the main window's first showing is not what this test is about. What
         // follows is measured drive by drive.
         const test::WindowProbe::Span connecting = probe->takeSpan();
@@ -299,7 +299,7 @@ protected:
                    QStringLiteral("%1-drive-%2").arg(QString::fromLatin1(d.mode)).arg(++driveCount))
                 .toStdString();
         const std::string logName = logFileName(logText);
-        const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+        const Bytes header = buildLogHeader(logHeaderInputFrom(link()));
 
         DrivePhases phases;
         phases.begin("log mode on");
@@ -319,7 +319,7 @@ protected:
         // The link thread finds the instrument on its next try and the packets flow into the log.
         ASSERT_TRUE(
             waitOffWindow([&] { return loggedPackets(logName) >= kDrivePackets; }, kDriveWait))
-            << instrument->output("err.txt") << "\nstatus: " << link.statusText();
+            << instrument->output("err.txt") << "\nstatus: " << link().statusText();
         // The simulator sends what it has queued, waits until the program has read it, and ends.
         phases.begin("the simulator's end");
         instrument->signal(SIGTERM);
@@ -334,7 +334,7 @@ protected:
         phases.begin("the log catching up");
         EXPECT_TRUE(waitOffWindow(
             [&] {
-                return link.statusText() == TCom_Router::kConnectionLostText &&
+                return link().statusText() == TCom_Router::kConnectionLostText &&
                        fileSize(logName) >= header.size() + record.size();
             },
             kCatchUpWait))
@@ -408,9 +408,8 @@ protected:
             drive(drives[i], i + 1 == drives.size());
     }
 
-    TReceiverLink link;
-    Selections chosen;
-    Workers workers;
+    TReceiverLink& link() { return windows->session().link(); }
+
     QTemporaryDir dir;
     std::string port;
     int driveCount = 0;

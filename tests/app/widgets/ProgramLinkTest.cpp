@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        windows = std::make_unique<ProgramWindows>(link, chosen, workers);
+        windows = std::make_unique<ProgramWindows>();
     }
     void TearDown() override
     {
@@ -62,9 +62,6 @@ protected:
             ->panelText(0);
     }
 
-    TReceiverLink link;
-    Selections chosen;
-    Workers workers;
     std::unique_ptr<ProgramWindows> windows;
 };
 

@@ -1,6 +1,5 @@
 #include "app/ProgramWindows.h"
 
-#include "app/StatusRefresh.h"
 #include "app/core/RecordingWorkers.h"
 #include "link/ProtocolDoubles.h"
 #include "ui/TestApplication.h"
@@ -25,12 +24,7 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        windows = std::make_unique<ProgramWindows>(link, chosen, workers, made.factory());
-    }
-    void TearDown() override
-    {
-        workers.clear();
-        windows.reset();
+        windows = std::make_unique<ProgramWindows>(ProgramOptions{}, made.factory());
     }
 
     void connect(const char* port, const char* navigation)
@@ -43,9 +37,6 @@ protected:
         dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
     }
 
-    TReceiverLink link;
-    Selections chosen;
-    Workers workers;
     test::RecordingFactory made;
     std::unique_ptr<ProgramWindows> windows;
 };
@@ -92,19 +83,23 @@ TEST_F(Program, EndingWithUsbTellsEveryWorkerAndWaitsForThem)
     windows->mainForm().close();
     EXPECT_TRUE(windows->endWorkers());
     EXPECT_THAT(made.since(started),
-                ElementsAre("terminate Nav", "terminate Main", "terminate Nav", "terminate Link"));
-    EXPECT_FALSE(workers.has(WorkerId::Link));
-    EXPECT_FALSE(workers.has(WorkerId::Nav));
+                ElementsAre("terminate Receiver1", "terminate Receiver2", "terminate Nav",
+                            "terminate Main", "terminate Nav", "terminate Link"));
+    EXPECT_FALSE(windows->session().hasWorker(WorkerId::Link));
+    EXPECT_FALSE(windows->session().hasWorker(WorkerId::Nav));
 }
 
 TEST_F(Program, AWorkerThatDoesNotEndIsReportedAndLeftAlone)
 {
+    WorkerFactory stuck = made.factory();
+    stuck.receiverRouter = [this](int) {
+        return std::make_unique<test::RecordingWorker>(made.log, "Receiver", false);
+    };
+    windows = std::make_unique<ProgramWindows>(ProgramOptions{}, stuck);
     connect("COM2:", "Zentor GPS");
-    workers.adopt(WorkerId::Receiver1,
-                  std::make_unique<test::RecordingWorker>(made.log, "Receiver1", false));
     windows->mainForm().close();
     EXPECT_FALSE(windows->endWorkers(std::chrono::milliseconds(200)));
-    EXPECT_TRUE(workers.has(WorkerId::Receiver1));
+    EXPECT_TRUE(windows->session().hasWorker(WorkerId::Receiver1));
 }
 
 // Renders the windows as a user sees them; with ZENTOR_SCREENSHOT_DIR set the dialog is kept.
@@ -130,11 +125,11 @@ TEST_F(Program, WindowsRenderWithTheirTextsInPlace)
                      0xA0, 0x8C, 0x00, 0x00, 0xE0, 0x92, 0x00, 0x00, 0x80, 0x0C, 0x00, 0x00}},
              {0x04, {56, 34, 12, 31, 12, 7, 123}}}) {
         const test::Bytes record = test::packetRecord(type, data);
-        link.HandlePacket(record.data(), record.size());
+        windows->session().link().HandlePacket(record.data(), record.size());
     }
-    link.setStatusText("Connected via COM");
-    refreshStatus(link, form);
-    refreshClock(link, form);
+    windows->session().link().setStatusText("Connected via COM");
+    windows->session().refreshStatus();
+    windows->session().refreshClock();
     const QImage receivers = form.grab().toImage();
     EXPECT_EQ(receivers.width(), 892);
     form.findChild<QToolButton*>(QStringLiteral("btnGPSPanel"))->click();

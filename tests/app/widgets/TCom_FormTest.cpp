@@ -1,6 +1,8 @@
 #include "app/TCom_Form.h"
 
 #include "app/core/RecordingWorkers.h"
+#include "link/ProtocolDoubles.h"
+#include "support/ThreadWindow.h"
 #include "ui/TestApplication.h"
 
 #include <QComboBox>
@@ -23,7 +25,7 @@ protected:
         test::testApplication();
         mainWindow = std::make_unique<QWidget>();
         mainWindow->setWindowState(Qt::WindowMinimized);
-        dialog = std::make_unique<TCom_Form>(chosen, workers, made.factory(), *mainWindow);
+        dialog = std::make_unique<TCom_Form>(session, *mainWindow);
         dialog->show();
     }
 
@@ -42,9 +44,10 @@ protected:
         control<QPushButton>("OKBtn")->click();
     }
 
-    Selections chosen;
-    Workers workers;
+    test::ThreadWindow window;
+    test::RecordingMessages messages;
     test::RecordingFactory made;
+    ProgramSession session{window, messages, nullptr, made.factory()};
     std::unique_ptr<QWidget> mainWindow;
     std::unique_ptr<TCom_Form> dialog;
 };
@@ -98,13 +101,13 @@ TEST_F(ComForm, HasItsCaptionControlsAndLists)
 TEST_F(ComForm, OkWithUsbAndTravelPilotStartsLinkMainAndTravelPilot)
 {
     connectWith(QStringLiteral("USB"), QStringLiteral("TravelPilot COM5:"));
-    EXPECT_EQ(chosen.link.transport, 2);
-    EXPECT_EQ(chosen.link.portNumber, 0);
-    EXPECT_EQ(chosen.navigationMode, 1);
+    EXPECT_EQ(session.selections().link.transport, 2);
+    EXPECT_EQ(session.selections().link.portNumber, 0);
+    EXPECT_EQ(session.selections().navigationMode, 1);
     EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Nav"));
     EXPECT_EQ(made.navComPort, 5);
     EXPECT_EQ(made.linkSelection.transport, 2);
-    EXPECT_FALSE(workers.has(WorkerId::Gps));
+    EXPECT_FALSE(session.hasWorker(WorkerId::Gps));
     EXPECT_TRUE(mainWindow->isVisible());
     EXPECT_FALSE(mainWindow->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(dialog->isVisible());
@@ -113,11 +116,11 @@ TEST_F(ComForm, OkWithUsbAndTravelPilotStartsLinkMainAndTravelPilot)
 TEST_F(ComForm, OkWithComThreeAndZentorGpsStartsLinkMainAndGps)
 {
     connectWith(QStringLiteral("COM3:"), QStringLiteral("Zentor GPS"));
-    EXPECT_EQ(chosen.link.transport, 1);
-    EXPECT_EQ(chosen.link.portNumber, 3);
-    EXPECT_EQ(chosen.navigationMode, 0);
+    EXPECT_EQ(session.selections().link.transport, 1);
+    EXPECT_EQ(session.selections().link.portNumber, 3);
+    EXPECT_EQ(session.selections().navigationMode, 0);
     EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Gps"));
-    EXPECT_FALSE(workers.has(WorkerId::Nav));
+    EXPECT_FALSE(session.hasWorker(WorkerId::Nav));
 }
 
 TEST_F(ComForm, EscapeAndClosingLeaveItOpen)

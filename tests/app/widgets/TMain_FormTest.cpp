@@ -1,7 +1,5 @@
 #include "app/TMain_Form.h"
 
-#include "app/StatusRefresh.h"
-#include "app/TMain_Router.h"
 #include "app/core/RecordingWorkers.h"
 #include "display/DBar.h"
 #include "link/ProtocolDoubles.h"
@@ -42,20 +40,31 @@ protected:
     void SetUp() override
     {
         test::testApplication();
-        form = std::make_unique<TMain_Form>(link, workers, chosen, window, messages, mapSettings);
+        // The receiver routers and the main router are the program's; the link thread and the
+        // GPS and TravelPilot threads are recorded, so no port is opened.
+        WorkerFactory factory = made.factory();
+        factory.receiverRouter = {};
+        factory.mainRouter = {};
+        session = std::make_unique<ProgramSession>(window, messages, nullptr, factory);
+        form = std::make_unique<TMain_Form>(*session, window);
+        session->setViews({form.get(), {}, {}, [this](MeasurementMode mode) {
+                               form->showMeasurementMode(mode);
+                           }});
     }
     void TearDown() override
     {
-        // The receiver routers may be waiting in a window call: refuse and release them.
+        // The routers may be waiting in a window call: refuse and release them.
         window.beginShutdown();
-        for (WorkerId id : {WorkerId::Link, WorkerId::Main, WorkerId::Gps, WorkerId::Nav,
-                            WorkerId::Receiver1, WorkerId::Receiver2})
-            workers.requestTerminate(id);
-        EXPECT_TRUE(workers.waitAllFinished(std::chrono::seconds(5),
-                                            [this] { window.serveQueuedCalls(); }));
-        workers.clear();
+        session->endOnFormClose();
+        session->endOnDialogDestroy();
+        EXPECT_TRUE(session->waitWorkersEnded(std::chrono::seconds(5),
+                                              [this] { window.serveQueuedCalls(); }));
+        session->setViews({});
         form.reset();
+        session.reset();
     }
+
+    TReceiverLink& link() { return session->link(); }
 
     template <class T> T* control(const char* name)
     {
@@ -70,15 +79,13 @@ protected:
     void feed(std::uint8_t type, const Bytes& data)
     {
         const Bytes record = packetRecord(type, data);
-        ASSERT_TRUE(link.HandlePacket(record.data(), record.size()));
+        ASSERT_TRUE(link().HandlePacket(record.data(), record.size()));
     }
 
     QtWindowThread window;
-    TReceiverLink link;
-    Workers workers;
-    Selections chosen;
     test::RecordingMessages messages;
-    MapSettings mapSettings;
+    test::RecordingFactory made;
+    std::unique_ptr<ProgramSession> session;
     std::unique_ptr<TMain_Form> form;
 };
 
@@ -359,7 +366,7 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     const std::size_t expectedSize = 63 + clock.size() + other.size();
     ASSERT_TRUE(processEventsUntil([&] { return fileBytes(name).size() == expectedSize; }));
 
-    refreshStatus(link, *form);
+    session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     logMode->click();
     EXPECT_TRUE(logFile->isEnabled());
@@ -400,10 +407,10 @@ TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
                     .match(clock->text())
                     .hasMatch());
-    EXPECT_FALSE(link.takeNewData(1)) << "the tick took receiver 2's mark";
-    EXPECT_FALSE(link.receiverDataEvent(0).isSet());
-    EXPECT_TRUE(workers.has(WorkerId::Receiver1));
-    EXPECT_TRUE(workers.has(WorkerId::Receiver2));
+    EXPECT_FALSE(link().takeNewData(1)) << "the tick took receiver 2's mark";
+    EXPECT_FALSE(link().receiverDataEvent(0).isSet());
+    EXPECT_TRUE(session->hasWorker(WorkerId::Receiver1));
+    EXPECT_TRUE(session->hasWorker(WorkerId::Receiver2));
 }
 
 TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
@@ -420,8 +427,8 @@ TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
     // Receiver 1: 25 kHz steps from count 36000 (900 MHz); a scan entry on channel 3.
     feed(0x01, {0x01, 0xA0, 0x8C, 0x00, 0x00, 0x00, 0x8D, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
     feed(0x07, {0, 3, 0xB0});
-    ASSERT_TRUE(link.receiverDataEvent(0).isSet());
-    ASSERT_TRUE(processEventsUntil([&] { return !link.receiverDataEvent(0).isSet(); }))
+    ASSERT_TRUE(link().receiverDataEvent(0).isSet());
+    ASSERT_TRUE(processEventsUntil([&] { return !link().receiverDataEvent(0).isSet(); }))
         << "the router draws on the window thread, then resets the event";
     EXPECT_EQ(display1->model().Title, "R1 (900.00000-902.40000)MHz 25.00 KHz Step");
     EXPECT_TRUE(button("btnScanMode")->isChecked());
@@ -430,11 +437,8 @@ TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
 
 TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
 {
-    workers.adopt(WorkerId::Main,
-                  std::make_unique<OwnedWorker<TMain_Router>>(
-                      window, link.clockEvent(), [this] { refreshStatus(link, *form); },
-                      [this] { refreshClock(link, *form); }));
-    link.setStatusText("Connected via COM");
+    session->connect(0, 0); // the main router is the program's
+    link().setStatusText("Connected via COM");
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     // Receiver 1 counts 32000..32400 at 25 kHz; receiver 2 absent.
     feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
@@ -457,11 +461,11 @@ TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
 TEST_F(MainForm, RangeFieldsAreNotRewrittenWhileTheRangesAreUnchanged)
 {
     feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
-    refreshStatus(link, *form);
+    session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
     control<QLineEdit>("edMin1")->setText(QStringLiteral("kept"));
-    link.setStatusText("Connected via USB");
-    refreshStatus(link, *form);
+    link().setStatusText("Connected via USB");
+    session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("kept"));
     EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
               QStringLiteral("Connected via USB"));
@@ -483,22 +487,16 @@ TEST_F(MainForm, TheModeTheDataShowsPressesItsModeButton)
 
 TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)
 {
-    test::RecordingFactory made;
-    startWorkers(chosen, 0, made.factory(), workers);
+    session->connect(0, 0);
     const std::size_t started = made.log.size();
     int closed = 0;
     QObject::connect(form.get(), &TMain_Form::formClosed, [&] { ++closed; });
     form->showNormal();
     form->close();
-    EXPECT_THAT(made.since(started),
-                ElementsAre("terminate Link", "terminate Gps", "terminate Main"));
+    EXPECT_THAT(made.since(started), ElementsAre("terminate Link", "terminate Gps"));
     EXPECT_EQ(closed, 1);
     EXPECT_TRUE(window.shuttingDown());
     EXPECT_FALSE(control<QTimer>("Timer1")->isActive());
-    // The recording workers log into `made`: they go before it does.
-    EXPECT_TRUE(
-        workers.waitAllFinished(std::chrono::seconds(5), [this] { window.serveQueuedCalls(); }));
-    workers.clear();
 }
 
 } // namespace

@@ -47,7 +47,6 @@ protected:
             d->resize(534, 475);
             setUpReceiverDisplay(*d);
         }
-        map.setMapRssi = [this](std::int16_t v) { mapReadings.push_back(v); };
     }
     void handle(std::uint8_t type, const Bytes& data)
     {
@@ -85,8 +84,6 @@ protected:
     QApplication& app = test::testApplication(); // before any widget
     TReceiverLink link;
     DBar display1, display2;
-    MapHandOver map{{true, true, false}, {}};
-    std::vector<std::int16_t> mapReadings;
 };
 
 constexpr DisplayChoices kSingleFrequency{true, false, true};
@@ -95,21 +92,21 @@ constexpr DisplayChoices kTableFrequency{false, true, true};
 
 TEST_F(ReceiverDisplayUpdate, TitleFollowsTheRangesOnlyWhenTheyChanged)
 {
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency, map);
+    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
     EXPECT_EQ(display1.model().Title, "R1 (928.40000-959.80000)MHz 200.00 KHz Step");
-    updateReceiverDisplay(display2, link, 1, kSingleFrequency, map);
+    updateReceiverDisplay(display2, link, 1, kSingleFrequency);
     EXPECT_EQ(display2.model().Title, "R2 (390.00000-395.00000)MHz 25.00 KHz Step");
     EXPECT_FALSE(link.takeRangesChanged(0)); // the display took its mark
 
     display1.SetTitle("kept");
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency, map);
+    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
     EXPECT_EQ(display1.model().Title, "kept");
 }
 
 TEST_F(ReceiverDisplayUpdate, SingleModeShowsTheCurrentReading)
 {
     handle(0x02, {dbm(-67)});
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency, map);
+    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
     EXPECT_EQ(display1.model().XMax, 2.0);
     EXPECT_FALSE(display1.model().VerticalBarLabels);
     EXPECT_EQ(display1.model().BottomCaption, "937.40000 MHz");
@@ -118,13 +115,12 @@ TEST_F(ReceiverDisplayUpdate, SingleModeShowsTheCurrentReading)
     EXPECT_EQ(countColor(image, {80 + 186 - 62, 71 + 136, 80 + 186 + 62, 403}, kDarkRed),
               124 * (332 - 136));
     EXPECT_EQ(countColor(image, {80, 71 + 135, 453, 71 + 136}, kDarkRed), 0);
-    EXPECT_EQ(mapReadings, (std::vector<std::int16_t>{-67}));
 }
 
 TEST_F(ReceiverDisplayUpdate, ListModeDrawsTenBarsAndMakesEntryZeroTheSingleReading)
 {
     scan(1, {-45, -60, -119, -120, -105, -66, -81, -96, -111, -58});
-    updateReceiverDisplay(display2, link, 1, kListChannel, map);
+    updateReceiverDisplay(display2, link, 1, kListChannel);
     EXPECT_EQ(display2.model().XMax, 11.0);
     EXPECT_TRUE(display2.model().VerticalBarLabels);
     EXPECT_EQ(display2.model().BottomCaption, "Channel");
@@ -140,8 +136,6 @@ TEST_F(ReceiverDisplayUpdate, ListModeDrawsTenBarsAndMakesEntryZeroTheSingleRead
     const int px3 = 3 * 373 / 11, px4 = 4 * 373 / 11;
     EXPECT_GT(countInk(image, {80 + px3 - 8, 71, 80 + px3 + 8, 403 - 20}), 20);
     EXPECT_EQ(countInk(image, {80 + px4 - 8, 71, 80 + px4 + 8, 403}), 0);
-    // Receiver 2 is not the map's receiver.
-    EXPECT_TRUE(mapReadings.empty());
 }
 
 // A display that already shows a frame's range and caption draws the next frame exactly as one
@@ -165,22 +159,10 @@ TEST_F(ReceiverDisplayUpdate, ARepeatedFrameLooksTheSameAsOneDrawnAfresh)
     }
 }
 
-TEST_F(ReceiverDisplayUpdate, ListModeFeedsTheStrongestReadingToTheMap)
-{
-    scan(0, {-80, -70, -52, -120, -120, -120, -120, -120, -120, -90});
-    updateReceiverDisplay(display1, link, 0, kListChannel, map);
-    EXPECT_EQ(mapReadings, (std::vector<std::int16_t>{-52}));
-    map.choice.positionFromGps = false;
-    updateReceiverDisplay(display1, link, 0, kListChannel, map);
-    EXPECT_EQ(mapReadings.size(), 1u);
-}
-
 TEST_F(ReceiverDisplayUpdate, TableModeShowsTheStrongestTen)
 {
     table(0, {{990, -50}, {0, -60}, {1023, -70}, {5, -120}});
-    map.choice = {true, false, true};
-    updateReceiverDisplay(display1, link, 0, kTableFrequency, map);
-    EXPECT_TRUE(mapReadings.empty()); // receiver 1 is not selected
+    updateReceiverDisplay(display1, link, 0, kTableFrequency);
     EXPECT_EQ(display1.model().BottomCaption, "Frequency");
     const QImage image = rendered(display1);
     const int levels[3] = {-50, -60, -70};
@@ -192,10 +174,6 @@ TEST_F(ReceiverDisplayUpdate, TableModeShowsTheStrongestTen)
     // The seven empty slots: no bars, no labels.
     const int px4 = 4 * 373 / 11;
     EXPECT_EQ(countInk(image, {80 + px4 - 15, 71, 453, 403}), 0);
-
-    table(1, {{10, -48}, {11, -47}});
-    updateReceiverDisplay(display2, link, 1, kTableFrequency, map);
-    EXPECT_EQ(mapReadings, (std::vector<std::int16_t>{-47}));
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "logging/TLogWarningForm.h"
 
-#include "link/Frame.h"
-#include "link/TReceiverLink.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -22,18 +19,10 @@ QApplication& app()
     return instance;
 }
 
-std::vector<std::uint8_t> packetRecord(std::uint8_t type, const std::vector<std::uint8_t>& data)
-{
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return std::vector<std::uint8_t>(f.bytes.begin() + 1,
-                                     f.bytes.begin() + static_cast<long>(f.size));
-}
-
 TEST(TLogWarningForm, ShowsTheStepsInOrderAndStyle)
 {
     app();
-    TReceiverLink link;
-    TLogWarningForm form(link);
+    TLogWarningForm form({});
     EXPECT_EQ(form.windowTitle(), "ZENTOR LOG FILE WARNING");
     EXPECT_EQ(form.size(), QSize(522, 440));
     EXPECT_EQ(form.minimumSize(), form.maximumSize()); // a fixed border
@@ -95,8 +84,7 @@ TEST(TLogWarningForm, ShowsTheStepsInOrderAndStyle)
 TEST(TLogWarningForm, EveryTextFitsItsLabel)
 {
     app();
-    TReceiverLink link;
-    TLogWarningForm form(link);
+    TLogWarningForm form({});
     form.show();
     QApplication::processEvents();
     for (QLabel* label : form.findChildren<QLabel*>()) {
@@ -109,20 +97,15 @@ TEST(TLogWarningForm, EveryTextFitsItsLabel)
     EXPECT_LE(ok->geometry().bottom(), form.height());
 }
 
-TEST(TLogWarningForm, OkForgetsTheChannelInformationAndCloses)
+TEST(TLogWarningForm, OkResetsTheScanInformationAndCloses)
 {
     app();
-    TReceiverLink link;
-    const auto levels = packetRecord(0x05, {1, 0, 0, 0, 2, 0, 0, 0});
-    link.HandlePacket(levels.data(), levels.size());
-    ASSERT_TRUE(link.channelInformationCaptured());
-
-    TLogWarningForm form(link);
+    int resets = 0;
+    TLogWarningForm form([&resets] { ++resets; });
     form.show();
     ASSERT_TRUE(form.isVisible());
     form.findChild<QPushButton*>("Button1")->click();
-    EXPECT_FALSE(link.channelInformationCaptured());
-    EXPECT_EQ(link.logWarningCount(), 0);
+    EXPECT_EQ(resets, 1);
     EXPECT_FALSE(form.isVisible());
 }
 

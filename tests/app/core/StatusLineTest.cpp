@@ -1,6 +1,5 @@
-#include "app/HeadlessStatusLine.h"
-
 #include "app/PacketCounter.h"
+#include "app/StatusTexts.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -11,24 +10,26 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-TEST(HeadlessStatusLine, ShowsLinkPacketsLogAndPosition)
+TEST(StatusLine, ShowsLinkPacketsLogAndPosition)
 {
-    HeadlessStatus s;
+    RunFigures s;
     s.elapsedSeconds = 12;
     s.linkStatus = "Connected via COM";
     s.packets = {{0, 12}, {1, 1}, {7, 240}};
     s.logSizeKb = 34;
     s.position = gpsPositionText(true, "3D Fix", 52.011604, -4.357149);
-    EXPECT_EQ(headlessStatusLine(s),
+    EXPECT_EQ(statusLineText(s),
               "12 s | Connected via COM | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix "
               "52.01160 -4.35715");
 }
 
-TEST(HeadlessStatusLine, SaysWhatIsNotThereYet)
+TEST(StatusLine, SaysWhatIsNotThereYet)
 {
-    HeadlessStatus s;
+    RunFigures s;
     s.position = gpsPositionText(false, "No Fix", 0.0, 0.0);
-    EXPECT_EQ(headlessStatusLine(s), "0 s | no link | packets none | log off | GPS no record");
+    EXPECT_EQ(statusLineText(s), "0 s | no link | packets none | log off | GPS no record");
+    s.logWaiting = true;
+    EXPECT_EQ(statusLineText(s), "0 s | no link | packets none | log waiting | GPS no record");
     EXPECT_EQ(travelPilotPositionText("", ""), "TravelPilot no position");
     EXPECT_EQ(travelPilotPositionText("N 52.0116", "E 4.3571"), "TravelPilot N 52.0116 E 4.3571");
 }

@@ -1,0 +1,180 @@
+#pragma once
+
+#include "app/PacketCounter.h"
+#include "app/ScanInformationWarning.h"
+#include "app/Selections.h"
+#include "app/StatusTexts.h"
+#include "app/StatusView.h"
+#include "app/Workers.h"
+#include "gps/GpsPanelTexts.h"
+#include "link/TReceiverLink.h"
+#include "logging/LogSession.h"
+#include "nav/MapFeed.h"
+#include "nav/MapSettings.h"
+#include "nav/TravelPilotTexts.h"
+#include "nav/TravelPilotWatchdog.h"
+#include "ui/MessageSink.h"
+#include "ui/WindowThread.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zentor {
+
+// The window-side updates of a run. Each may be empty: a run without windows shows nothing.
+struct SessionViews
+{
+    StatusView* status = nullptr;                             // the main router's refreshes
+    std::function<void(const GpsPanelTexts&)> gpsPanel;       // GPS screen and "GPS Data" group
+    std::function<void(const TravelPilotTexts&)> travelPilot; // the TravelPilot group
+    // The measurement mode the instrument's data shows. Called on the link thread; must return
+    // at once.
+    std::function<void(MeasurementMode)> modeShown;
+};
+
+// One run of the data logger, the same behind the windows (zentor-dl) and without them
+// (zentor-log, zentor-dl --headless): the receiver protocol and its state, the connection
+// choices, every worker thread in its start and end order, the one-second tick, log mode, the
+// map feed and the figures of the status line. The shells only show what it gives them and
+// pass on what the user does.
+//
+// Where the threads are made:
+//   startReceiverRouters  the two receiver routers (the main window's creation)
+//   connect               the link thread, the main router, then the GPS router or the
+//                         TravelPilot thread (the connection dialog's OK)
+//   log mode              the log router (LogSession)
+// Where they are told to end: endOnFormClose, then endOnDialogDestroy; waitWorkersEnded waits.
+//
+// What every packet record of the receiver protocol passes through, in order: the packet
+// counter, the scan channel warning, log mode (which drops it while off).
+//
+// The map feed publishes after each GPS panel update, on the GPS thread: the unfiltered position,
+// the serial number and the RSSI reading of the receiver chosen in the map settings, by the rule
+// of MapRssi.h from the receiver state and the mode the instrument's data shows. With the
+// TravelPilot as the position source there is no GPS router and nothing is published.
+//
+// Threads: every member is called on the window thread (the thread serving `window`), except
+// link() and the queries marked otherwise.
+class ProgramSession
+{
+public:
+    // How long the end of a run waits for the workers in all.
+    static constexpr std::chrono::milliseconds kWorkerEndWait{5000};
+
+    // `window`, `messages` and the views' targets must outlive the session. `announcer` may be
+    // null (the block is written, nothing announced). `factory` replaces the real threads
+    // (tests); what it leaves empty, the session makes as the program does. `mapNames` name the map
+    // feed's block (tests keep theirs apart).
+    ProgramSession(WindowThread& window, MessageSink& messages,
+                   std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory = {},
+                   MapFeedNames mapNames = {});
+    // Tells every worker to end and destroys them (joining their threads): only safe once
+    // waitWorkersEnded has returned true, or no worker was ever blocked in a window call.
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // The receiver protocol and its state. Any thread.
+    TReceiverLink& link() { return link_; }
+    MapSettings& mapSettings() { return mapSettings_; }
+    LogSession& log() { return log_; }
+    const Selections& selections() const { return selections_; }
+    bool connected() const { return connected_; }
+    // The worker of a slot when it is of type Thread, else null.
+    template <class Thread> Thread* worker(WorkerId id) { return workers_.find<Thread>(id); }
+    bool hasWorker(WorkerId id) const { return workers_.has(id); }
+
+    // Before connect(): where the workers show what they have.
+    void setViews(SessionViews views);
+
+    // Starts the receiver routers of receiver 1 then 2. Each runs `draw(r)` on the window thread
+    // when its receiver has new data; without `draw` a router only takes the data, so the
+    // receiver protocol goes on storing readings in a run without windows.
+    void startReceiverRouters(std::function<void(int receiver)> draw);
+
+    // The connection dialog's OK: records the choices (list positions as in Selections.h), then
+    // starts the link thread, the main router and the TravelPilot thread or the GPS router.
+    void connect(int portChoice, int navChoice);
+
+    // Log mode on (the log button): the file is started at once. `released` runs on the window
+    // thread when a failure has ended log mode (already reported). Returns the file name.
+    std::string startLog(const std::string& logFileText, std::function<void()> released = {});
+    // Log mode on from the command line, before the link opens: the file waits for a complete
+    // header (LogSession::startOnceIdentified).
+    std::string startLogOnceIdentified(const std::string& logFileText,
+                                       std::function<void()> released = {});
+    // Log mode off: returns when the file is closed.
+    void stopLog();
+    // True once a log file could not be opened or written during this run.
+    bool logFailed() const { return logFailed_; }
+    // The log warning dialog's OK: the next channel information is the one logged, and the scan
+    // channel warning counts again from 0.
+    void resetScanInformation();
+
+    // The one-second tick: sets the main router's refresh event, wakes the receiver router of
+    // each receiver whose single-mode data is new (so single mode is drawn at most once a
+    // second), lets a held log file start when its wait is over, and runs the TravelPilot
+    // watchdog (with the TravelPilot as the position source: the step to show, else empty).
+    std::optional<WatchdogStep> tick();
+
+    // What the status line of an unattended run shows now.
+    RunFigures figures();
+
+    // The main router's refreshes, on the window thread. The status refresh shows the log file
+    // size while logging, the serial number and link status text, and each receiver's range when
+    // the receiver state marks it changed since the last refresh (the mark is taken); the clock
+    // refresh shows the instrument's clock date, time and marker.
+    void refreshStatus();
+    void refreshClock();
+
+    // The end of the run, in the order the workers rely on. The main window closes: the link
+    // thread (RS-232 only; a USB link is left running until the connection dialog goes), receiver
+    // router 1 and 2, the TravelPilot thread or the GPS router, the main router are told to end,
+    // then log mode ends with the file written and closed.
+    void endOnFormClose();
+    // The connection dialog goes: the TravelPilot thread (if any), then the link thread.
+    void endOnDialogDestroy();
+    // Waits at most `bound` in all for every worker to end, calling `serve` between short waits
+    // so that a worker blocked in a window call is released; then destroys them. False when a
+    // worker has not ended: it is left alone, with everything it uses, and the caller must end the
+    // process without running destructors.
+    bool waitWorkersEnded(std::chrono::milliseconds bound, const std::function<void()>& serve);
+
+private:
+    WorkerFactory programFactory();
+    WorkerFactory withProgramWorkers(WorkerFactory given);
+    std::function<void()> onLogFailed(std::function<void()> released);
+    void publishMap(const GpsStatus& status);
+
+    WindowThread& window_;
+    MessageSink& messages_;
+    TReceiverLink link_;
+    Selections selections_;
+    bool connected_ = false;
+    std::chrono::steady_clock::time_point connectedAt_;
+    SessionViews views_;
+    std::function<void(int)> draw_;
+
+    MapSettings mapSettings_;
+    MapFeed mapFeed_; // used by the GPS router
+    std::atomic<MeasurementMode> mode_{MeasurementMode::Single};
+
+    LogSession log_;
+    ScanInformationWarning warning_{log_, messages_, [this] { return log_.active(); },
+                                    [this] { return link_.channelInformationCaptured(); }};
+    PacketCounter counter_{warning_};
+    bool logFailed_ = false;
+
+    TravelPilotWatchdog watchdog_;
+    bool gpsRecordSeen_ = false;                             // window thread
+    std::string travelPilotLatitude_, travelPilotLongitude_; // window thread
+
+    const WorkerFactory factory_;
+    Workers workers_; // last: the workers go before everything they use
+};
+
+} // namespace zentor

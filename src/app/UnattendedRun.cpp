@@ -1,0 +1,78 @@
+#include "app/UnattendedRun.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace zentor {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::seconds kStatusLineEvery{1};
+constexpr std::chrono::milliseconds kEndPoll{100};
+const char* const kTravelPilotSilentText = "TravelPilot Not Responding!!!";
+
+} // namespace
+
+UnattendedRun::UnattendedRun(const ProgramOptions& options, std::FILE* out, std::FILE* errors,
+                             const AnnouncerFactory& announcer, MapFeedNames mapNames)
+    : options_(options), out_(out), messages_(errors, window_),
+      session_(window_, messages_, announcer ? announcer(window_) : nullptr, {},
+               std::move(mapNames))
+{}
+
+int UnattendedRun::exec(const std::function<bool()>& endNow)
+{
+    session_.startReceiverRouters({});
+    if (options_.logFile) {
+        const std::string name = session_.startLogOnceIdentified(*options_.logFile);
+        std::fprintf(out_, "Logging to %s\n", name.c_str());
+        std::fflush(out_);
+    }
+    session_.connect(*options_.portChoice, options_.navChoice);
+
+    const Clock::time_point started = Clock::now();
+    const auto endAt =
+        options_.seconds
+            ? std::optional<Clock::time_point>(started + std::chrono::seconds(*options_.seconds))
+            : std::nullopt;
+    Clock::time_point nextSecond = started + kStatusLineEvery;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (now >= nextSecond) {
+            everySecond();
+            nextSecond += kStatusLineEvery;
+        }
+        if (endNow() || (endAt && Clock::now() >= *endAt))
+            break;
+        Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
+        if (endAt)
+            until = std::min(until, *endAt);
+        window_.serveUntil(until);
+    }
+
+    // The windows' order: no window call runs from here on, the workers are told to end, the log
+    // file is closed, then the workers are waited for (serving the calls they are in).
+    window_.beginShutdown();
+    session_.endOnFormClose();
+    session_.endOnDialogDestroy();
+    workersEnded_ = session_.waitWorkersEnded(ProgramSession::kWorkerEndWait,
+                                              [this] { window_.serveQueuedCalls(); });
+    std::fflush(out_);
+    return session_.logFailed() ? kExitLogFailed : 0;
+}
+
+void UnattendedRun::everySecond()
+{
+    if (const std::optional<WatchdogStep> step = session_.tick()) {
+        if (step->look == WatchdogStep::Look::Warning && !travelPilotWarned_)
+            messages_.postMessage(MessageKind::Warning, kTravelPilotSilentText);
+        if (step->look != WatchdogStep::Look::Unchanged)
+            travelPilotWarned_ = step->look == WatchdogStep::Look::Warning;
+    }
+    std::fprintf(out_, "%s\n", statusLineText(session_.figures()).c_str());
+    std::fflush(out_);
+}
+
+} // namespace zentor

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/PrintedMessages.h"
+#include "app/ProgramOptions.h"
+#include "app/ProgramSession.h"
+#include "platform/MapPublisher.h"
+#include "ui/LoopWindowThread.h"
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace zentor {
+
+// A run without any window (zentor-log, and zentor-dl --headless): the connection choices come
+// from the command line, the program session runs as it does behind the windows, and once a
+// second a status line goes to `out`; messages go to `errors`. The thread that runs exec() is
+// the window thread: it serves the workers' window calls between the ticks.
+class UnattendedRun
+{
+public:
+    static constexpr int kExitLogFailed = 1;
+
+    // Makes the map feed's announcer on the run's window thread; may return null.
+    using AnnouncerFactory = std::function<std::unique_ptr<MapAnnouncer>(WindowThread& window)>;
+
+    // `options` must ask for a run (Action::Run with --port). `mapNames` name the map feed's
+    // block (tests keep theirs apart).
+    UnattendedRun(const ProgramOptions& options, std::FILE* out, std::FILE* errors,
+                  const AnnouncerFactory& announcer, MapFeedNames mapNames = {});
+
+    // Starts log mode (when asked: the file waits for the instrument's identification), the
+    // receiver routers and the workers, then serves the window calls until `endNow` (polled a few
+    // times a second) is true or --seconds have passed. Ends the workers in the windows' order,
+    // closes the log file and returns the exit status: 0, or kExitLogFailed when the log file
+    // could not be opened or written. Call once.
+    int exec(const std::function<bool()>& endNow);
+
+    // False when a worker had not ended in time after exec: it is left alone, with everything it
+    // uses, and the caller must end the process without running destructors.
+    bool workersEnded() const { return workersEnded_; }
+
+    ProgramSession& session() { return session_; }
+
+private:
+    void everySecond();
+
+    const ProgramOptions options_;
+    std::FILE* const out_;
+    LoopWindowThread window_;
+    PrintedMessages messages_;
+    ProgramSession session_;
+    bool travelPilotWarned_ = false;
+    bool workersEnded_ = false;
+};
+
+} // namespace zentor

@@ -1,0 +1,293 @@
+// The unattended runs as a field PC's start-up would run them, zentor-log and (where the windows
+// are built) zentor-dl --headless, against the instrument simulator on a pseudo-terminal: status
+// lines each second, a clean end after --seconds or SIGTERM, and a whole log whose header holds
+// what the instrument said of itself and whose packets are what the simulator sent, from the
+// first.
+#include "logging/KlfReader.h"
+#include "support/FileBytes.h"
+#include "support/SimulatorProcess.h"
+#include "support/WaitUntil.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <sstream>
+
+namespace zentor {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+using test::readFile;
+
+std::string readText(const std::string& path)
+{
+    const Bytes bytes = readFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// One run of a program with its output in files, ended by the test or killed at the end.
+class Program
+{
+public:
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    explicit Program(std::string outputStem) : stem_(std::move(outputStem)) {}
+    ~Program()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        ::unlink((stem_ + ".out").c_str());
+        ::unlink((stem_ + ".err").c_str());
+    }
+
+    bool start(std::vector<std::string> args)
+    {
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, (stem_ + ".out").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, (stem_ + ".err").c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        return rc == 0;
+    }
+
+    // The exit status (128 + signal when killed), or -1 when it has not ended in time.
+    int waitExit(std::chrono::milliseconds within)
+    {
+        int status = 0;
+        const bool ended =
+            test::waitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, within);
+        if (!ended)
+            return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    void signal(int sig) const { ::kill(pid_, sig); }
+    std::string out() const { return readText(stem_ + ".out"); }
+    std::string err() const { return readText(stem_ + ".err"); }
+
+private:
+    std::string stem_;
+    pid_t pid_ = -1;
+};
+
+std::size_t statusLines(const std::string& out)
+{
+    std::istringstream lines(out);
+    std::size_t n = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(" s | Connected via COM | packets ") != std::string::npos &&
+            line.find(" | GPS ") != std::string::npos)
+            ++n;
+    }
+    return n;
+}
+
+// The records of a log (or of a recording, which has no header), walked by the log reader.
+std::vector<KlfRecord> recordsOf(const Bytes& bytes)
+{
+    KlfReader reader(bytes.data(), bytes.size());
+    std::vector<KlfRecord> records;
+    for (KlfRecord r; reader.next(r);)
+        records.push_back(r);
+    return records;
+}
+
+Bytes bytesOf(const KlfRecord& r, const Bytes& from)
+{
+    return Bytes(from.begin() + static_cast<long>(r.offset),
+                 from.begin() + static_cast<long>(r.offset + r.size));
+}
+
+// One of the unattended programs: its path and the options that make it unattended.
+struct Unattended
+{
+    const char* name;
+    std::vector<std::string> command;
+};
+
+void PrintTo(const Unattended& program, std::ostream* out)
+{
+    *out << program.name;
+}
+
+std::vector<Unattended> unattendedPrograms()
+{
+    std::vector<Unattended> programs{{"zentor_log", {ZENTOR_LOG_PATH}}};
+#ifdef ZENTOR_DL_PATH
+    programs.push_back({"zentor_dl_headless", {ZENTOR_DL_PATH, "--headless"}});
+#endif
+    return programs;
+}
+
+class UnattendedProgram : public ::testing::TestWithParam<Unattended>
+{
+protected:
+    void SetUp() override
+    {
+        // The simulator outlasts every run; the test kills it at the end.
+        ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"),
+                               "--mode", "list", "--rate", "50", "--seed", "5"}));
+        ASSERT_TRUE(sim.waitForLink(sim.path("port")));
+        ::setenv("ZENTOR_COM1", sim.path("port").c_str(), 1);
+    }
+
+    void TearDown() override { ::unlink(log.c_str()); }
+
+    bool start(Program& program, const std::vector<std::string>& options)
+    {
+        std::vector<std::string> args = GetParam().command;
+        args.insert(args.end(), options.begin(), options.end());
+        return program.start(args);
+    }
+
+    // After the program has ended: the log is whole for klf-dump; its header holds the
+    // simulator's serial number, both receivers' configuration blocks and channel information
+    // it sent; then come exactly the packets the simulator sent, from the first on, in order
+    // (the simulator may have sent a few more before it noticed the program was gone).
+    void expectCompleteHeaderThenTheSimulatorsPackets()
+    {
+        Program dump(sim.path("dump"));
+        ASSERT_TRUE(dump.start({ZENTOR_KLF_DUMP, log}));
+        EXPECT_EQ(dump.waitExit(10000ms), 0) << dump.out() << dump.err();
+        EXPECT_NE(dump.out().find("verdict: whole"), std::string::npos) << dump.out();
+
+        const Bytes file = readFile(log);
+        const Bytes record = readFile(sim.path("record.bin"));
+        const std::vector<KlfRecord> sent = recordsOf(record);
+        const auto configuration = std::find_if(sent.begin(), sent.end(),
+                                                [](const KlfRecord& r) { return r.type == 0x01; });
+        ASSERT_NE(configuration, sent.end());
+        std::vector<Bytes> channelInformation;
+        for (const KlfRecord& r : sent) {
+            if (r.type == 0x05 || r.type == 0x06)
+                channelInformation.push_back(bytesOf(r, record));
+        }
+
+        std::size_t packetsStart = 0;
+        bool serialSeen = false, receiversSeen = false, channelInformationSeen = false;
+        for (const KlfRecord& r : recordsOf(file)) {
+            if (r.kind == KlfRecordKind::SerialNumber) {
+                serialSeen = true;
+                EXPECT_EQ(std::string(r.data.data, r.data.data + 8), "ZT012345");
+            } else if (r.kind == KlfRecordKind::Receivers) {
+                receiversSeen = true;
+                ASSERT_EQ(r.data.size, 24u);
+                EXPECT_EQ(r.data.data[0], 0x03) << "both receivers present";
+                // Receiver 1's block whole, then the first 11 bytes of receiver 2's.
+                EXPECT_TRUE(
+                    std::equal(r.data.data + 1, r.data.data + 24, configuration->data.data + 1));
+            } else if (r.kind == KlfRecordKind::ChannelInformation) {
+                channelInformationSeen = true;
+                EXPECT_NE(std::find(channelInformation.begin(), channelInformation.end(),
+                                    bytesOf(r, file)),
+                          channelInformation.end());
+            } else if (r.kind == KlfRecordKind::Packet) {
+                packetsStart = r.offset;
+                break;
+            }
+        }
+        EXPECT_TRUE(serialSeen && receiversSeen && channelInformationSeen);
+        ASSERT_GT(packetsStart, 0u);
+        const Bytes logged(file.begin() + static_cast<long>(packetsStart), file.end());
+        ASSERT_GT(logged.size(), 1000u);
+        ASSERT_LE(logged.size(), record.size());
+        EXPECT_TRUE(std::equal(logged.begin(), logged.end(), record.begin()))
+            << "the log is not the simulator's packets from the first on";
+    }
+
+    test::SimulatorProcess sim;
+    std::string log = sim.path("drive.KLF");
+};
+
+TEST_P(UnattendedProgram, LogsForTheGivenSecondsPrintingAStatusLineEachSecond)
+{
+    Program run(sim.path("run"));
+    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", sim.path("drive"), "--seconds", "3"}));
+    ASSERT_EQ(run.waitExit(20000ms), 0) << run.err();
+    const std::string out = run.out();
+    EXPECT_EQ(out.rfind("Logging to " + log + "\n", 0), 0u) << out;
+    EXPECT_GE(statusLines(out), 2u) << out;
+    EXPECT_NE(out.find(" kB | GPS 3D Fix "), std::string::npos) << out;
+    expectCompleteHeaderThenTheSimulatorsPackets();
+}
+
+TEST_P(UnattendedProgram, SigtermEndsTheRunCleanlyWithTheLogWhole)
+{
+    Program run(sim.path("run"));
+    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", sim.path("drive")}));
+    ASSERT_TRUE(test::waitUntil([&] { return statusLines(run.out()) >= 2; }, 15000ms)) << run.out();
+    run.signal(SIGTERM);
+    ASSERT_EQ(run.waitExit(15000ms), 0) << run.err();
+    expectCompleteHeaderThenTheSimulatorsPackets();
+}
+
+TEST_P(UnattendedProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithStatusOne)
+{
+    Program run(sim.path("run"));
+    const std::string name = sim.path("no-such-folder") + "/drive";
+    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", name, "--seconds", "3"}));
+    ASSERT_EQ(run.waitExit(20000ms), 1) << run.err();
+    EXPECT_EQ(run.err(),
+              "Error: Could not open the log file \"" + name +
+                  ".KLF\" (No such file or directory). Log mode has been switched off.\n");
+    EXPECT_NE(run.out().find(" | log off | "), std::string::npos) << run.out();
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, UnattendedProgram, ::testing::ValuesIn(unattendedPrograms()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(UnattendedLogger, LinksNoToolkitLibrary)
+{
+    Program ldd(::testing::TempDir() + "zentor-log-ldd-" + std::to_string(::getpid()));
+    if (!ldd.start({"/usr/bin/ldd", ZENTOR_LOG_PATH}))
+        GTEST_SKIP() << "ldd is not there";
+    ASSERT_EQ(ldd.waitExit(10000ms), 0) << ldd.err();
+    EXPECT_NE(ldd.out().find("libc.so"), std::string::npos) << ldd.out();
+    EXPECT_EQ(ldd.out().find("Qt"), std::string::npos) << ldd.out();
+}
+
+#ifdef ZENTOR_DL_PATH
+TEST(ProgramCommandLine, SigtermWhileTheConnectionDialogWaitsEndsTheProgram)
+{
+    Program dl(::testing::TempDir() + "zentor-dl-dialog-" + std::to_string(::getpid()));
+    ASSERT_TRUE(dl.start({ZENTOR_DL_PATH}));
+    std::this_thread::sleep_for(1000ms); // the dialog is up; no OK is pressed
+    dl.signal(SIGTERM);
+    EXPECT_EQ(dl.waitExit(10000ms), 0) << dl.err();
+}
+
+TEST(ProgramCommandLine, BadOptionsEndWithStatusTwoAndAMessage)
+{
+    Program dl(::testing::TempDir() + "zentor-dl-bad-" + std::to_string(::getpid()));
+    ASSERT_TRUE(dl.start({ZENTOR_DL_PATH, "--port", "COM7", "--headless"}));
+    EXPECT_EQ(dl.waitExit(10000ms), 2);
+    EXPECT_EQ(dl.err(), "zentor-dl: --port must be COM1, COM2, COM3, COM4 or USB, not 'COM7'\n"
+                        "Try 'zentor-dl --help' for more information.\n");
+    EXPECT_EQ(dl.out(), "");
+}
+
+TEST(ProgramCommandLine, VersionPrintsTheVersion)
+{
+    Program dl(::testing::TempDir() + "zentor-dl-version-" + std::to_string(::getpid()));
+    ASSERT_TRUE(dl.start({ZENTOR_DL_PATH, "--version"}));
+    EXPECT_EQ(dl.waitExit(10000ms), 0);
+    EXPECT_EQ(dl.out(), "zentor-dl 5.02\n");
+}
+
+#endif
+
+} // namespace
+} // namespace zentor
