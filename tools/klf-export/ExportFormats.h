@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Drive.h"
+#include "nav/MapSettings.h"
 
 #include <ostream>
 #include <string>
@@ -14,8 +15,9 @@ struct ExportSettings
     std::string title;        // the log file's name, shown in the outputs that have a title
     int receiver = 1;         // 1 or 2: the receiver of GPX, KML and SVG
     bool allReceivers = true; // CSV: both receivers, else only `receiver`
-    int rangeMinDbm = -120;   // the colour range of KML and SVG
-    int rangeMaxDbm = -50;
+    // The colour range of KML and SVG: by default the map range dialog's.
+    int rangeMinDbm = MapSettings::kDefaultRangeMinDbm;
+    int rangeMaxDbm = MapSettings::kDefaultRangeMaxDbm;
 };
 
 // RFC 4180 (CRLF line ends), one header row, one row per reading:
