@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace zentor {
@@ -18,6 +19,21 @@ struct ReceiverRange
     std::int32_t currentCount = 0; // the single-mode tuning
     double stepKHz = 0.0;
 };
+
+constexpr std::size_t kConfigurationBlockBytes = 12;
+constexpr std::size_t kStatusBlockBytes = 40;
+
+// Takes start, stop and step from a receiver's configuration block (configuration packet):
+//   offset  width  field
+//   0       4      start count, int32 LE
+//   4       4      stop count, int32 LE
+//   8       4      step size in kHz x 256, uint32 LE
+// The numbering flag is not in the block (it is a bit of the packet's flags byte).
+void readConfigurationBlock(ReceiverRange& range, const std::uint8_t* block);
+
+// Takes the list from a receiver's status block (status blocks packet): the ten list entries as
+// int32 LE counts; the first is also the current count.
+void readStatusBlock(ReceiverRange& range, const std::uint8_t* block);
 
 // Frequency in MHz of a count.
 double frequencyMHz(const ReceiverRange& range, std::int32_t count);

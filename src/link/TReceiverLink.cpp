@@ -24,8 +24,8 @@ enum PacketType : std::uint8_t
 };
 
 constexpr std::size_t kIdentificationLength = 8;
-constexpr std::size_t kConfigurationBlock = 12;
-constexpr std::size_t kStatusBlock = 40;
+constexpr std::size_t kConfigurationBlock = kConfigurationBlockBytes;
+constexpr std::size_t kStatusBlock = kStatusBlockBytes;
 constexpr std::size_t kScanEntrySize = 3;
 constexpr std::size_t kScanEntriesPerPacket = 5;
 constexpr std::size_t kTableEntrySize = 4;
@@ -135,10 +135,8 @@ void TReceiverLink::onConfiguration(const std::uint8_t* data, std::size_t n)
             const std::uint8_t* block = data + offset;
             Receiver& rx = receivers_[r];
             std::memcpy(rx.info.configuration.data(), block, kConfigurationBlock);
-            rx.info.stepKHz = readLe32(block + 8) * 0.00390625;
-            rx.range.startCount = static_cast<std::int32_t>(readLe32(block));
-            rx.range.stopCount = static_cast<std::int32_t>(readLe32(block + 4));
-            rx.range.stepKHz = rx.info.stepKHz;
+            readConfigurationBlock(rx.range, block);
+            rx.info.stepKHz = rx.range.stepKHz;
             rx.range.channelsWrap = (flags >> (2 + r)) & 1;
         }
     }
@@ -203,10 +201,8 @@ void TReceiverLink::onStatusBlocks(const std::uint8_t* data, std::size_t n)
             const std::uint8_t* block = data + r * kStatusBlock;
             Receiver& rx = receivers_[r];
             std::memcpy(rx.info.status.data(), block, kStatusBlock);
-            rx.info.levelValue = static_cast<std::int32_t>(readLe32(block));
-            rx.range.currentCount = rx.info.levelValue;
-            for (std::size_t k = 0; k < kListEntries; ++k)
-                rx.range.listCounts[k] = static_cast<std::int32_t>(readLe32(block + 4 * k));
+            readStatusBlock(rx.range, block);
+            rx.info.levelValue = rx.range.currentCount;
             rx.listRssi.fill(kNoLevelByte);
         }
     }

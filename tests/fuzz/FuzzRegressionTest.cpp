@@ -22,6 +22,7 @@ struct FuzzTarget
 {
     const char* name; // the folder of its inputs, and the fuzz program's name after "fuzz_"
     void (*run)(const std::uint8_t* data, std::size_t size);
+    const char* corpus = nullptr; // the seed folder of another target whose inputs it shares
 };
 
 // Names the target in the test's output instead of its bytes.
@@ -35,6 +36,7 @@ const FuzzTarget kTargets[] = {
     {"gps_record", fuzzGpsRecord},
     {"travelpilot_response", fuzzTravelPilotResponse},
     {"klf_dump", fuzzKlfDump},
+    {"klf_export", fuzzKlfExport, "klf_dump"}, // both read log files
 };
 
 // The files of `folder`, in name order; none when the folder does not exist.
@@ -64,7 +66,9 @@ protected:
     std::size_t runAll(const char* kind)
     {
         const FuzzTarget& target = GetParam();
-        const fs::path folder = fs::path(ZENTOR_FUZZ_INPUTS) / kind / target.name;
+        const bool shared = target.corpus != nullptr && std::string(kind) == "corpus";
+        const fs::path folder =
+            fs::path(ZENTOR_FUZZ_INPUTS) / kind / (shared ? target.corpus : target.name);
         std::size_t count = 0;
         for (const fs::path& file : inputsIn(folder)) {
             SCOPED_TRACE(file.string());

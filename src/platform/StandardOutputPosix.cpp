@@ -1,0 +1,7 @@
+#include "platform/StandardOutput.h"
+
+namespace zentor {
+
+void setStandardOutputBinary() {}
+
+} // namespace zentor

@@ -1,0 +1,52 @@
+#include "ExportFormats.h"
+#include "FixTime.h"
+
+#include <cstdio>
+
+namespace zentor::klfexport {
+
+namespace {
+
+const char* modeWord(MeasurementMode mode)
+{
+    switch (mode) {
+    case MeasurementMode::Single:
+        return "single";
+    case MeasurementMode::List:
+        return "list";
+    case MeasurementMode::Table:
+        return "table";
+    }
+    return "";
+}
+
+const char* sourceWord(PositionSource source)
+{
+    return source == PositionSource::Gps ? "gps" : "travelpilot";
+}
+
+} // namespace
+
+// No field ever holds a comma, a quote or a line end, so none is quoted.
+void writeCsv(std::ostream& out, const Drive& drive, const ExportSettings& settings)
+{
+    out << "time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,"
+           "position_source\r\n";
+    for (const Reading& r : drive.readings) {
+        if (!settings.allReceivers && r.receiver != settings.receiver)
+            continue;
+        const Position& p = drive.positions[r.position];
+        char place[64];
+        std::snprintf(place, sizeof place, "%.6f,%.6f", p.latitudeDeg, p.longitudeDeg);
+        char frequency[48] = "";
+        if (r.frequencyMHz)
+            std::snprintf(frequency, sizeof frequency, "%.5f", *r.frequencyMHz);
+        out << isoTime(p.time) << ',' << place << ',' << r.receiver << ',' << modeWord(r.mode)
+            << ',';
+        if (r.channel)
+            out << *r.channel;
+        out << ',' << frequency << ',' << r.rssiDbm << ',' << sourceWord(drive.source) << "\r\n";
+    }
+}
+
+} // namespace zentor::klfexport

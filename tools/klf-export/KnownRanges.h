@@ -1,0 +1,58 @@
+#pragma once
+
+#include "link/Frame.h"
+#include "link/ReceiverRange.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace zentor::klfexport {
+
+// What a reading was tuned to, as far as the log tells.
+struct Tuning
+{
+    std::optional<std::int32_t> channel;
+    std::optional<double> frequencyMHz;
+};
+
+// The two receivers' ranges as a walk through a log learns them, and the frequencies and channel
+// numbers of readings by the display's rules (link/ReceiverRange.h). A configuration packet
+// gives start, stop, step and numbering flag; channel information gives the current count
+// (types 5 and 6) and the list (type 6). The log header's receivers record gives receiver 1's
+// start, stop and step, but neither numbering flag and not receiver 2's step, whose top byte is
+// not in the file. Anything not yet learnt leaves the frequency (or channel) unknown.
+class KnownRanges
+{
+public:
+    // The header's receivers record (its data: flags, receiver 1's block, 11 bytes of receiver
+    // 2's). `firstConfiguration` is the data of the log's first configuration packet, or empty:
+    // when it agrees with every byte the header keeps, it is the configuration the header was
+    // made from, and it is taken whole from the start.
+    void takeHeader(ByteView header, ByteView firstConfiguration);
+
+    // Packets: configuration (type 1), level values (type 5), status blocks (type 6). Only what
+    // the packet carries whole is taken.
+    void takeConfiguration(ByteView data);
+    void takeLevelValues(ByteView data);
+    void takeStatusBlocks(ByteView data);
+
+    // receiver: 0 or 1.
+    Tuning single(int receiver) const;
+    Tuning listEntry(int receiver, int entry) const; // entry 0-9
+    Tuning tableEntry(int receiver, int entryNumber) const;
+
+private:
+    struct Known
+    {
+        ReceiverRange range;
+        bool step = false;      // start, stop and step
+        bool numbering = false; // the numbering flag
+        bool list = false;
+        bool current = false;
+    };
+
+    std::array<Known, 2> receivers_;
+};
+
+} // namespace zentor::klfexport

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Drive.h"
+#include "link/Frame.h"
+
+#include <optional>
+
+namespace zentor::klfexport {
+
+// The position of a GPS record (the data of a type 0 packet): the unfiltered position and the
+// record's time, UTC. None when the record is short, the receiver has no 2D or 3D fix (its
+// position is then an old one or zero), or the time or place is impossible.
+std::optional<Position> gpsPosition(ByteView data);
+
+// The position of a TravelPilot position record (the 20 data bytes after the 0xC0 type):
+//
+//   offset  width  field
+//   0       6      PC local time: seconds, minutes, hours, day of month, month 0-11,
+//                  years since 1900 (low byte)
+//   6       7      latitude: hemisphere 'N' or 'S', whole degrees u16 LE, the rest of the
+//                  degree in millionths u32 LE (0-999999)
+//   13      7      longitude, the same with 'E' or 'W'
+//
+// None when the record is not 20 bytes or a field is impossible.
+std::optional<Position> travelPilotPosition(ByteView data);
+
+} // namespace zentor::klfexport
