@@ -7,6 +7,7 @@
 #include "ui/PanelStatusBar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -27,6 +28,8 @@ namespace {
 
 const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
+// Where the package puts the manual, from the program's own folder (bin/).
+const char* const kInstalledManualFolder = "../share/doc/zentor-dl/";
 
 QString fromStd(const std::string& text)
 {
@@ -148,8 +151,13 @@ void TMain_Form::MapClick()
 
 void TMain_Form::UserManualClick()
 {
-    // The shell cannot open a document that is not there; the desktop reports nothing for that.
-    const QString path = QDir::current().absoluteFilePath(QString::fromLatin1(kUserManualFile));
+    // The manual in the current folder, as always; else the one installed with the program. The
+    // shell cannot open a document that is not there, and the desktop reports nothing for that.
+    const QString name = QString::fromLatin1(kUserManualFile);
+    QString path = QDir::current().absoluteFilePath(name);
+    if (!QFileInfo::exists(path))
+        path = QDir(QCoreApplication::applicationDirPath())
+                   .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name);
     const bool opened =
         QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     if (!opened)
