@@ -5,6 +5,7 @@
 #include "gps/TGPS_Router.h"
 #include "nav/TNav_Router.h"
 #include "platform/Event.h"
+#include "support/Environment.h"
 
 #include <cstdlib>
 #include <gmock/gmock.h>
@@ -123,7 +124,7 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 
 TEST(Workers, FindGivesTheThreadObjectOfItsType)
 {
-    ::setenv("ZENTOR_COM7", "/nonexistent/travelpilot", 1); // no real port is written to
+    test::setEnv("ZENTOR_COM7", "/nonexistent/travelpilot"); // no real port is written to
     TReceiverLink link;
     test::ThreadWindow window;
     Workers workers;
