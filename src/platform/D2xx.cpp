@@ -1,5 +1,6 @@
 #include "platform/D2xx.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <type_traits>
 
@@ -23,9 +24,14 @@ std::string lastSystemError()
     return "Windows error " + std::to_string(GetLastError());
 }
 
+// A bare name is searched for in the program's own folder and the system folders only, never in
+// the current folder, where anyone may have put a file of that name (DLL planting). A path is
+// loaded from where it points; forward slashes are taken as backslashes.
 void* openLibrary(const std::string& fileName, std::string& reason)
 {
-    HMODULE module = LoadLibraryA(fileName.c_str());
+    std::string path = fileName;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (!module)
         reason = lastSystemError();
     return module;

@@ -67,7 +67,8 @@ struct D2xxApi
 class D2xxLibrary
 {
 public:
-    // Loads `fileName` (a path, or a bare name that the system's loader searches for) and looks
+    // Loads `fileName` (a path, or a bare name that the system's loader searches for: on Windows
+    // in the program's folder and the system folders, never in the current folder) and looks
     // up the calls. On failure api() is null and error() names the file, the missing call and
     // the loader's reason. A library once loaded stays loaded until the process ends, so a
     // table stays usable for as long as anyone holds a copy. Any thread may call it.
@@ -84,7 +85,9 @@ private:
 };
 
 // The library file the program uses: the environment variable ZENTOR_FTD2XX when it is set and
-// not empty, else the vendor's name ("libftd2xx.so", on Windows "ftd2xx.dll").
+// not empty, else the vendor's name ("libftd2xx.so", on Windows "ftd2xx.dll"). ZENTOR_FTD2XX is
+// meant to hold a full path; on Windows a name without a folder is searched for like the
+// vendor's name, never in the current folder.
 std::string d2xxFileName();
 
 // The process-wide D2XX library, loaded from d2xxFileName() by the first call; every later call

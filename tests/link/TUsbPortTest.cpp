@@ -1,6 +1,7 @@
 #include "link/TUsbPort.h"
 
 #include "fakes/ftd2xx/FakeFtd2xx.h"
+#include "support/Environment.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,11 +11,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <poll.h>
-#include <pty.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace zentor {
@@ -381,9 +379,9 @@ protected:
     }
     static void clearEnvironment()
     {
-        unsetenv("ZENTOR_FAKE_FTD2XX_DEVICES");
-        unsetenv("ZENTOR_FAKE_FTD2XX_FAIL");
-        unsetenv("ZENTOR_FAKE_FTD2XX_PORT");
+        test::unsetEnv("ZENTOR_FAKE_FTD2XX_DEVICES");
+        test::unsetEnv("ZENTOR_FAKE_FTD2XX_FAIL");
+        test::unsetEnv("ZENTOR_FAKE_FTD2XX_PORT");
     }
     static Bytes written()
     {
@@ -400,7 +398,7 @@ TEST_F(TUsbPortOnStandIn, OpensDeviceZeroWithOneOrTwoAttachedAndFailsWithNone)
     for (const char* devices : {"1", "2"}) {
         SCOPED_TRACE(devices);
         FakeFtd2xx_Reset();
-        setenv("ZENTOR_FAKE_FTD2XX_DEVICES", devices, 1);
+        test::setEnv("ZENTOR_FAKE_FTD2XX_DEVICES", devices);
         TUsbPort port(library_.api());
         ASSERT_TRUE(port.Open()) << port.lastError();
         EXPECT_EQ(port.serialNumber(), "ZT000001");
@@ -408,7 +406,7 @@ TEST_F(TUsbPortOnStandIn, OpensDeviceZeroWithOneOrTwoAttachedAndFailsWithNone)
         EXPECT_EQ(FakeFtd2xx_BaudRate(), 38400u);
     }
     FakeFtd2xx_Reset();
-    setenv("ZENTOR_FAKE_FTD2XX_DEVICES", "0", 1);
+    test::setEnv("ZENTOR_FAKE_FTD2XX_DEVICES", "0");
     TUsbPort port(library_.api());
     EXPECT_FALSE(port.Open());
     EXPECT_EQ(port.lastError(), "No USB device attached");
@@ -419,12 +417,12 @@ TEST_F(TUsbPortOnStandIn, EachFailingCallFailsTheOpenAndLeavesTheDeviceFree)
 {
     for (const char* call : {"ListDevices", "ListByIndex", "Open", "SetBaudRate"}) {
         SCOPED_TRACE(call);
-        setenv("ZENTOR_FAKE_FTD2XX_FAIL", call, 1);
+        test::setEnv("ZENTOR_FAKE_FTD2XX_FAIL", call);
         TUsbPort failing(library_.api());
         EXPECT_FALSE(failing.Open());
         EXPECT_NE(failing.lastError(), "");
         // The device can be opened at once: a failed open keeps no handle.
-        unsetenv("ZENTOR_FAKE_FTD2XX_FAIL");
+        test::unsetEnv("ZENTOR_FAKE_FTD2XX_FAIL");
         TUsbPort port(library_.api());
         EXPECT_TRUE(port.Open()) << port.lastError();
     }
@@ -455,10 +453,10 @@ TEST_F(TUsbPortOnStandIn, QueuedBytesComeOutFourAtATime)
     std::uint8_t buffer[4];
     for (const char* call : {"GetStatus", "Read"}) {
         SCOPED_TRACE(call);
-        setenv("ZENTOR_FAKE_FTD2XX_FAIL", call, 1);
+        test::setEnv("ZENTOR_FAKE_FTD2XX_FAIL", call);
         EXPECT_EQ(port.Read(buffer, sizeof buffer), -1);
     }
-    unsetenv("ZENTOR_FAKE_FTD2XX_FAIL");
+    test::unsetEnv("ZENTOR_FAKE_FTD2XX_FAIL");
     EXPECT_EQ(port.Read(buffer, sizeof buffer), 2);
 }
 
@@ -474,7 +472,7 @@ TEST_F(TUsbPortOnStandIn, WrittenBytesArriveByteExact)
     both.insert(both.end(), second.begin(), second.end());
     EXPECT_EQ(written(), both);
 
-    setenv("ZENTOR_FAKE_FTD2XX_FAIL", "Write", 1);
+    test::setEnv("ZENTOR_FAKE_FTD2XX_FAIL", "Write");
     EXPECT_EQ(port.Write(first.data(), first.size()), -1);
     EXPECT_EQ(written(), both);
 }
@@ -518,81 +516,12 @@ TEST_F(TUsbPortOnStandIn, ReadsOnOneThreadWhileAnotherWrites)
     EXPECT_EQ(written(), expected);
 }
 
-// A pseudo-terminal pair; the stand-in opens the terminal side like an instrument's line.
-struct PseudoTerminal
-{
-    PseudoTerminal()
-    {
-        if (openpty(&controller, &terminal, nullptr, nullptr, nullptr) == 0)
-            path = ttyname(terminal);
-    }
-    ~PseudoTerminal()
-    {
-        close(controller);
-        close(terminal);
-    }
-
-    // Reads count bytes from the controller side, giving up after a generous deadline.
-    Bytes readController(std::size_t count) const
-    {
-        Bytes got;
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (got.size() < count && std::chrono::steady_clock::now() < deadline) {
-            pollfd watch{controller, POLLIN, 0};
-            if (poll(&watch, 1, 100) <= 0)
-                continue;
-            std::uint8_t buffer[64];
-            const ssize_t n = read(controller, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
-            got.insert(got.end(), buffer, buffer + n);
-        }
-        return got;
-    }
-
-    int controller = -1;
-    int terminal = -1;
-    std::string path;
-};
-
-TEST_F(TUsbPortOnStandIn, PassesBytesThroughAPseudoTerminalUnchanged)
-{
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.path.empty());
-    setenv("ZENTOR_FAKE_FTD2XX_PORT", pty.path.c_str(), 1);
-    TUsbPort port(library_.api());
-    ASSERT_TRUE(port.Open()) << port.lastError();
-
-    // Carriage return, line feed and the flow-control bytes must survive in both directions.
-    const Bytes stream = {0xAA, 0x05, 0x00, 0x0D, 0x0A, 0x11, 0x13, 0x03, 0x7F, 0xFF};
-    ASSERT_EQ(write(pty.controller, stream.data(), stream.size()),
-              static_cast<ssize_t>(stream.size()));
-    Bytes got;
-    std::uint8_t buffer[64];
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (got.size() < stream.size() && std::chrono::steady_clock::now() < deadline) {
-        const std::int16_t n = port.Read(buffer, sizeof buffer);
-        if (n < 0) {
-            std::this_thread::sleep_for(1ms); // the bytes are still on their way
-            continue;
-        }
-        EXPECT_LE(n, 4);
-        got.insert(got.end(), buffer, buffer + n);
-    }
-    EXPECT_EQ(got, stream);
-    EXPECT_EQ(port.Read(buffer, sizeof buffer), -1);
-
-    EXPECT_EQ(port.Write(stream.data(), stream.size()), 10);
-    EXPECT_EQ(pty.readController(stream.size()), stream);
-    EXPECT_TRUE(written().empty()); // nothing recorded while passing through
-}
-
 // The process-wide library is loaded once per process, so these run in a child process each.
 TEST(TUsbPortDeathTest, DefaultLibraryIsTheNamedFile)
 {
     EXPECT_EXIT(
         {
-            setenv("ZENTOR_FTD2XX", ZENTOR_FAKE_FTD2XX_PATH, 1);
+            test::setEnv("ZENTOR_FTD2XX", ZENTOR_FAKE_FTD2XX_PATH);
             TUsbPort port;
             std::exit(port.Open() && port.serialNumber() == "ZT000001" ? 0 : 1);
         },
@@ -603,7 +532,7 @@ TEST(TUsbPortDeathTest, MissingLibraryFailsTheOpenAndSaysWhich)
 {
     EXPECT_EXIT(
         {
-            setenv("ZENTOR_FTD2XX", "/nonexistent/zentor/libftd2xx.so", 1);
+            test::setEnv("ZENTOR_FTD2XX", "/nonexistent/zentor/libftd2xx.so");
             TUsbPort port;
             const bool opened = port.Open();
             std::fprintf(stderr, "%s\n", port.lastError().c_str());

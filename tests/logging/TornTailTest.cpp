@@ -9,7 +9,9 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace zentor {
 namespace {
@@ -41,9 +43,16 @@ Bytes firstBytes(const Bytes& bytes, std::size_t n)
 
 bool klfDumpFindsWhole(const std::string& path)
 {
+#ifdef _WIN32
+    // cmd.exe takes a command line that starts with a quote in one more pair of quotes.
+    const int status =
+        std::system(("\"\"" ZENTOR_KLF_DUMP "\" \"" + path + "\" >NUL 2>&1\"").c_str());
+    return status == 0;
+#else
     const int status =
         std::system(("'" ZENTOR_KLF_DUMP "' '" + path + "' >/dev/null 2>&1").c_str());
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#endif
 }
 
 // Logs kNext into an existing file holding `before`; returns what the file then holds.

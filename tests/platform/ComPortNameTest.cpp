@@ -1,5 +1,7 @@
 #include "platform/ComPortName.h"
 
+#include "support/Environment.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
@@ -17,16 +19,16 @@ public:
         if (const char* old = std::getenv(name_.c_str()))
             old_ = old;
         if (value)
-            ::setenv(name_.c_str(), value, 1);
+            test::setEnv(name_, value);
         else
-            ::unsetenv(name_.c_str());
+            test::unsetEnv(name_);
     }
     ~ScopedEnvironment()
     {
         if (old_)
-            ::setenv(name_.c_str(), old_->c_str(), 1);
+            test::setEnv(name_, *old_);
         else
-            ::unsetenv(name_.c_str());
+            test::unsetEnv(name_);
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
@@ -36,16 +38,35 @@ private:
     std::optional<std::string> old_;
 };
 
-TEST(ComPortName, DefaultsToTheLinuxSerialDevices)
+// The system's own name of COMn: the nth serial device on Linux, the device path that also
+// reaches ports above COM9 on Windows.
+#ifdef _WIN32
+const char* const kSystemPorts[] = {
+    "", "\\\\.\\COM1", "\\\\.\\COM2", "\\\\.\\COM3", "\\\\.\\COM4", "\\\\.\\COM9", "\\\\.\\COM12"};
+#else
+const char* const kSystemPorts[] = {"",           "/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2",
+                                    "/dev/ttyS3", "/dev/ttyS8", "/dev/ttyS11"};
+#endif
+enum SystemPort
+{
+    Com1 = 1,
+    Com2,
+    Com3,
+    Com4,
+    Com9,
+    Com12
+};
+
+TEST(ComPortName, DefaultsToTheSystemsSerialDevices)
 {
     const ScopedEnvironment com1("ZENTOR_COM1", nullptr);
     const ScopedEnvironment com4("ZENTOR_COM4", nullptr);
     const ScopedEnvironment com9("ZENTOR_COM9", nullptr);
     const ScopedEnvironment com12("ZENTOR_COM12", nullptr);
-    EXPECT_EQ(comPortDevice(1), "/dev/ttyS0");
-    EXPECT_EQ(comPortDevice(4), "/dev/ttyS3");
-    EXPECT_EQ(comPortDevice(9), "/dev/ttyS8");
-    EXPECT_EQ(comPortDevice(12), "/dev/ttyS11");
+    EXPECT_EQ(comPortDevice(1), kSystemPorts[Com1]);
+    EXPECT_EQ(comPortDevice(4), kSystemPorts[Com4]);
+    EXPECT_EQ(comPortDevice(9), kSystemPorts[Com9]);
+    EXPECT_EQ(comPortDevice(12), kSystemPorts[Com12]);
 }
 
 TEST(ComPortName, EnvironmentMapsOnePort)
@@ -55,8 +76,8 @@ TEST(ComPortName, EnvironmentMapsOnePort)
     const ScopedEnvironment com3("ZENTOR_COM3", "");
     const ScopedEnvironment com12("ZENTOR_COM12", "/tmp/nav-unit");
     EXPECT_EQ(comPortDevice(1), "/dev/pts/7");
-    EXPECT_EQ(comPortDevice(2), "/dev/ttyS1");
-    EXPECT_EQ(comPortDevice(3), "/dev/ttyS2") << "an empty value maps nothing";
+    EXPECT_EQ(comPortDevice(2), kSystemPorts[Com2]);
+    EXPECT_EQ(comPortDevice(3), kSystemPorts[Com3]) << "an empty value maps nothing";
     EXPECT_EQ(comPortDevice(12), "/tmp/nav-unit");
 }
 

@@ -9,6 +9,7 @@
 #include "gps/TGPS_Router.h"
 #include "link/ProtocolDoubles.h"
 #include "nav/TNav_Router.h"
+#include "support/Environment.h"
 #include "support/ThreadWindow.h"
 
 #include <gmock/gmock.h>
@@ -226,7 +227,7 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 
 TEST(Workers, FindGivesTheThreadObjectOfItsType)
 {
-    ::setenv("ZENTOR_COM7", "/nonexistent/travelpilot", 1); // no real port is written to
+    test::setEnv("ZENTOR_COM7", "/nonexistent/travelpilot"); // no real port is written to
     TReceiverLink link;
     test::ThreadWindow window;
     Workers workers;

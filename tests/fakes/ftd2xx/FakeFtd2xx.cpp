@@ -1,13 +1,14 @@
 #include "fakes/ftd2xx/FakeFtd2xx.h"
 
-#include "fakes/ftd2xx/FakeTty.h"
 #include "platform/D2xx.h"
+#include "platform/SerialPort.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <type_traits>
@@ -32,13 +33,15 @@ constexpr FT_STATUS kInvalidParameter = 6;
 
 constexpr int kMaxDevices = 2;
 constexpr int kDefaultDevices = 1;
-constexpr int kReadTimeoutMs = 500; // how long FT_Read on a terminal waits for the asked count
+constexpr unsigned kReadTimeoutMs = 500; // how long FT_Read on a line waits for the asked count
 constexpr std::size_t kSerialNumberSize = 16 + 1;
 
 struct Device
 {
     bool open = false;
-    int ttyFd = -1; // the terminal passed through, or -1 for the in-process queues
+    // The serial line passed through (a terminal, or a COM port on Windows), or null for the
+    // in-process queues.
+    std::shared_ptr<zentor::SerialPort> line;
 };
 
 // Everything the stand-in remembers, guarded by `mutex`.
@@ -89,9 +92,17 @@ Device* deviceOf(State& s, FT_HANDLE handle)
 
 void closeDevice(Device& device)
 {
-    if (device.ttyFd >= 0)
-        fake_ftd2xx::closeTty(device.ttyFd);
     device = Device{};
+}
+
+// Opens the line named by ZENTOR_FAKE_FTD2XX_PORT raw, with reads that wait at most
+// kReadTimeoutMs for the asked count; null when it cannot be opened.
+std::shared_ptr<zentor::SerialPort> openLine(const char* device)
+{
+    zentor::SerialSettings settings;
+    settings.timeouts.readTotalConstantMs = kReadTimeoutMs;
+    auto line = std::make_shared<zentor::SerialPort>();
+    return line->open(device, settings) ? line : nullptr;
 }
 
 } // namespace
@@ -139,8 +150,8 @@ FT_STATUS ZENTOR_WINAPI FT_Open(int deviceNumber, FT_HANDLE* pHandle)
         return kDeviceNotOpened; // a device is opened by one user at a time
     const char* port = std::getenv("ZENTOR_FAKE_FTD2XX_PORT");
     if (port && *port) {
-        device.ttyFd = fake_ftd2xx::openRawTty(port);
-        if (device.ttyFd < 0)
+        device.line = openLine(port);
+        if (!device.line)
             return kDeviceNotOpened;
     }
     device.open = true;
@@ -184,8 +195,10 @@ FT_STATUS ZENTOR_WINAPI FT_GetStatus(FT_HANDLE handle, LPDWORD rxBytes, LPDWORD 
     const Device* device = deviceOf(s, handle);
     if (!device)
         return kInvalidHandle;
-    if (device->ttyFd >= 0) {
-        const int waiting = fake_ftd2xx::ttyBytesWaiting(device->ttyFd);
+    if (device->line) {
+        // A line that is gone fails the call, as the vendor's library does for a device pulled
+        // from the bus.
+        const long waiting = device->line->bytesWaiting();
         if (waiting < 0)
             return kIoError;
         *rxBytes = static_cast<DWORD>(waiting);
@@ -211,17 +224,17 @@ FT_STATUS ZENTOR_WINAPI FT_Read(FT_HANDLE handle, LPVOID buffer, DWORD bytesToRe
     const Device* device = deviceOf(s, handle);
     if (!device)
         return kInvalidHandle;
-    if (device->ttyFd < 0) {
+    if (!device->line) {
         const std::size_t n = std::min<std::size_t>(bytesToRead, s.queued.size());
         std::copy_n(s.queued.begin(), n, out);
         s.queued.erase(s.queued.begin(), s.queued.begin() + static_cast<std::ptrdiff_t>(n));
         *bytesReturned = static_cast<DWORD>(n);
         return zentor::FT_OK;
     }
-    // The wait for the terminal must not hold up writers on other threads.
-    const int fd = device->ttyFd;
+    // The wait for the line must not hold up writers on other threads.
+    const std::shared_ptr<zentor::SerialPort> line = device->line;
     lock.unlock();
-    const int got = fake_ftd2xx::readTty(fd, out, bytesToRead, kReadTimeoutMs);
+    const long got = line->read(out, bytesToRead);
     if (got < 0)
         return kIoError;
     *bytesReturned = static_cast<DWORD>(got);
@@ -242,14 +255,14 @@ FT_STATUS ZENTOR_WINAPI FT_Write(FT_HANDLE handle, LPVOID buffer, DWORD bytesToW
     const Device* device = deviceOf(s, handle);
     if (!device)
         return kInvalidHandle;
-    if (device->ttyFd < 0) {
+    if (!device->line) {
         s.written.insert(s.written.end(), data, data + bytesToWrite);
         *bytesWritten = bytesToWrite;
         return zentor::FT_OK;
     }
-    const int fd = device->ttyFd;
+    const std::shared_ptr<zentor::SerialPort> line = device->line;
     lock.unlock();
-    if (!fake_ftd2xx::writeTty(fd, data, bytesToWrite))
+    if (line->write(data, bytesToWrite) != static_cast<long>(bytesToWrite))
         return kIoError;
     *bytesWritten = bytesToWrite;
     return zentor::FT_OK;
