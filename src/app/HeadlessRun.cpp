@@ -87,6 +87,7 @@ void HeadlessRun::printStatusLine()
 {
     TMain_Router* mainRouter = workers_.find<TMain_Router>(WorkerId::Main);
     tickRouters(mainRouter ? &mainRouter->refreshEvent() : nullptr, link_);
+    log_.tick();
 
     HeadlessStatus status;
     // Rounded: the timer's tick lands a little before or after each whole second.
@@ -126,7 +127,7 @@ void HeadlessRun::end()
     window_.beginShutdown();
     terminateOnFormClose(selections_, workers_);
     terminateOnDialogDestroy(selections_, workers_);
-    log_.stop();
+    log_.closeAll(kWorkerEndWait);
     link_.setLogSink(nullptr);
     workersEnded_ =
         workers_.waitAllFinished(kWorkerEndWait, [this] { window_.serveQueuedCalls(); });

@@ -185,7 +185,7 @@ void TMain_Form::btnLogModeClick()
 {
     if (!btnLogMode->isChecked()) {
         logSession_.stop();
-        LogFile->setEnabled(true);
+        LogFile->setEnabled(!logSession_.closing());
         return;
     }
     // A failure is reported by the log router itself; here log mode is only released, on the
@@ -212,7 +212,7 @@ void TMain_Form::releaseLogModeAfterFailure()
         return;
     logSession_.stop();
     btnLogMode->setChecked(false);
-    LogFile->setEnabled(true);
+    LogFile->setEnabled(!logSession_.closing());
 }
 
 void TMain_Form::btnLogFileClick()
@@ -303,6 +303,8 @@ void TMain_Form::Timer1Timer()
     olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
     TMain_Router* mainRouter = workers_.find<TMain_Router>(WorkerId::Main);
     tickRouters(mainRouter ? &mainRouter->refreshEvent() : nullptr, link_);
+    logSession_.tick();
+    LogFile->setEnabled(!logSession_.active() && !logSession_.closing());
     if (selections_.navigationMode == Selections::kTravelPilot)
         watchTravelPilot();
 }
@@ -333,8 +335,9 @@ void TMain_Form::FormClose()
     // No worker's window work runs from here on, so none can block the window thread's wait.
     window_.beginShutdown();
     terminateOnFormClose(selections_, workers_);
-    // Everything handed over so far is written, synced and the file closed before the end.
-    logSession_.stop();
+    // Everything handed over so far is written, synced and the file closed before the end; the
+    // session waits for the rest of a stalled disk when it goes.
+    logSession_.closeAll(std::chrono::seconds(5));
     emit formClosed();
 }
 

@@ -5,12 +5,14 @@
 #include "logging/TLog_Router.h"
 #include "ui/MessageSink.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentor {
 
@@ -18,39 +20,73 @@ namespace zentor {
 // protocol while it exists. The window's btnLogModeClick calls start() when the button goes down
 // and stop() when it goes up; the status refresh shows fileSizeKb() in edFileSize.
 //
+// Switching log mode off never waits on the disk: the released log router writes out its queue,
+// syncs and closes its file on its own thread, and is kept as closing() until it has. A new log on
+// the same file waits, on its own thread, for the closing one, so the file gets the records in
+// the order handed over. tick(), once a second, reports a disk that has stalled. The program's
+// end asks closeAll() with a bound, and shows backlog() while it waits.
+//
 // It is also the log hand-over of the TravelPilot link, which may hand records to it at any time:
 // they go to the log only while a log router exists.
 //
-// Threads: start and stop on the window thread; the queries and handOver on any thread.
-// routerMutex_ guards router_, so a hand-over never meets a router being destroyed.
+// Threads: start, stop, tick, closeAll and the destructor on the owner's thread (the window
+// thread); the queries and handOver on any thread. routerMutex_ guards router_ and closing_, so a
+// hand-over or a query never meets a router being destroyed; only the owner's thread changes them.
 class LogSession : public LogSink
 {
 public:
-    // `messages` (may be null) receives the log router's errors.
+    // A log file's name and the record bytes still waiting to be written to it.
+    struct Backlog
+    {
+        std::string fileName;
+        std::uint64_t bytesWaiting = 0;
+    };
+
+    // `messages` (may be null) receives the log routers' errors and warnings.
     LogSession(TReceiverLink& link, MessageSink* messages);
-    // Stops logging as stop() does.
+    // Switches log mode off and waits, without limit, until every log is closed. A program that
+    // gave up on closeAll() must end the process without destroying the session.
     ~LogSession() override;
     LogSession(const LogSession&) = delete;
     LogSession& operator=(const LogSession&) = delete;
 
     // Log mode on: forms the file name from the LogFile text, snapshots the header records from
     // the receiver state, starts a log router on that file and makes it the receiver protocol's
-    // log sink. Returns the file name. A session already logging is stopped first.
+    // log sink. Returns the file name. A session already logging is stopped first. While a
+    // released log on the same file is still closing, the new one opens the file only after it
+    // (the records handed over meanwhile wait, in order).
     // `onFailed` is called once, on the log thread, when the file cannot be opened or a write
     // fails (the error has been reported already): it must only post the release of log mode to
     // the window thread, which then calls stop().
     std::string start(const std::string& logFileText, std::function<void()> onFailed = {});
 
-    // Log mode off: the receiver protocol stops handing over first, then the log router writes
-    // what is queued, syncs and closes the file, and is destroyed. Returns when the file is
-    // closed. Does nothing when not logging.
+    // Log mode off, at once: the receiver protocol stops handing over, and the log router goes on
+    // writing what is queued, syncs and closes the file on its own thread (closing() meanwhile).
+    // Does nothing when not logging.
     void stop();
+
+    // True while a log switched off is still writing out its queue or closing its file: the
+    // window keeps LogFile disabled until then.
+    bool closing() const;
+
+    // The one-second tick: reports a disk that has taken nothing for a log file for
+    // TLog_Router::kStallReportAfter (once per stall, as a warning with the file name and the
+    // bytes waiting), and lets go of the logs that have closed. Returns at once.
+    void tick();
+
+    // For the program's end: switches log mode off and waits at most `timeout` for every log,
+    // the one just switched off and any still closing, to be closed. True when all are. May be
+    // called again (with a short time-out, between showing backlog()) until it is true.
+    bool closeAll(std::chrono::milliseconds timeout);
+
+    // Every log not yet closed, oldest first (the one being logged to, if any, last).
+    std::vector<Backlog> backlog() const;
 
     // True between start() and stop().
     bool active() const;
 
-    // The log file's size on disk in kilobytes while logging; empty when not logging (the window
-    // then keeps the edFileSize text it has).
+    // The log file's size on disk in kilobytes while logging, or while the last log switched off
+    // is closing; empty otherwise (the window then keeps the edFileSize text it has).
     std::optional<std::int32_t> fileSizeKb();
 
     // The file being logged to; empty when not logging.
@@ -69,10 +105,13 @@ public:
     void handOver(const std::uint8_t* data, std::uint16_t count) override;
 
 private:
+    void reapClosed();
+
     TReceiverLink& link_;
     MessageSink* const messages_;
     mutable std::mutex routerMutex_;
     std::unique_ptr<TLog_Router> router_;
+    std::vector<std::unique_ptr<TLog_Router>> closing_; // switched off, oldest first
 };
 
 } // namespace zentor
