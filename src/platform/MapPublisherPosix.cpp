@@ -126,13 +126,17 @@ class MutexHold
 public:
     MutexHold(pthread_mutex_t* mutex, std::chrono::milliseconds timeout) : mutex_(mutex)
     {
-        timespec deadline{};
-        ::clock_gettime(CLOCK_REALTIME, &deadline);
-        const long long ns =
-            static_cast<long long>(deadline.tv_nsec) + std::chrono::nanoseconds(timeout).count();
-        deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
-        deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
-        const int r = ::pthread_mutex_timedlock(mutex_, &deadline);
+        // Mostly free, or left by a holder that died: taken at once. Otherwise wait.
+        int r = ::pthread_mutex_trylock(mutex_);
+        if (r == EBUSY) {
+            timespec deadline{};
+            ::clock_gettime(CLOCK_REALTIME, &deadline);
+            const long long ns = static_cast<long long>(deadline.tv_nsec) +
+                                 std::chrono::nanoseconds(timeout).count();
+            deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
+            deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
+            r = ::pthread_mutex_timedlock(mutex_, &deadline);
+        }
         if (r == EOWNERDEAD)
             ::pthread_mutex_consistent(mutex_);
         held_ = r == 0 || r == EOWNERDEAD;
