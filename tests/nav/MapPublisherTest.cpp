@@ -4,6 +4,7 @@
 #include "nav/MapBlock.h"
 #include "nav/MapFeed.h"
 
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -122,6 +123,8 @@ private:
 
 // Another program holding the map mutex: it maps the mutex object and locks the pthread mutex at
 // offset 0 as a reader in any language would, and keeps it until told to let go, or is killed.
+// It is a careless reader: one that takes over the mutex of a holder that died never marks it
+// consistent, so letting go of it leaves the mutex unusable.
 class MutexHolder
 {
 public:
@@ -138,7 +141,8 @@ public:
                                 : ::mmap(nullptr, sizeof(pthread_mutex_t), PROT_READ | PROT_WRITE,
                                          MAP_SHARED, fd, 0);
             auto* mutex = static_cast<pthread_mutex_t*>(view);
-            const char state = view != MAP_FAILED && ::pthread_mutex_lock(mutex) == 0 ? 'L' : 'F';
+            const int locked = view == MAP_FAILED ? EINVAL : ::pthread_mutex_lock(mutex);
+            const char state = locked == 0 || locked == EOWNERDEAD ? 'L' : 'F';
             char letGo = 0;
             if (::write(fromChild[1], &state, 1) == 1 && ::read(toChild[0], &letGo, 1) == 1)
                 ::pthread_mutex_unlock(mutex);
@@ -279,6 +283,24 @@ TEST_F(MapPublisherTest, PublicationGivesUpOnAHeldMutexAndTakesOverOneWhoseHolde
     EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(moved));
     EXPECT_EQ(counts.announced.size(), 2u);
     EXPECT_TRUE(publisher.publish(composer(knownValues()))) << "and the mutex works on";
+}
+
+TEST_F(MapPublisherTest, AMutexLeftUnusableIsReplacedAfterOneSkippedPublication)
+{
+    MapPublisher publisher(names.names(), nullptr);
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    MutexHolder(names.mutexPath()).kill();
+    MutexHolder careless(names.mutexPath());
+    ASSERT_TRUE(careless.locked());
+    careless.release();
+
+    EXPECT_FALSE(publisher.publish(composer(knownValues())));
+    MapFeedValues moved = knownValues();
+    moved.rssiDbm = -60;
+    EXPECT_TRUE(publisher.publish(composer(moved)));
+    Bytes copy(kMapBlockBytes, 0);
+    ASSERT_TRUE(readMapBlock(names.names(), copy.data())) << "a reader opening it anew takes it";
+    EXPECT_EQ(copy, composed(moved));
 }
 
 TEST_F(MapPublisherTest, BlockThatCannotBeMadeIsSkippedWithoutAnnouncement)
