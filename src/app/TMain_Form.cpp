@@ -168,7 +168,7 @@ void TMain_Form::btnLogModeClick()
 {
     if (!btnLogMode->isChecked()) {
         session_.stopLog();
-        LogFile->setEnabled(true);
+        LogFile->setEnabled(!session_.log().closing());
         return;
     }
     // A failure is reported by the log router itself, and the session has ended log mode by the
@@ -191,7 +191,7 @@ void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
 void TMain_Form::releaseLogModeAfterFailure()
 {
     btnLogMode->setChecked(false);
-    LogFile->setEnabled(true);
+    LogFile->setEnabled(!session_.log().closing());
 }
 
 void TMain_Form::btnLogFileClick()
@@ -282,6 +282,8 @@ void TMain_Form::Timer1Timer()
     olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
     if (const std::optional<WatchdogStep> step = session_.tick())
         showWatchdogStep(*step, gbTravelPilot, lWarning);
+    // A log switched off keeps its name until its file is closed.
+    LogFile->setEnabled(!session_.log().active() && !session_.log().closing());
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)

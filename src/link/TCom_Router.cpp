@@ -2,7 +2,22 @@
 
 #include "link/TReceiverLink.h"
 
+#include <string>
+
 namespace zentor {
+
+namespace {
+
+// The status text while the chosen port has not opened since the start.
+std::string notAvailableText(LinkSelection selection)
+{
+    const std::string port = selection.transport == LinkSelection::kUsb
+                                 ? "USB"
+                                 : "COM" + std::to_string(selection.portNumber) + ":";
+    return port + " not available - retrying...";
+}
+
+} // namespace
 
 TCom_Router::TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx)
     : link_(link), selection_(selection), usb_(d2xx)
@@ -76,8 +91,11 @@ std::int16_t TCom_Router::readTransport()
 
 void TCom_Router::Execute()
 {
-    if (!openTransport())
-        return;
+    if (!openTransport()) {
+        link_.setStatusText(notAvailableText(selection_));
+        if (!reopenTransport())
+            return;
+    }
     link_.SendCommand(kCmdIdentify);
     buffer_.fill(0);
     while (!thread_.terminateRequested()) {

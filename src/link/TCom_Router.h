@@ -31,13 +31,16 @@ struct LinkSelection
 // command, then reads for as long as it runs, framing the bytes and handing every good frame to
 // the receiver protocol. It also carries the write path that every command goes through.
 //
-// The thread starts in the constructor. When the transport does not open, the thread ends at
-// once and the status text stays empty. When the connection is lost once it was up (the line
-// hung up, the USB device left the bus), the thread releases the transport, shows
-// kConnectionLostText as the status text and tries to open the same port again every
-// kReconnectInterval; once that succeeds it shows the normal status text again and sends the
-// identify command. It keeps doing so until it is told to terminate. A log kept by the receiver
-// protocol's log sink is not touched by any of this: it continues where it was.
+// The thread starts in the constructor. When the transport does not open at the start (no
+// instrument plugged in yet, a wrong COM number, a USB bridge held by another driver), the status
+// text says so ("COM1: not available - retrying...", the port named as in the connection
+// dialog, "USB" for USB) and the thread tries again every kReconnectInterval. When the
+// connection is lost once it was up (the line hung up, the USB device left the bus), the thread
+// releases the transport, shows kConnectionLostText as the status text and tries to open the
+// same port again in the same way. Whenever the open succeeds it shows "Connected via COM" or
+// "Connected via USB" and sends the identify command. It keeps doing so until it is told to
+// terminate. A log kept by the receiver protocol's log sink is not touched by any of this: it
+// continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:

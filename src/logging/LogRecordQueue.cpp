@@ -20,7 +20,7 @@ LogRecordQueue::Push LogRecordQueue::push(const std::uint8_t* data, std::uint16_
     }
     if (waiting_.bytes.size() + count > limitBytes_) {
         if (loss_.records == 0)
-            loss_.firstAtByte = acceptedBytes_;
+            loss_.firstAtByte = counts_.acceptedBytes;
         ++loss_.records;
         loss_.bytes += count;
         ++counts_.lost;
@@ -29,8 +29,8 @@ LogRecordQueue::Push LogRecordQueue::push(const std::uint8_t* data, std::uint16_
     const bool wasEmpty = waiting_.empty();
     waiting_.bytes.insert(waiting_.bytes.end(), data, data + count);
     waiting_.sizes.push_back(count);
-    acceptedBytes_ += count;
     ++counts_.accepted;
+    counts_.acceptedBytes += count;
     return wasEmpty ? Push::AcceptedIntoEmpty : Push::Accepted;
 }
 

@@ -42,7 +42,8 @@ public:
 
     struct Counts
     {
-        std::uint64_t accepted = 0; // records queued since the queue was made
+        std::uint64_t accepted = 0;      // records queued since the queue was made
+        std::uint64_t acceptedBytes = 0; // their bytes
         std::uint64_t rejected = 0;
         std::uint64_t lost = 0; // records dropped because the queue was full
     };
@@ -68,7 +69,6 @@ private:
     const std::size_t limitBytes_;
     mutable std::mutex mutex_; // guards every member below
     LogBatch waiting_;
-    std::uint64_t acceptedBytes_ = 0;
     Counts counts_;
     LogLoss loss_;
 };

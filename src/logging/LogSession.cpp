@@ -4,6 +4,7 @@
 #include "logging/LogFileSize.h"
 #include "logging/LogHeader.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zentor {
@@ -26,18 +27,34 @@ LogSession::LogSession(TReceiverLink& link, MessageSink* messages)
 LogSession::~LogSession()
 {
     stop();
+    // Oldest first: each later log on the same file waits for the one before it anyway.
+    for (std::unique_ptr<TLog_Router>& router : closing_)
+        router->stop();
+}
+
+std::unique_ptr<TLog_Router> LogSession::startRouter(const std::string& name,
+                                                     std::function<void()> onFailed)
+{
+    // The header is taken now, so every packet from here on is either in it or after it.
+    auto router = std::make_unique<TLog_Router>(name, buildLogHeader(logHeaderInputFrom(link_)),
+                                                messages_, std::move(onFailed));
+    for (auto it = closing_.rbegin(); it != closing_.rend(); ++it) {
+        if ((*it)->fileName() == name) {
+            router->openAfter((*it)->closedEvent());
+            break;
+        }
+    }
+    router->start();
+    return router;
 }
 
 std::string LogSession::start(const std::string& logFileText, std::function<void()> onFailed)
 {
     stop();
+    reapClosed();
     std::string name = logFileName(logFileText);
-    // The header is taken now, so every packet from here on is either in it or after it.
-    auto router = std::make_unique<TLog_Router>(name, buildLogHeader(logHeaderInputFrom(link_)),
-                                                messages_, std::move(onFailed));
-    router->start();
     std::lock_guard<std::mutex> lock(routerMutex_);
-    router_ = std::move(router);
+    router_ = startRouter(name, std::move(onFailed));
     return name;
 }
 
@@ -45,6 +62,7 @@ std::string LogSession::startOnceIdentified(const std::string& logFileText,
                                             std::function<void()> onFailed)
 {
     stop();
+    reapClosed();
     std::lock_guard<std::mutex> lock(routerMutex_);
     heldName_ = logFileName(logFileText);
     heldFailed_ = std::move(onFailed);
@@ -55,39 +73,78 @@ std::string LogSession::startOnceIdentified(const std::string& logFileText,
 void LogSession::startHeldFile(LogHold::Verdict verdict)
 {
     // The header is taken from the receiver state as the held records have left it.
-    router_ = std::make_unique<TLog_Router>(heldName_, buildLogHeader(logHeaderInputFrom(link_)),
-                                            messages_, std::move(heldFailed_));
-    router_->start();
+    router_ = startRouter(heldName_, std::move(heldFailed_));
     hold_->handOverAll(*router_);
     hold_.reset();
     if (verdict == LogHold::Verdict::Incomplete && messages_)
         messages_->postMessage(MessageKind::Warning, incompleteHeaderText(heldName_));
 }
 
-void LogSession::tick()
-{
-    std::lock_guard<std::mutex> lock(routerMutex_);
-    if (!hold_)
-        return;
-    const LogHold::Verdict verdict = hold_->verdict(LogHold::Clock::now());
-    if (verdict != LogHold::Verdict::Hold)
-        startHeldFile(verdict);
-}
-
 void LogSession::stop()
 {
-    std::unique_ptr<TLog_Router> router;
-    {
-        std::lock_guard<std::mutex> lock(routerMutex_);
-        // Nothing held, nothing to keep: no file is made for a link that never said a word.
-        if (hold_ && !hold_->empty())
-            startHeldFile(hold_->verdictNow());
-        hold_.reset();
-        router = std::move(router_);
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    // Nothing held, nothing to keep: no file is made for a link that never said a word.
+    if (hold_ && !hold_->empty())
+        startHeldFile(hold_->verdictNow());
+    hold_.reset();
+    if (!router_)
+        return;
+    // The log thread writes out the queue and closes the file on its own; a hand-over that comes
+    // now is not taken.
+    router_->requestTerminate();
+    closing_.push_back(std::move(router_));
+}
+
+bool LogSession::closing() const
+{
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    for (const std::unique_ptr<TLog_Router>& router : closing_) {
+        if (!router->waitFinished(std::chrono::milliseconds{0}))
+            return true;
     }
-    // Stopped outside the lock: a hand-over never waits for the file to close.
-    if (router)
-        router->stop();
+    return false;
+}
+
+void LogSession::tick()
+{
+    reapClosed();
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    if (hold_) {
+        const LogHold::Verdict verdict = hold_->verdict(LogHold::Clock::now());
+        if (verdict != LogHold::Verdict::Hold)
+            startHeldFile(verdict);
+    }
+    for (const std::unique_ptr<TLog_Router>& router : closing_)
+        router->reportStall();
+    if (router_)
+        router_->reportStall();
+}
+
+bool LogSession::closeAll(std::chrono::milliseconds timeout)
+{
+    stop();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (const std::unique_ptr<TLog_Router>& router : closing_) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (!router->waitFinished(std::max(left, std::chrono::milliseconds{0})))
+            break;
+    }
+    reapClosed();
+    return closing_.empty();
+}
+
+std::vector<LogSession::Backlog> LogSession::backlog() const
+{
+    std::vector<Backlog> logs;
+    std::lock_guard<std::mutex> lock(routerMutex_);
+    for (const std::unique_ptr<TLog_Router>& router : closing_) {
+        if (!router->waitFinished(std::chrono::milliseconds{0}))
+            logs.push_back({router->fileName(), router->bytesWaiting()});
+    }
+    if (router_)
+        logs.push_back({router_->fileName(), router_->bytesWaiting()});
+    return logs;
 }
 
 bool LogSession::active() const
@@ -107,10 +164,13 @@ std::optional<std::int32_t> LogSession::fileSizeKb()
     std::string name;
     {
         std::lock_guard<std::mutex> lock(routerMutex_);
-        if (!router_)
-            return std::nullopt;
-        name = router_->fileName();
+        if (router_)
+            name = router_->fileName();
+        else if (!closing_.empty() && !hold_)
+            name = closing_.back()->fileName();
     }
+    if (name.empty())
+        return std::nullopt;
     // Asked outside the lock: a hand-over never waits for the disk to answer.
     return logFileSizeKb(AppendFile::sizeOnDisk(name));
 }
@@ -150,6 +210,23 @@ void LogSession::handOver(const std::uint8_t* data, std::uint16_t count)
     }
     if (router_)
         router_->handOver(data, count);
+}
+
+void LogSession::reapClosed()
+{
+    std::vector<std::unique_ptr<TLog_Router>> closed;
+    {
+        std::lock_guard<std::mutex> lock(routerMutex_);
+        for (auto it = closing_.begin(); it != closing_.end();) {
+            if ((*it)->waitFinished(std::chrono::milliseconds{0})) {
+                closed.push_back(std::move(*it));
+                it = closing_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // Destroyed outside the lock; their threads have ended, so this only joins them.
 }
 
 } // namespace zentor

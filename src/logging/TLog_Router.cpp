@@ -45,6 +45,38 @@ std::string tornRecordText(const std::string& name, std::int64_t removedBytes)
            " bytes were removed, and logging goes on after the last whole record.";
 }
 
+std::string stallText(const std::string& name, std::uint64_t bytesWaiting)
+{
+    return "The disk has taken nothing for the log file " + quoted(name) + " for " +
+           std::to_string(TLog_Router::kStallReportAfter.count()) +
+           " seconds: " + std::to_string(bytesWaiting) +
+           " bytes are waiting to be written. They follow, in order, as soon as the disk takes "
+           "data again.";
+}
+
+std::int64_t steadyNowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Runs one call to the disk with the time it began in `since`, where a watcher on another
+// thread can see how long the call has been going on.
+template <typename Call> auto onDisk(std::atomic<std::int64_t>& since, Call call)
+{
+    struct Mark
+    {
+        explicit Mark(std::atomic<std::int64_t>& since) : since(since)
+        {
+            since.store(steadyNowNs());
+        }
+        ~Mark() { since.store(0); }
+        std::atomic<std::int64_t>& since;
+    } mark(since);
+    return call();
+}
+
 std::string lossText(const std::string& name, const LogLoss& loss, std::int64_t gapAt)
 {
     return "The disk did not keep up with the log file " + quoted(name) + ": " +
@@ -58,12 +90,17 @@ TLog_Router::TLog_Router(std::string fileName, std::vector<std::uint8_t> header,
                          MessageSink* messages, std::function<void()> onFailed,
                          std::size_t queueLimitBytes)
     : fileName_(std::move(fileName)), header_(std::move(header)), messages_(messages),
-      onFailed_(std::move(onFailed)), queue_(queueLimitBytes)
+      onFailed_(std::move(onFailed)), queue_(queueLimitBytes), closed_(std::make_shared<Event>())
 {}
 
 TLog_Router::~TLog_Router()
 {
     stop();
+}
+
+void TLog_Router::openAfter(std::shared_ptr<Event> closed)
+{
+    predecessorClosed_ = std::move(closed);
 }
 
 void TLog_Router::start()
@@ -109,6 +146,29 @@ bool TLog_Router::waitUntilWritten(std::chrono::milliseconds timeoutMs)
         lock, timeoutMs, [&] { return opened_ && written_.load() + discarded_.load() >= target; });
 }
 
+std::uint64_t TLog_Router::bytesWaiting() const
+{
+    // Done first: it never runs ahead of what was accepted, read after it.
+    const std::uint64_t done = doneBytes_.load();
+    return queue_.counts().acceptedBytes - done;
+}
+
+void TLog_Router::reportStall()
+{
+    const std::int64_t since = diskCallSinceNs_.load();
+    if (since == 0) {
+        // Caught up: a stall after this one is news again.
+        if (bytesWaiting() == 0)
+            stallReported_.store(false);
+        return;
+    }
+    const std::chrono::nanoseconds stalledFor{steadyNowNs() - since};
+    if (stalledFor < kStallReportAfter || stallReported_.exchange(true))
+        return;
+    if (messages_)
+        messages_->postMessage(MessageKind::Warning, stallText(fileName_, bytesWaiting()));
+}
+
 TLog_Router::Counts TLog_Router::counts() const
 {
     const LogRecordQueue::Counts queued = queue_.counts();
@@ -117,7 +177,13 @@ TLog_Router::Counts TLog_Router::counts() const
 
 void TLog_Router::run()
 {
-    openFile();
+    if (predecessorClosed_) {
+        while (!predecessorClosed_->wait(kWaitTimeout)) {
+            // The earlier log on this file is still writing out its queue; ours waits in order.
+        }
+        predecessorClosed_.reset();
+    }
+    onDisk(diskCallSinceNs_, [this] { openFile(); });
     markProgress(true);
     for (;;) {
         // Read before taking: whatever was handed over before the request is in this take.
@@ -144,8 +210,9 @@ void TLog_Router::run()
         wakeup_.wait(timeout);
     }
     reportLoss(true);
-    if (file_.isOpen() && !file_.close())
+    if (file_.isOpen() && !onDisk(diskCallSinceNs_, [this] { return file_.close(); }))
         fail(writeFailedText(fileName_, file_.lastError()));
+    closed_->set();
 }
 
 void TLog_Router::openFile()
@@ -196,6 +263,7 @@ void TLog_Router::writeBatch()
     const std::size_t records = batch_.sizes.size();
     if (failed_.load()) {
         discarded_.fetch_add(records);
+        doneBytes_.fetch_add(batch_.bytes.size());
         return;
     }
     const std::uint8_t* next = batch_.bytes.data();
@@ -209,13 +277,16 @@ void TLog_Router::writeBatch()
             ++count;
         } while (done + count < records &&
                  file_.size() + static_cast<std::int64_t>(bytes) < boundary);
-        if (!file_.append(next, bytes)) {
+        if (!onDisk(diskCallSinceNs_, [&] { return file_.append(next, bytes); })) {
             discarded_.fetch_add(records - done);
+            doneBytes_.fetch_add(
+                static_cast<std::size_t>(batch_.bytes.data() + batch_.bytes.size() - next));
             fail(writeFailedText(fileName_, file_.lastError()));
             return;
         }
         unsynced_ = true;
         written_.fetch_add(count);
+        doneBytes_.fetch_add(bytes);
         next += bytes;
         done += count;
     }
@@ -225,7 +296,7 @@ void TLog_Router::syncFile()
 {
     lastSync_ = Clock::now();
     unsynced_ = false;
-    if (file_.isOpen() && !file_.sync())
+    if (file_.isOpen() && !onDisk(diskCallSinceNs_, [this] { return file_.sync(); }))
         fail(writeFailedText(fileName_, file_.lastError()));
 }
 
@@ -255,7 +326,7 @@ void TLog_Router::fail(const std::string& text)
 {
     if (failed_.exchange(true))
         return;
-    file_.close();
+    onDisk(diskCallSinceNs_, [this] { return file_.close(); });
     if (messages_)
         messages_->postMessage(MessageKind::Error, text);
     if (onFailed_)

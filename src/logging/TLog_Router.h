@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -36,12 +37,21 @@ namespace zentor {
 // file; nothing more is written). `onFailed` is then called once, on the log thread; it must
 // return at once (post the work to the window thread) and must not stop or destroy the router.
 //
-// Threads: handOver on any thread; start, requestTerminate, stop and the destructor on the
-// owner's thread (the window thread); the queries, fileSizeKb among them, on any thread.
+// Ending never waits on the disk: requestTerminate() returns at once and the thread writes out
+// the queue, syncs and closes the file on its own; closedEvent() is set when it has. A later log
+// on the same file is started with openAfter() that event, so its records follow these. A disk
+// that does not come back from a call stops the log thread inside that call, where it cannot
+// notice: another thread calls reportStall() regularly, which says so once.
+//
+// Threads: handOver on any thread; openAfter, start, requestTerminate, stop and the destructor
+// on the owner's thread (the window thread); reportStall on one thread at a time; the queries,
+// fileSizeKb among them, on any thread.
 class TLog_Router : public LogSink
 {
 public:
     static constexpr std::size_t kLogQueueLimitBytes = 16u << 20;
+    // A write, sync or open of the file that has not returned for this long is reported.
+    static constexpr std::chrono::seconds kStallReportAfter{5};
 
     // `header` is written only when the file is created or empty. `messages` may be null.
     TLog_Router(std::string fileName, std::vector<std::uint8_t> header, MessageSink* messages,
@@ -51,6 +61,11 @@ public:
     ~TLog_Router() override;
     TLog_Router(const TLog_Router&) = delete;
     TLog_Router& operator=(const TLog_Router&) = delete;
+
+    // Makes the thread wait, before it opens the file, until `closed` is set: the closedEvent()
+    // of an earlier log on the same file that is still writing out its queue. Records handed over
+    // meanwhile wait in the queue, in order. Call before start().
+    void openAfter(std::shared_ptr<Event> closed);
 
     // Starts the thread, which opens the file. Records handed over before are kept and written
     // after the header. Call once.
@@ -63,10 +78,22 @@ public:
     // Asks the thread to end: it writes what is still queued, syncs and closes the file, and
     // ends. Returns at once.
     void requestTerminate();
-    // requestTerminate(), then waits until the thread has ended and the file is closed.
+    // requestTerminate(), then waits without limit until the thread has ended and the file is
+    // closed: not for the window thread while the disk may hang.
     void stop();
     // Waits at most `timeoutMs` for the thread to end; true when it has (or never started).
     bool waitFinished(std::chrono::milliseconds timeoutMs);
+    // Set once the thread has closed the file (or never opened it). Shared, so that a later log
+    // can wait for it whether or not this router still exists.
+    std::shared_ptr<Event> closedEvent() const { return closed_; }
+
+    // Record bytes handed over and not yet written (nor dropped after a failure).
+    std::uint64_t bytesWaiting() const;
+
+    // Posts a warning (file name, bytes waiting) when the log thread has been inside one write,
+    // sync or open of the file for kStallReportAfter: once, and again only after the disk has
+    // caught up with the queue and then stalls anew. Returns at once.
+    void reportStall();
 
     // The size of the log file on disk now, in kilobytes (0 while there is no such file).
     std::int32_t fileSizeKb();
@@ -108,9 +135,15 @@ private:
 
     LogRecordQueue queue_;
     Event wakeup_; // set by a hand-over into an empty queue, and by the terminate request
+    const std::shared_ptr<Event> closed_;
+    std::shared_ptr<Event> predecessorClosed_; // set before start, then the log thread's
     std::atomic<bool> failed_{false};
     std::atomic<std::uint64_t> written_{0};
     std::atomic<std::uint64_t> discarded_{0};
+    std::atomic<std::uint64_t> doneBytes_{0}; // record bytes written or discarded
+    // When the log thread entered the disk call it is in (steady clock, ns); 0 when in none.
+    std::atomic<std::int64_t> diskCallSinceNs_{0};
+    std::atomic<bool> stallReported_{false};
 
     // The log thread's own state.
     AppendFile file_;

@@ -13,9 +13,12 @@
 // Windows: the page-file-backed file mapping <block> (CreateFileMappingA, MapViewOfFile), the
 // mutex <mutex> (CreateMutexA), the message <message> (RegisterWindowMessageA) broadcast to every
 // top-level window (SendNotifyMessageA to HWND_BROADCAST, wParam 0, lParam 0).
-// Linux: the POSIX shared memory object "/<block>" (shm_open, mode 0600), the named semaphore
-// "/<mutex>" (initial count 1) as the mutex. There are no window messages between programs
-// there: the program brings an announcer of its own, a signal on the session bus.
+// Linux: the POSIX shared memory object "/<block>" (shm_open, mode 0600); the mutex is a
+// process-shared robust pthread_mutex_t at offset 0 of the shared memory object "/<mutex>"
+// (64 bytes, mode 0600), which a holder that dies leaves to the next one (EOWNERDEAD, then
+// pthread_mutex_consistent), and which appears only once it is initialised. There are no window
+// messages between programs there: the program brings an announcer of its own, a signal on the
+// session bus. docs/protocol.md tells the authors of readers how to take the mutex.
 namespace zentor {
 
 constexpr std::size_t kMapBlockBytes = 4096;
@@ -62,17 +65,21 @@ public:
     // null: the block is written but never announced.
     explicit MapPublisher(MapFeedNames names = {},
                           std::unique_ptr<MapAnnouncer> announcer = systemMapAnnouncer());
-    // Unmaps the block; the named block itself stays for readers (see removeMapBlock).
+    // Unmaps the block. Windows: the mapping goes with its last handle. Linux: the block is
+    // removed (shm_unlink) when this publisher owns it, so that no reader takes it for a live one
+    // afterwards: it made the block, or found one left by a publisher that was killed. A block
+    // that another publisher still writes stays, and so does the mutex, which a reader may hold.
     ~MapPublisher();
     MapPublisher(const MapPublisher&) = delete;
     MapPublisher& operator=(const MapPublisher&) = delete;
 
-    // One publication: creates and maps the block and the mutex if that has not been done yet,
+    // One publication: creates and maps the mutex and the block if that has not been done yet,
     // then, holding the mutex, copies the block into a local buffer, lets `compose` fill it and
     // copies it back in one step, so that a reader holding the mutex never sees a block half
     // written. Then registers the message (the first time) and announces it. Returns false,
     // with nothing written and nothing announced, when the block or the mutex cannot be made
-    // (tried again at the next publication) or the mutex is not free within kMutexTimeout.
+    // (tried again at the next publication) or the mutex is not free within kMutexTimeout. A
+    // mutex whose holder died is taken over at once; one left unusable is replaced (Linux).
     bool publish(const Compose& compose)
     {
         if (!writeBlock(compose))
@@ -111,8 +118,8 @@ private:
 // within MapPublisher::kMutexTimeout. Any thread.
 bool readMapBlock(const MapFeedNames& names, std::uint8_t* out);
 
-// Removes the named block and mutex, for tests cleaning up after themselves (Linux: shm_unlink,
-// sem_unlink; Windows: nothing, they go with their last handle).
+// Removes the named block and mutex, for tests cleaning up after themselves (Linux: shm_unlink
+// of both; Windows: nothing, they go with their last handle).
 void removeMapBlock(const MapFeedNames& names);
 
 } // namespace zentor

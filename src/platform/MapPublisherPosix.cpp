@@ -1,13 +1,17 @@
 #include "platform/MapPublisher.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <semaphore.h>
+#include <pthread.h>
+#include <string>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace zentor {
@@ -15,60 +19,145 @@ namespace zentor {
 namespace {
 
 constexpr mode_t kOwnerOnly = 0600;
-constexpr unsigned kMutexFree = 1; // the semaphore's count when nobody holds it
 constexpr long kNanosecondsPerSecond = 1000000000L;
+
+// The mutex object: a process-shared robust pthread_mutex_t at offset 0, zero bytes after it.
+constexpr std::size_t kMapMutexBytes = 64;
+static_assert(sizeof(pthread_mutex_t) <= kMapMutexBytes);
+
+// Where Linux keeps the POSIX shared memory objects: shm_open("/NAME") is the file
+// /dev/shm/NAME. A new mutex object is made whole under a name of its own and then linked to its
+// real name, which fails when that name exists: so nobody ever opens a half-made mutex, and of
+// two programs making it at once one wins and the other takes the winner's.
+constexpr const char* kSharedMemoryFolder = "/dev/shm";
 
 std::string posixName(const std::string& name)
 {
     return "/" + name;
 }
 
-// The named semaphore that serves as the block's mutex, created free when it does not exist.
-sem_t* openMutex(const std::string& name)
+// Maps the first `bytes` of the open shared memory object `fd`; null on failure.
+void* mapObject(int fd, std::size_t bytes, int protection)
 {
-    sem_t* mutex = ::sem_open(posixName(name).c_str(), O_CREAT, kOwnerOnly, kMutexFree);
-    return mutex == SEM_FAILED ? nullptr : mutex;
+    void* view = ::mmap(nullptr, bytes, protection, MAP_SHARED, fd, 0);
+    return view == MAP_FAILED ? nullptr : view;
 }
 
-// Holds the mutex for its lifetime, if it got it within the time-out.
+// Maps the existing mutex object `path`; null when there is none or it is not one.
+pthread_mutex_t* mapExistingMutex(const std::string& path)
+{
+    const int fd = ::shm_open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0)
+        return nullptr;
+    struct stat st
+    {};
+    void* view = nullptr;
+    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(kMapMutexBytes))
+        view = mapObject(fd, kMapMutexBytes, PROT_READ | PROT_WRITE);
+    ::close(fd);
+    if (view == nullptr)
+        errno = EINVAL; // there, but not a mutex object
+    return static_cast<pthread_mutex_t*>(view);
+}
+
+// Makes the mutex object `path` with an initialised mutex; null when it could not, or another
+// program made it first.
+pthread_mutex_t* makeMutex(const std::string& path)
+{
+    static std::atomic<unsigned> drafts{0};
+    const std::string draft =
+        path + ".new." + std::to_string(::getpid()) + "." + std::to_string(drafts.fetch_add(1));
+    const int fd = ::shm_open(draft.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
+    if (fd < 0)
+        return nullptr;
+    ::fchmod(fd, kOwnerOnly); // the mode given to shm_open is narrowed by the umask
+    void* view = nullptr;
+    if (::ftruncate(fd, static_cast<off_t>(kMapMutexBytes)) == 0)
+        view = mapObject(fd, kMapMutexBytes, PROT_READ | PROT_WRITE);
+    ::close(fd);
+    auto* mutex = static_cast<pthread_mutex_t*>(view);
+    bool made = false;
+    if (mutex != nullptr) {
+        pthread_mutexattr_t attributes;
+        ::pthread_mutexattr_init(&attributes);
+        ::pthread_mutexattr_setpshared(&attributes, PTHREAD_PROCESS_SHARED);
+        ::pthread_mutexattr_setrobust(&attributes, PTHREAD_MUTEX_ROBUST);
+        made = ::pthread_mutex_init(mutex, &attributes) == 0 &&
+               ::link((kSharedMemoryFolder + draft).c_str(),
+                      (kSharedMemoryFolder + path).c_str()) == 0;
+        ::pthread_mutexattr_destroy(&attributes);
+    }
+    ::shm_unlink(draft.c_str());
+    if (!made && mutex != nullptr) {
+        ::munmap(mutex, kMapMutexBytes);
+        mutex = nullptr;
+    }
+    return mutex;
+}
+
+// The map mutex "/<name>", made first when `create` is set and there is none; null on failure.
+pthread_mutex_t* openMutex(const std::string& name, bool create)
+{
+    const std::string path = posixName(name);
+    // A second look finds the mutex that another program made while this one tried to.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (pthread_mutex_t* mutex = mapExistingMutex(path))
+            return mutex;
+        if (errno != ENOENT || !create)
+            return nullptr;
+        if (pthread_mutex_t* mutex = makeMutex(path))
+            return mutex;
+    }
+    return nullptr;
+}
+
+void unmapMutex(pthread_mutex_t* mutex)
+{
+    if (mutex != nullptr)
+        ::munmap(mutex, kMapMutexBytes);
+}
+
+// Holds the map mutex for its lifetime, if it got it within the time-out. A mutex whose holder
+// died holding it (a reader killed while copying) is ours then: it is marked consistent and the
+// block is rewritten whole. A mutex that a holder left unrecoverable (it unlocked without
+// marking it consistent) is broken() and cannot be held again.
 class MutexHold
 {
 public:
-    MutexHold(sem_t* mutex, std::chrono::milliseconds timeout) : mutex_(mutex)
+    MutexHold(pthread_mutex_t* mutex, std::chrono::milliseconds timeout) : mutex_(mutex)
     {
-        timespec deadline{};
-        ::clock_gettime(CLOCK_REALTIME, &deadline);
-        const long long ns =
-            static_cast<long long>(deadline.tv_nsec) + std::chrono::nanoseconds(timeout).count();
-        deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
-        deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
-        int r;
-        do {
-            r = ::sem_timedwait(mutex_, &deadline);
-        } while (r != 0 && errno == EINTR);
-        held_ = r == 0;
+        // Mostly free, or left by a holder that died: taken at once. Otherwise wait.
+        int r = ::pthread_mutex_trylock(mutex_);
+        if (r == EBUSY) {
+            timespec deadline{};
+            ::clock_gettime(CLOCK_REALTIME, &deadline);
+            const long long ns = static_cast<long long>(deadline.tv_nsec) +
+                                 std::chrono::nanoseconds(timeout).count();
+            deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
+            deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
+            r = ::pthread_mutex_timedlock(mutex_, &deadline);
+        }
+        if (r == EOWNERDEAD)
+            ::pthread_mutex_consistent(mutex_);
+        held_ = r == 0 || r == EOWNERDEAD;
+        broken_ = r == ENOTRECOVERABLE;
     }
     ~MutexHold()
     {
         if (held_)
-            ::sem_post(mutex_);
+            ::pthread_mutex_unlock(mutex_);
     }
     MutexHold(const MutexHold&) = delete;
     MutexHold& operator=(const MutexHold&) = delete;
 
     bool held() const { return held_; }
+    bool broken() const { return broken_; }
 
 private:
-    sem_t* const mutex_;
+    pthread_mutex_t* const mutex_;
     bool held_ = false;
+    bool broken_ = false;
 };
-
-// Maps the first kMapBlockBytes of the open shared memory object `fd`; null on failure.
-std::uint8_t* mapBlock(int fd, int protection)
-{
-    void* view = ::mmap(nullptr, kMapBlockBytes, protection, MAP_SHARED, fd, 0);
-    return view == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(view);
-}
 
 // Opens the block for writing, creating it owner-only and kMapBlockBytes long (zero-filled) if
 // it does not exist; a block someone else made too small is lengthened. -1 on failure.
@@ -77,7 +166,6 @@ int openBlockForWriting(const std::string& name)
     const std::string path = posixName(name);
     int fd = ::shm_open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kOwnerOnly);
     if (fd >= 0) {
-        // The mode given to shm_open is narrowed by the umask; the block is owner-only either way.
         ::fchmod(fd, kOwnerOnly);
     } else if (errno == EEXIST) {
         fd = ::shm_open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
@@ -96,17 +184,28 @@ int openBlockForWriting(const std::string& name)
 
 } // namespace
 
+// The publisher that holds the lock on the block's file owns the block and removes it when it
+// goes: the one that made it, or one that found a block whose publisher had gone without
+// removing it (killed). The lock goes with the publisher's process, however it ends.
 struct MapPublisher::Shared
 {
+    std::string blockPath;
+    int blockFd = -1; // kept open: the owner's lock lives on it
+    bool ownsBlock = false;
     std::uint8_t* view = nullptr;
-    sem_t* mutex = nullptr;
+    pthread_mutex_t* mutex = nullptr;
 
     ~Shared()
     {
         if (view != nullptr)
             ::munmap(view, kMapBlockBytes);
-        if (mutex != nullptr)
-            ::sem_close(mutex);
+        // A reader never takes a block that nobody writes any more for a live one. The mutex
+        // stays: a reader may hold it.
+        if (ownsBlock)
+            ::shm_unlink(blockPath.c_str());
+        if (blockFd >= 0)
+            ::close(blockFd);
+        unmapMutex(mutex);
     }
 };
 
@@ -124,19 +223,35 @@ MapPublisher::~MapPublisher() = default;
 bool MapPublisher::writeBlock(const Compose& compose)
 {
     if (!shared_) {
+        // The mutex first: whenever the block exists, so does its mutex.
         auto shared = std::make_unique<Shared>();
-        const int fd = openBlockForWriting(names_.block);
-        if (fd < 0)
+        shared->mutex = openMutex(names_.mutex, true);
+        if (shared->mutex == nullptr)
             return false;
-        shared->view = mapBlock(fd, PROT_READ | PROT_WRITE);
-        ::close(fd); // the mapping keeps the object
-        shared->mutex = openMutex(names_.mutex);
-        if (shared->view == nullptr || shared->mutex == nullptr)
+        shared->blockPath = posixName(names_.block);
+        shared->blockFd = openBlockForWriting(names_.block);
+        if (shared->blockFd < 0)
+            return false;
+        shared->ownsBlock = ::flock(shared->blockFd, LOCK_EX | LOCK_NB) == 0;
+        shared->view = static_cast<std::uint8_t*>(
+            mapObject(shared->blockFd, kMapBlockBytes, PROT_READ | PROT_WRITE));
+        if (shared->view == nullptr)
             return false;
         shared_ = std::move(shared);
     }
+    if (shared_->mutex == nullptr)
+        shared_->mutex = openMutex(names_.mutex, true);
+    if (shared_->mutex == nullptr)
+        return false;
     std::vector<std::uint8_t> block(kMapBlockBytes);
     MutexHold hold(shared_->mutex, kMutexTimeout);
+    if (hold.broken()) {
+        // Nobody can take this mutex any more: the next publication makes a new one, which
+        // readers find when they open the object by name again.
+        ::shm_unlink(posixName(names_.mutex).c_str());
+        unmapMutex(std::exchange(shared_->mutex, nullptr));
+        return false;
+    }
     if (!hold.held())
         return false;
     std::memcpy(block.data(), shared_->view, kMapBlockBytes);
@@ -152,14 +267,14 @@ bool readMapBlock(const MapFeedNames& names, std::uint8_t* out)
         return false;
     struct stat st
     {};
-    std::uint8_t* view = nullptr;
+    void* view = nullptr;
     if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(kMapBlockBytes))
-        view = mapBlock(fd, PROT_READ);
+        view = mapObject(fd, kMapBlockBytes, PROT_READ);
     ::close(fd);
     if (view == nullptr)
         return false;
     bool copied = false;
-    if (sem_t* mutex = openMutex(names.mutex)) {
+    if (pthread_mutex_t* mutex = openMutex(names.mutex, false)) {
         {
             MutexHold hold(mutex, MapPublisher::kMutexTimeout);
             if (hold.held()) {
@@ -167,7 +282,7 @@ bool readMapBlock(const MapFeedNames& names, std::uint8_t* out)
                 copied = true;
             }
         }
-        ::sem_close(mutex);
+        unmapMutex(mutex);
     }
     ::munmap(view, kMapBlockBytes);
     return copied;
@@ -176,7 +291,7 @@ bool readMapBlock(const MapFeedNames& names, std::uint8_t* out)
 void removeMapBlock(const MapFeedNames& names)
 {
     ::shm_unlink(posixName(names.block).c_str());
-    ::sem_unlink(posixName(names.mutex).c_str());
+    ::shm_unlink(posixName(names.mutex).c_str());
 }
 
 } // namespace zentor

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace zentor {
 namespace {
@@ -107,6 +108,55 @@ TEST(LinkWithSimulator, UsbThroughTheD2xxLibraryReachesTheSimulator)
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(5000ms));
 }
+
+// No instrument on the port when the link thread starts; the simulator comes up on that path
+// three seconds later, as an instrument plugged in late would.
+struct LateInstrument
+{
+    LinkSelection selection;
+    const char* portVariable; // where the port's path is set
+    const char* retryText;
+    const char* connectedText;
+};
+
+class LinkWithLateInstrument : public ::testing::TestWithParam<LateInstrument>
+{};
+
+TEST_P(LinkWithLateInstrument, SaysThePortIsNotAvailableAndConnectsOnceItIs)
+{
+    const LateInstrument& late = GetParam();
+    test::SimulatorProcess sim;
+    ::setenv(late.portVariable, sim.path("port").c_str(), 1);
+    const D2xxLibrary library = D2xxLibrary::load(ZENTOR_FAKE_FTD2XX_PATH);
+    ASSERT_NE(library.api(), nullptr) << library.error();
+    FakeFtd2xx_Reset();
+    TReceiverLink link;
+    TCom_Router router(link, late.selection, library.api());
+
+    ASSERT_TRUE(waitUntil([&] { return link.statusText() == late.retryText; }, kPatience))
+        << link.statusText();
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(link.statusText(), late.retryText);
+    EXPECT_FALSE(router.waitFinished(0ms)) << "the link thread keeps trying";
+
+    ASSERT_TRUE(startSimulator(sim, {"--mode", "single", "--rate", "50"})) << sim.output("err.txt");
+    ASSERT_TRUE(waitUntil([&] { return link.identification() == "ZT777001"; }, kPatience))
+        << sim.output("err.txt");
+    EXPECT_EQ(link.statusText(), late.connectedText);
+    EXPECT_TRUE(waitUntil([&] { return link.takeNewData(0); }, kPatience));
+    router.requestTerminate();
+    EXPECT_TRUE(router.waitFinished(5000ms));
+}
+
+INSTANTIATE_TEST_SUITE_P(ComAndUsb, LinkWithLateInstrument,
+                         ::testing::Values(LateInstrument{{LinkSelection::kRs232, 3},
+                                                          "ZENTOR_COM3",
+                                                          "COM3: not available - retrying...",
+                                                          "Connected via COM"},
+                                           LateInstrument{{LinkSelection::kUsb, 0},
+                                                          "ZENTOR_FAKE_FTD2XX_PORT",
+                                                          "USB not available - retrying...",
+                                                          "Connected via USB"}));
 
 } // namespace
 } // namespace zentor

@@ -131,17 +131,6 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     ::unlink(port.c_str());
 }
 
-TEST(TCom_Router, EndsWithoutStatusWhenThePortDoesNotOpen)
-{
-    ::setenv("ZENTOR_COM2", "/nonexistent/zentor-port", 1);
-    TReceiverLink link;
-    TCom_Router router(link, {LinkSelection::kRs232, 2});
-    EXPECT_TRUE(router.waitFinished(2000ms));
-    EXPECT_FALSE(router.isOpen());
-    EXPECT_EQ(link.statusText(), "");
-    EXPECT_FALSE(link.SendCommand(kCmdIdentify));
-}
-
 TEST(TCom_Router, ConnectsOverUsbThroughTheD2xxLibrary)
 {
     const D2xxLibrary library = D2xxLibrary::load(ZENTOR_FAKE_FTD2XX_PATH);

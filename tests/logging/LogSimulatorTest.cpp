@@ -43,7 +43,7 @@ TEST(LogWithSimulator, TheLogHoldsExactlyThePacketsThatReachedTheProgramIntact)
     ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }, 10000ms));
     router.requestTerminate();
     ASSERT_TRUE(router.waitFinished(5000ms));
-    session.stop();
+    ASSERT_TRUE(session.closeAll(5000ms));
 
     const Bytes record = readFile(sim.path("record.bin"));
     const Bytes log = readFile(logName);

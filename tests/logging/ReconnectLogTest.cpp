@@ -101,7 +101,7 @@ TEST_P(ReconnectWithSimulator, FindsTheInstrumentAgainAndTheLogGoesOnWithoutANew
     ASSERT_EQ(second.waitExit(20000), 0) << second.output("err.txt");
     ASSERT_TRUE(waitUntil([&] { return router->hungUp(); }, kPatience));
     router.reset();
-    session.stop();
+    ASSERT_TRUE(session.closeAll(5000ms));
 
     // One header, then what the first run got across, then all of the second run.
     const Bytes log = readFile(logName);

@@ -4,12 +4,14 @@
 #include "nav/MapBlock.h"
 #include "nav/MapFeed.h"
 
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <semaphore.h>
+#include <pthread.h>
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -119,6 +121,70 @@ private:
     const unsigned id_;
 };
 
+// Another program holding the map mutex: it maps the mutex object and locks the pthread mutex at
+// offset 0 as a reader in any language would, and keeps it until told to let go, or is killed.
+// It is a careless reader: one that takes over the mutex of a holder that died never marks it
+// consistent, so letting go of it leaves the mutex unusable.
+class MutexHolder
+{
+public:
+    explicit MutexHolder(const std::string& mutexPath)
+    {
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int fd = ::shm_open(mutexPath.c_str(), O_RDWR, 0);
+            void* view = fd < 0 ? MAP_FAILED
+                                : ::mmap(nullptr, sizeof(pthread_mutex_t), PROT_READ | PROT_WRITE,
+                                         MAP_SHARED, fd, 0);
+            auto* mutex = static_cast<pthread_mutex_t*>(view);
+            const int locked = view == MAP_FAILED ? EINVAL : ::pthread_mutex_lock(mutex);
+            const char state = locked == 0 || locked == EOWNERDEAD ? 'L' : 'F';
+            char letGo = 0;
+            if (::write(fromChild[1], &state, 1) == 1 && ::read(toChild[0], &letGo, 1) == 1)
+                ::pthread_mutex_unlock(mutex);
+            ::_exit(0);
+        }
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        toChild_ = toChild[1];
+        char state = 0;
+        locked_ = ::read(fromChild[0], &state, 1) == 1 && state == 'L';
+        ::close(fromChild[0]);
+    }
+    ~MutexHolder() { end(SIGKILL); }
+    MutexHolder(const MutexHolder&) = delete;
+    MutexHolder& operator=(const MutexHolder&) = delete;
+
+    bool locked() const { return locked_; }
+    void release()
+    {
+        const char letGo = 'U';
+        if (::write(toChild_, &letGo, 1) == 1)
+            end(0);
+    }
+    void kill() { end(SIGKILL); }
+
+private:
+    void end(int signal)
+    {
+        if (pid_ <= 0)
+            return;
+        if (signal != 0)
+            ::kill(pid_, signal);
+        ::waitpid(pid_, nullptr, 0);
+        ::close(toChild_);
+        pid_ = -1;
+    }
+
+    pid_t pid_ = -1;
+    int toChild_ = -1;
+    bool locked_ = false;
+};
+
 class MapPublisherTest : public ::testing::Test
 {
 protected:
@@ -194,27 +260,47 @@ TEST_F(MapPublisherTest, BytesOutsideTheFieldsAreLeftAsAnotherWriterLeftThem)
     EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), expected);
 }
 
-TEST_F(MapPublisherTest, PublicationWaitsForTheMutexAndGivesUpOnAHeldOne)
+TEST_F(MapPublisherTest, PublicationGivesUpOnAHeldMutexAndTakesOverOneWhoseHolderDied)
 {
     MapPublisher publisher(names.names(), announcer());
     ASSERT_TRUE(publisher.publish(composer(knownValues())));
 
-    sem_t* mutex = ::sem_open(names.mutexPath().c_str(), 0);
-    ASSERT_NE(mutex, SEM_FAILED);
-    ASSERT_EQ(::sem_wait(mutex), 0); // a reader holds the block
+    MutexHolder reader(names.mutexPath());
+    ASSERT_TRUE(reader.locked());
     MapFeedValues moved = knownValues();
     moved.rssiDbm = -60;
-    const auto start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(publisher.publish(composer(moved)));
     EXPECT_GE(std::chrono::steady_clock::now() - start, MapPublisher::kMutexTimeout - 50ms);
     EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(knownValues()));
     EXPECT_EQ(counts.announced.size(), 1u);
 
-    ::sem_post(mutex);
+    // The reader is killed while it holds the mutex: the next publication takes it over.
+    reader.kill();
+    start = std::chrono::steady_clock::now();
     EXPECT_TRUE(publisher.publish(composer(moved)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
     EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(moved));
     EXPECT_EQ(counts.announced.size(), 2u);
-    ::sem_close(mutex);
+    EXPECT_TRUE(publisher.publish(composer(knownValues()))) << "and the mutex works on";
+}
+
+TEST_F(MapPublisherTest, AMutexLeftUnusableIsReplacedAfterOneSkippedPublication)
+{
+    MapPublisher publisher(names.names(), nullptr);
+    ASSERT_TRUE(publisher.publish(composer(knownValues())));
+    MutexHolder(names.mutexPath()).kill();
+    MutexHolder careless(names.mutexPath());
+    ASSERT_TRUE(careless.locked());
+    careless.release();
+
+    EXPECT_FALSE(publisher.publish(composer(knownValues())));
+    MapFeedValues moved = knownValues();
+    moved.rssiDbm = -60;
+    EXPECT_TRUE(publisher.publish(composer(moved)));
+    Bytes copy(kMapBlockBytes, 0);
+    ASSERT_TRUE(readMapBlock(names.names(), copy.data())) << "a reader opening it anew takes it";
+    EXPECT_EQ(copy, composed(moved));
 }
 
 TEST_F(MapPublisherTest, BlockThatCannotBeMadeIsSkippedWithoutAnnouncement)
@@ -238,12 +324,33 @@ TEST_F(MapPublisherTest, ReaderCopiesTheWholeBlockUnderTheMutex)
     ASSERT_TRUE(readMapBlock(names.names(), copy.data()));
     EXPECT_EQ(copy, composed(knownValues()));
 
-    sem_t* mutex = ::sem_open(names.mutexPath().c_str(), 0);
-    ASSERT_NE(mutex, SEM_FAILED);
-    ASSERT_EQ(::sem_wait(mutex), 0);
+    MutexHolder other(names.mutexPath());
+    ASSERT_TRUE(other.locked());
     EXPECT_FALSE(readMapBlock(names.names(), copy.data()));
-    ::sem_post(mutex);
-    ::sem_close(mutex);
+    other.release();
+    EXPECT_TRUE(readMapBlock(names.names(), copy.data()));
+}
+
+// The block goes with the publisher that owns it, so that a reader never takes the last block of
+// a program that has ended for a live one. A block left by a killed program is taken over.
+TEST_F(MapPublisherTest, TheBlockGoesWithThePublisherThatOwnsIt)
+{
+    const int leftOver = ::shm_open(names.blockPath().c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_GE(leftOver, 0);
+    ::close(leftOver);
+    {
+        MapPublisher publisher(names.names(), nullptr);
+        ASSERT_TRUE(publisher.publish(composer(knownValues())));
+        {
+            MapPublisher second(names.names(), nullptr);
+            ASSERT_TRUE(second.publish(composer(knownValues())));
+        }
+        EXPECT_TRUE(ReadOnlyView(names.blockPath()).exists()) << "its owner still publishes";
+    }
+    EXPECT_FALSE(ReadOnlyView(names.blockPath()).exists());
+    const int mutex = ::shm_open(names.mutexPath().c_str(), O_RDWR, 0);
+    EXPECT_GE(mutex, 0) << "the mutex stays: a reader may hold it";
+    ::close(mutex);
 }
 
 TEST_F(MapPublisherTest, FeedPublishesTheDialogRangeWithPositionAndSerialNumber)

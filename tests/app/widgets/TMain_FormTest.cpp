@@ -369,7 +369,8 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     logMode->click();
-    EXPECT_TRUE(logFile->isEnabled());
+    // LogFile comes back once the log is closed, at the next tick.
+    EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
     const Bytes written = fileBytes(name);
     ASSERT_EQ(written.size(), expectedSize);
     EXPECT_EQ(Bytes(written.begin() + 63, written.begin() + 63 + 11), clock);
@@ -388,7 +389,7 @@ TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
     logFile->setText(QStringLiteral("/nonexistent-folder/run"));
     logMode->click();
     ASSERT_TRUE(processEventsUntil([&] { return !logMode->isChecked(); }));
-    EXPECT_TRUE(logFile->isEnabled());
+    EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
     ASSERT_EQ(messages.texts.size(), 1u);
     EXPECT_EQ(messages.kinds[0], MessageKind::Error);
     EXPECT_NE(messages.texts[0].find("/nonexistent-folder/run.KLF"), std::string::npos)
