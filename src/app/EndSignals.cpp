@@ -20,6 +20,10 @@ void catchEndSignals()
 {
     std::signal(SIGINT, recordEndSignal);
     std::signal(SIGTERM, recordEndSignal);
+#ifdef SIGHUP
+    // The terminal or the desktop session that started the program has gone.
+    std::signal(SIGHUP, recordEndSignal);
+#endif
 }
 
 bool endSignalled()

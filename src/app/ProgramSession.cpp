@@ -9,9 +9,18 @@
 #include "logging/LogFileSize.h"
 #include "nav/TNav_Router.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace zentor {
+
+MapFeedNames programMapNames()
+{
+    MapFeedNames names;
+    if (const char* block = std::getenv("ZENTOR_MAP_BLOCK"); block && *block)
+        names.block = block;
+    return names;
+}
 
 ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory,
@@ -179,6 +188,12 @@ std::optional<WatchdogStep> ProgramSession::tick()
     return step;
 }
 
+bool ProgramSession::linkLost()
+{
+    const TCom_Router* link = workers_.find<TCom_Router>(WorkerId::Link);
+    return link && link->hungUp();
+}
+
 RunFigures ProgramSession::figures()
 {
     RunFigures figures;
@@ -259,6 +274,16 @@ bool ProgramSession::waitWorkersEnded(std::chrono::milliseconds bound,
     if (!workers_.waitAllFinished(bound, serve))
         return false;
     workers_.clear();
+    return true;
+}
+
+bool ProgramSession::waitLogClosed(std::chrono::milliseconds bound, const LogWaitView& waiting)
+{
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!log_.closeAll(kLogEndPoll)) {
+        if (std::chrono::steady_clock::now() >= deadline || (waiting && !waiting(log_.backlog())))
+            return false;
+    }
     return true;
 }
 

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zentor {
 
@@ -35,6 +36,11 @@ struct SessionViews
     // at once.
     std::function<void(MeasurementMode)> modeShown;
 };
+
+// The map feed's names: the system's own, but the block is named by the environment variable
+// ZENTOR_MAP_BLOCK when it is set (two data loggers on one PC feeding two maps, or tests side by
+// side).
+MapFeedNames programMapNames();
 
 // One run of the data logger, the same behind the windows (zentor-dl) and without them
 // (zentor-log, zentor-dl --headless): the receiver protocol and its state, the connection
@@ -64,6 +70,11 @@ class ProgramSession
 public:
     // How long the end of a run waits for the workers in all.
     static constexpr std::chrono::milliseconds kWorkerEndWait{5000};
+    // How long the end of a run waits for the log files to be written and closed: long enough
+    // for a slow USB stick to take a full queue, not for a disk that has stopped.
+    static constexpr std::chrono::milliseconds kLogEndWait{60000};
+    // How often the wait for the log files says what is still to be written.
+    static constexpr std::chrono::milliseconds kLogEndPoll{250};
 
     // `window`, `messages` and the views' targets must outlive the session. `announcer` may be
     // null (the block is written, nothing announced). `factory` replaces the real threads
@@ -71,7 +82,7 @@ public:
     // feed's block (tests keep theirs apart).
     ProgramSession(WindowThread& window, MessageSink& messages,
                    std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory = {},
-                   MapFeedNames mapNames = {});
+                   MapFeedNames mapNames = programMapNames());
     // Tells every worker to end and destroys them (joining their threads): only safe once
     // waitWorkersEnded has returned true, or no worker was ever blocked in a window call.
     ~ProgramSession();
@@ -121,6 +132,10 @@ public:
     // watchdog (with the TravelPilot as the position source: the step to show, else empty).
     std::optional<WatchdogStep> tick();
 
+    // True while the link to the instrument is lost and not back yet: what the windows show is
+    // old.
+    bool linkLost();
+
     // What the status line of an unattended run shows now.
     RunFigures figures();
 
@@ -143,6 +158,13 @@ public:
     // worker has not ended: it is left alone, with everything it uses, and the caller must end the
     // process without running destructors.
     bool waitWorkersEnded(std::chrono::milliseconds bound, const std::function<void()>& serve);
+    // Then: waits at most `bound` for every log file to be written and closed. While it waits it
+    // calls `waiting` every kLogEndPoll with the files and the bytes still to be written, so the
+    // user sees why the end takes long; `waiting` returns false to stop waiting. True when every
+    // log file is closed; false leaves the log threads running, and the caller must end the
+    // process without running destructors.
+    using LogWaitView = std::function<bool(const std::vector<LogSession::Backlog>& backlog)>;
+    bool waitLogClosed(std::chrono::milliseconds bound, const LogWaitView& waiting);
 
 private:
     WorkerFactory programFactory();

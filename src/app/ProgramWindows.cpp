@@ -1,10 +1,13 @@
 #include "app/ProgramWindows.h"
 
+#include "app/TLogClosingDlg.h"
 #include "gps/GpsPanel.h"
 #include "nav/MapUpdateSignal.h"
 #include "nav/TravelPilotPanel.h"
 
 #include <QCoreApplication>
+#include <cstdio>
+#include <utility>
 
 namespace zentor {
 
@@ -61,13 +64,37 @@ void ProgramWindows::end()
     QCoreApplication::exit(0);
 }
 
-bool ProgramWindows::endWorkers(std::chrono::milliseconds bound)
+bool ProgramWindows::endWorkers(std::chrono::milliseconds bound, bool displayGone)
 {
+    // The event loop may also have ended without the main window closing (the desktop session
+    // ends): the workers are told to end in the same order then.
+    if (!window_.shuttingDown()) {
+        window_.beginShutdown();
+        session_.endOnFormClose();
+    }
     connectionDialog_.reset();
     logWarningForm_.reset();
     mapRangeForm_.reset();
     aboutBox_.reset();
-    return session_.waitWorkersEnded(bound, [this] { window_.serveQueuedCalls(); });
+    if (!session_.waitWorkersEnded(bound, [this] { window_.serveQueuedCalls(); }))
+        return false;
+    if (displayGone) {
+        bool told = false;
+        return session_.waitLogClosed(
+            ProgramSession::kLogEndWait, [&told](const std::vector<LogSession::Backlog>& logs) {
+                if (!std::exchange(told, true))
+                    std::fprintf(stderr, "%s\n", logBacklogText(logs).c_str());
+                return true;
+            });
+    }
+    // A slow disk: the dialog shows what the end waits for, so the program never seems frozen.
+    TLogClosingDlg notice;
+    return session_.waitLogClosed(
+        ProgramSession::kLogEndWait, [&notice](const std::vector<LogSession::Backlog>& logs) {
+            notice.showBacklog(QString::fromStdString(logBacklogText(logs)));
+            QCoreApplication::processEvents();
+            return !notice.givenUp();
+        });
 }
 
 } // namespace zentor

@@ -58,6 +58,20 @@ std::string statusLineText(const RunFigures& figures)
     return line + " | " + figures.position;
 }
 
+std::string logBacklogText(const std::vector<LogSession::Backlog>& backlog)
+{
+    constexpr std::uint64_t kBytesPerKb = 1024;
+    std::string text;
+    for (const LogSession::Backlog& log : backlog) {
+        if (!text.empty())
+            text += "\n";
+        text += "Writing the log file \"" + log.fileName +
+                "\": " + std::to_string((log.bytesWaiting + kBytesPerKb - 1) / kBytesPerKb) +
+                " kB still to go to the disk.";
+    }
+    return text;
+}
+
 std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
                             double longitudeDeg)
 {

@@ -2,6 +2,7 @@
 
 #include "link/ReceiverRange.h"
 #include "link/TReceiverLink.h"
+#include "logging/LogSession.h"
 
 #include <cstdint>
 #include <optional>
@@ -58,6 +59,10 @@ std::string statusLineText(const RunFigures& figures);
 // "GPS no record" before the first record.
 std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
                             double longitudeDeg);
+
+// What the end of a run waits for: one line per log file still being written, "Writing the log
+// file "drive.KLF": 1234 kB still to go to the disk." (kB rounded up).
+std::string logBacklogText(const std::vector<LogSession::Backlog>& backlog);
 
 // The TravelPilot's position as its fields show it: "TravelPilot <lat> <lon>", or
 // "TravelPilot no position" while its fields are empty.

@@ -2,7 +2,9 @@
 
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
+#include "gps/GpsPanel.h"
 #include "nav/TravelPilotPanel.h"
+#include "ui/FormLayout.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/PanelStatusBar.h"
 
@@ -28,6 +30,9 @@ namespace {
 
 const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
+const char* const kLinkLostNote = "No link: the last readings received";
+constexpr int kLinkLostNoteHeight = 16;
+constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
 const char* const kInstalledManualFolder = "../share/doc/zentor-dl/";
 
@@ -86,6 +91,18 @@ void TMain_Form::FormCreate()
         auto* fill = new QVBoxLayout(receiverPanel[r]);
         fill->setContentsMargins(0, 0, 0, 0);
         fill->addWidget(display[r]);
+        // Over the top edge of the display, outside its layout, so that it moves nothing.
+        olLinkLost[r] = makeLabel(receiverPanel[r], r == 0 ? "olLinkLost1" : "olLinkLost2",
+                                  QString::fromLatin1(kLinkLostNote));
+        QFont small = olLinkLost[r]->font();
+        small.setPixelSize(kLinkLostNotePixels);
+        small.setItalic(true);
+        olLinkLost[r]->setFont(small);
+        QPalette light = olLinkLost[r]->palette();
+        light.setColor(QPalette::WindowText, Qt::white);
+        olLinkLost[r]->setPalette(light);
+        olLinkLost[r]->setAlignment(Qt::AlignCenter);
+        olLinkLost[r]->hide();
     }
     session_.startReceiverRouters([this](int r) { updateDisplay(r); });
 }
@@ -265,8 +282,11 @@ void TMain_Form::retile()
     const Tiling tiling = btnTileV->isChecked() ? Tiling::Vertical : Tiling::Horizontal;
     const auto places = tileReceiverPanels(receiverArea(), visible1, visible2, tiling);
     for (int r = 0; r < kReceiverCount; ++r) {
-        if (const auto& place = places[static_cast<std::size_t>(r)])
+        if (const auto& place = places[static_cast<std::size_t>(r)]) {
             receiverPanel[r]->setGeometry(place->left, place->top, place->width, place->height);
+            if (olLinkLost[r])
+                olLinkLost[r]->setGeometry(0, 1, place->width, kLinkLostNoteHeight);
+        }
     }
 }
 
@@ -282,8 +302,23 @@ void TMain_Form::Timer1Timer()
     olClock->setText(fromStd(timeOfDayText(now.hour(), now.minute(), now.second())));
     if (const std::optional<WatchdogStep> step = session_.tick())
         showWatchdogStep(*step, gbTravelPilot, lWarning);
+    showLinkLost(session_.linkLost());
     // A log switched off keeps its name until its file is closed.
     LogFile->setEnabled(!session_.log().active() && !session_.log().closing());
+}
+
+void TMain_Form::showLinkLost(bool lost)
+{
+    if (lost == linkLostShown_)
+        return;
+    linkLostShown_ = lost;
+    for (QLabel* note : olLinkLost) {
+        note->raise();
+        note->setVisible(lost);
+    }
+    // The fix colour comes back with the next GPS record.
+    if (lost)
+        showGpsStatusStale(this);
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)

@@ -98,6 +98,8 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    // While the link is lost, the readings and the fix on the screen are old and say so.
+    void showLinkLost(bool lost);
     // A receiver router's display update, on the window thread.
     void updateDisplay(int receiver);
     void showReceiverPanel(int receiver, bool shown);
@@ -147,9 +149,12 @@ private:
     QLineEdit* edMax[kReceiverCount] = {};
     QLineEdit* edStep[kReceiverCount] = {};
 
-    // Receiver area; each receiver panel holds its bar display.
+    // Receiver area; each receiver panel holds its bar display, and over it the note that the
+    // link is lost.
     QFrame* receiverPanel[kReceiverCount] = {};
     DBar* display[kReceiverCount] = {};
+    QLabel* olLinkLost[kReceiverCount] = {};
+    bool linkLostShown_ = false;
     QFrame* GPSPanel = nullptr;
 
     // Information panel.

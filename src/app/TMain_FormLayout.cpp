@@ -265,16 +265,26 @@ QWidget* TMain_Form::buildInformationPanel(QWidget* client)
     column->setContentsMargins(4, 4, 4, 4);
 
     gbTravelPilot = makeGroup(panel, "gbTravelPilot", QStringLiteral("TravelPilot"));
-    auto* pilot = compactLayout<QFormLayout>(gbTravelPilot);
+    // The fields, then the warning under them in a column: a column keeps a hidden widget's
+    // place, a form layout does not, and the warning must move nothing when it appears.
+    auto* pilotColumn = compactLayout<QVBoxLayout>(gbTravelPilot);
+    auto* pilot = new QFormLayout;
+    pilot->setContentsMargins(0, 0, 0, 0);
+    pilot->setSpacing(pilotColumn->spacing());
+    pilot->setHorizontalSpacing(8);
+    pilotColumn->addLayout(pilot);
     const std::initializer_list<std::pair<const char*, const char*>> pilotFields{
         {"edTpVersion", "Version"}, {"edTpLat", "Latitude"}, {"edTpLon", "Longitude"},
         {"edTpUpdate", "Update #"}, {"edTpSpeed", "Speed"},  {"edTpDirection", "Direction"}};
     for (const auto& [name, caption] : pilotFields)
         pilot->addRow(QString::fromLatin1(caption), makeDisplayField(gbTravelPilot, name));
     lWarning = makeLabel(gbTravelPilot, "lWarning", QStringLiteral("Not Responding!!!"));
+    // Red words on a white ground of their own: the group turns red when the warning shows.
     QPalette warning = lWarning->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
+    warning.setColor(QPalette::Window, Qt::white);
     lWarning->setPalette(warning);
+    lWarning->setAutoFillBackground(true);
     QFont bold = lWarning->font();
     bold.setBold(true);
     lWarning->setFont(bold);
@@ -284,7 +294,7 @@ QWidget* TMain_Form::buildInformationPanel(QWidget* client)
     keepPlace.setRetainSizeWhenHidden(true);
     lWarning->setSizePolicy(keepPlace);
     lWarning->hide();
-    pilot->addRow(lWarning);
+    pilotColumn->addWidget(lWarning);
     column->addWidget(gbTravelPilot);
 
     QGroupBox* gps = makeGroup(panel, "gbGPSData", QStringLiteral("GPS Data"));

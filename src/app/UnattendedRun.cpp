@@ -59,6 +59,16 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
     session_.endOnDialogDestroy();
     workersEnded_ = session_.waitWorkersEnded(ProgramSession::kWorkerEndWait,
                                               [this] { window_.serveQueuedCalls(); });
+    // A slow disk: say once what the end waits for, then wait for it (bounded).
+    bool told = false;
+    const bool logClosed = session_.waitLogClosed(
+        ProgramSession::kLogEndWait, [this, &told](const std::vector<LogSession::Backlog>& logs) {
+            if (!told && !logs.empty())
+                messages_.postMessage(MessageKind::Information, logBacklogText(logs));
+            told = true;
+            return true;
+        });
+    workersEnded_ = workersEnded_ && logClosed;
     std::fflush(out_);
     return session_.logFailed() ? kExitLogFailed : 0;
 }

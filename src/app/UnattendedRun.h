@@ -27,7 +27,7 @@ public:
     // `options` must ask for a run (Action::Run with --port). `mapNames` name the map feed's
     // block (tests keep theirs apart).
     UnattendedRun(const ProgramOptions& options, std::FILE* out, std::FILE* errors,
-                  const AnnouncerFactory& announcer, MapFeedNames mapNames = {});
+                  const AnnouncerFactory& announcer, MapFeedNames mapNames = programMapNames());
 
     // Starts log mode (when asked: the file waits for the instrument's identification), the
     // receiver routers and the workers, then serves the window calls until `endNow` (polled a few
@@ -36,8 +36,9 @@ public:
     // could not be opened or written. Call once.
     int exec(const std::function<bool()>& endNow);
 
-    // False when a worker had not ended in time after exec: it is left alone, with everything it
-    // uses, and the caller must end the process without running destructors.
+    // False when a worker, or the writing of a log file, had not ended in time after exec: it is
+    // left alone, with everything it uses, and the caller must end the process without running
+    // destructors.
     bool workersEnded() const { return workersEnded_; }
 
     ProgramSession& session() { return session_; }

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +28,24 @@ constexpr int kEndPollMs = 100;
 {
     std::fflush(nullptr);
     std::_Exit(status);
+}
+
+// The windowed run while its event loop runs, for the end below; window thread only.
+zentor::ProgramWindows* runningWindows = nullptr;
+
+// The toolkit ends the program with exit() when the desktop goes away under it (the X server's
+// connection breaks at a logout). exit() would destroy the toolkit's static objects while the
+// workers still run, and take the log's last records with it: instead the run ends here as File >
+// Exit ends it, the log written and closed, and the process ends without destructors. Registered
+// after the application object, so it runs before the toolkit's own clean-up.
+extern "C" void endRunOnExit()
+{
+    zentor::ProgramWindows* windows = std::exchange(runningWindows, nullptr);
+    if (!windows)
+        return;
+    std::fputs("zentor-dl: the desktop has gone; ending the run\n", stderr);
+    const bool ended = windows->endWorkers(zentor::ProgramSession::kWorkerEndWait, true);
+    endWithoutDestructors(ended ? EXIT_SUCCESS : EXIT_FAILURE);
 }
 
 // The toolkit is there for the session bus, which announces the map feed.
@@ -54,6 +73,11 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
     QApplication::setQuitOnLastWindowClosed(false);
     try {
         zentor::ProgramWindows windows(options);
+        runningWindows = &windows;
+        std::atexit(endRunOnExit);
+        // The end of the desktop session on Windows: the session manager asks the program to
+        // save its work; it ends the run as File > Exit does.
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, [&windows] { windows.end(); });
         // A signal or the end of --seconds ends the program as the main window's Exit does.
         const auto started = std::chrono::steady_clock::now();
         QTimer endTimer;
@@ -67,6 +91,7 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
         });
         endTimer.start(kEndPollMs);
         QApplication::exec();
+        runningWindows = nullptr;
         if (!windows.endWorkers())
             endWithoutDestructors(EXIT_SUCCESS);
     } catch (const std::exception& e) {

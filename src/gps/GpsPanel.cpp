@@ -3,6 +3,7 @@
 #include "gps/GpsControlNames.h"
 #include "ui/FormLayout.h"
 
+#include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
@@ -195,6 +196,12 @@ void showGpsStatus(QWidget* mainWindow, const GpsPanelTexts& texts)
     setStatusColours(mainWindow, texts.status);
     for (const ControlText& t : texts.panelTexts)
         setControlText(mainWindow, t);
+}
+
+void showGpsStatusStale(QWidget* mainWindow)
+{
+    if (auto* field = mainWindow->findChild<QLineEdit*>(QString::fromLatin1(gpsctl::kStatus)))
+        field->setPalette(QApplication::palette(field));
 }
 
 } // namespace zentor

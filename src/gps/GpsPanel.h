@@ -19,6 +19,10 @@ void buildGpsPanel(QWidget* gpsPanel);
 // A control that is not there is skipped.
 void showGpsStatus(QWidget* mainWindow, const GpsPanelTexts& texts);
 
+// The link is lost: edGPSStatus loses its fix colour (the field's own neutral face) until the next
+// panel update, so an old fix never looks live.
+void showGpsStatusStale(QWidget* mainWindow);
+
 // The face of the channel table.
 extern const char* const kChannelTableFamily;
 

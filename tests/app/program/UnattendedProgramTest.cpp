@@ -3,16 +3,17 @@
 // lines each second, a clean end after --seconds or SIGTERM, and a whole log whose header holds
 // what the instrument said of itself and whose packets are what the simulator sent, from the
 // first.
-#include "logging/KlfReader.h"
-#include "support/FileBytes.h"
+#include "app/program/ProgramRun.h"
 #include "support/SimulatorProcess.h"
-#include "support/WaitUntil.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <sstream>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace zentor {
 namespace {
@@ -20,68 +21,10 @@ namespace {
 using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 
+using test::bytesOf;
+using test::Program;
 using test::readFile;
-
-std::string readText(const std::string& path)
-{
-    const Bytes bytes = readFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-// One run of a program with its output in files, ended by the test or killed at the end.
-class Program
-{
-public:
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    explicit Program(std::string outputStem) : stem_(std::move(outputStem)) {}
-    ~Program()
-    {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::unlink((stem_ + ".out").c_str());
-        ::unlink((stem_ + ".err").c_str());
-    }
-
-    bool start(std::vector<std::string> args)
-    {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (stem_ + ".out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, (stem_ + ".err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
-    }
-
-    // The exit status (128 + signal when killed), or -1 when it has not ended in time.
-    int waitExit(std::chrono::milliseconds within)
-    {
-        int status = 0;
-        const bool ended =
-            test::waitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, within);
-        if (!ended)
-            return -1;
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    void signal(int sig) const { ::kill(pid_, sig); }
-    std::string out() const { return readText(stem_ + ".out"); }
-    std::string err() const { return readText(stem_ + ".err"); }
-
-private:
-    std::string stem_;
-    pid_t pid_ = -1;
-};
+using test::recordsOf;
 
 std::size_t statusLines(const std::string& out)
 {
@@ -93,22 +36,6 @@ std::size_t statusLines(const std::string& out)
             ++n;
     }
     return n;
-}
-
-// The records of a log (or of a recording, which has no header), walked by the log reader.
-std::vector<KlfRecord> recordsOf(const Bytes& bytes)
-{
-    KlfReader reader(bytes.data(), bytes.size());
-    std::vector<KlfRecord> records;
-    for (KlfRecord r; reader.next(r);)
-        records.push_back(r);
-    return records;
-}
-
-Bytes bytesOf(const KlfRecord& r, const Bytes& from)
-{
-    return Bytes(from.begin() + static_cast<long>(r.offset),
-                 from.begin() + static_cast<long>(r.offset + r.size));
 }
 
 // One of the unattended programs: its path and the options that make it unattended.
@@ -137,14 +64,31 @@ class UnattendedProgram : public ::testing::TestWithParam<Unattended>
 protected:
     void SetUp() override
     {
-        // The simulator outlasts every run; the test kills it at the end.
+        ::setenv("ZENTOR_COM1", sim.path("port").c_str(), 1);
+        // A map block of the test's own: other runs on this machine publish theirs meanwhile.
+        ::setenv("ZENTOR_MAP_BLOCK", mapBlock.c_str(), 1);
+    }
+
+    void TearDown() override
+    {
+        ::unlink(log.c_str());
+        ::shm_unlink(("/" + mapBlock).c_str());
+    }
+
+    // The simulator outlasts every run; the test kills it at the end.
+    void startSimulator()
+    {
         ASSERT_TRUE(sim.start({"--link", sim.path("port"), "--record", sim.path("record.bin"),
                                "--mode", "list", "--rate", "50", "--seed", "5"}));
         ASSERT_TRUE(sim.waitForLink(sim.path("port")));
-        ::setenv("ZENTOR_COM1", sim.path("port").c_str(), 1);
     }
 
-    void TearDown() override { ::unlink(log.c_str()); }
+    bool mapBlockExists() const
+    {
+        struct stat st
+        {};
+        return ::stat(("/dev/shm/" + mapBlock).c_str(), &st) == 0;
+    }
 
     bool start(Program& program, const std::vector<std::string>& options)
     {
@@ -210,13 +154,17 @@ protected:
 
     test::SimulatorProcess sim;
     std::string log = sim.path("drive.KLF");
+    std::string mapBlock = "ZentorTestProgram_" + std::to_string(::getpid());
 };
 
 TEST_P(UnattendedProgram, LogsForTheGivenSecondsPrintingAStatusLineEachSecond)
 {
+    startSimulator();
     Program run(sim.path("run"));
     ASSERT_TRUE(start(run, {"--port", "COM1", "--log", sim.path("drive"), "--seconds", "3"}));
+    EXPECT_TRUE(test::waitUntil([&] { return mapBlockExists(); }, 10000ms));
     ASSERT_EQ(run.waitExit(20000ms), 0) << run.err();
+    EXPECT_FALSE(mapBlockExists()) << "the map block outlived the program";
     const std::string out = run.out();
     EXPECT_EQ(out.rfind("Logging to " + log + "\n", 0), 0u) << out;
     EXPECT_GE(statusLines(out), 2u) << out;
@@ -227,15 +175,38 @@ TEST_P(UnattendedProgram, LogsForTheGivenSecondsPrintingAStatusLineEachSecond)
 TEST_P(UnattendedProgram, SigtermEndsTheRunCleanlyWithTheLogWhole)
 {
     Program run(sim.path("run"));
+    startSimulator();
     ASSERT_TRUE(start(run, {"--port", "COM1", "--log", sim.path("drive")}));
     ASSERT_TRUE(test::waitUntil([&] { return statusLines(run.out()) >= 2; }, 15000ms)) << run.out();
+    EXPECT_TRUE(mapBlockExists());
     run.signal(SIGTERM);
     ASSERT_EQ(run.waitExit(15000ms), 0) << run.err();
+    EXPECT_FALSE(mapBlockExists()) << "the map block outlived the program";
+    expectCompleteHeaderThenTheSimulatorsPackets();
+}
+
+// The instrument is plugged in after the program has started: the port is retried until it is
+// there, then the run goes on as if it had been there from the start.
+TEST_P(UnattendedProgram, WaitsForAnInstrumentThatIsNotThereYet)
+{
+    Program run(sim.path("run"));
+    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", sim.path("drive"), "--seconds", "7"}));
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            return run.out().find(" s | COM1: not available - retrying... | ") != std::string::npos;
+        },
+        10000ms))
+        << run.out();
+    std::this_thread::sleep_for(2000ms);
+    startSimulator();
+    ASSERT_EQ(run.waitExit(20000ms), 0) << run.err();
+    EXPECT_GE(statusLines(run.out()), 2u) << run.out();
     expectCompleteHeaderThenTheSimulatorsPackets();
 }
 
 TEST_P(UnattendedProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithStatusOne)
 {
+    startSimulator();
     Program run(sim.path("run"));
     const std::string name = sim.path("no-such-folder") + "/drive";
     ASSERT_TRUE(start(run, {"--port", "COM1", "--log", name, "--seconds", "3"}));

@@ -8,6 +8,8 @@
 #include "ui/TestApplication.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -154,16 +156,33 @@ TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&block[297])), "ZT012345");
 
     const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
-    if (!keep.isEmpty()) {
-        TMain_Form& form = windows->mainForm();
+    TMain_Form& form = windows->mainForm();
+    if (!keep.isEmpty())
         form.grab().save(keep + QStringLiteral("/main-window-receivers.png"));
+
+    // The instrument goes away: what the window shows is old, and says so, until new data comes.
+    auto* status = form.findChild<QLineEdit*>(QStringLiteral("edGPSStatus"));
+    auto* note = form.findChild<QLabel*>(QStringLiteral("olLinkLost1"));
+    const QColor green(0x00, 0x80, 0x00);
+    EXPECT_TRUE(
+        processEventsUntil([&] { return status->palette().color(QPalette::Base) == green; }));
+    EXPECT_TRUE(note->isHidden());
+    sim.terminate();
+    sim.waitForFinished(5000);
+    EXPECT_TRUE(processEventsUntil(
+        [&] { return linkStatus() == QStringLiteral("Connection lost - reconnecting..."); }));
+    EXPECT_TRUE(processEventsUntil([&] { return note->isVisible(); }));
+    EXPECT_NE(status->palette().color(QPalette::Base), green);
+    if (!keep.isEmpty()) {
+        QElapsedTimer lost;
+        lost.start();
+        processEventsUntil([&] { return lost.elapsed() > 10000; }, std::chrono::seconds(15));
+        form.grab().save(keep + QStringLiteral("/main-window-link-lost.png"));
         form.findChild<QToolButton*>(QStringLiteral("btnGPSPanel"))->click();
         form.grab().save(keep + QStringLiteral("/main-window-gps.png"));
     }
     windows->mainForm().close();
     EXPECT_TRUE(windows->endWorkers());
-    sim.terminate();
-    sim.waitForFinished(5000);
 #endif
 }
 

@@ -3,6 +3,7 @@
 #include "app/core/RecordingWorkers.h"
 #include "display/DBar.h"
 #include "link/ProtocolDoubles.h"
+#include "nav/TravelPilotPanel.h"
 #include "ui/PanelStatusBar.h"
 #include "ui/TestApplication.h"
 
@@ -138,6 +139,40 @@ TEST_F(MainForm, CommandBarButtonsHaveTheirHintsCaptionsAndStartStates)
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     EXPECT_EQ(control<QLineEdit>("edFileSize")->toolTip(), QStringLiteral("File Size"));
     EXPECT_TRUE(control<QLineEdit>("edFileSize")->isReadOnly());
+}
+
+// The TravelPilot watchdog's warning as a user sees it: the words readable on the red group, and
+// nothing in the information panel moving when it appears.
+TEST_F(MainForm, TravelPilotWarningIsReadableAndMovesNothing)
+{
+    form->showNormal();
+    ASSERT_TRUE(processEventsUntil([&] { return form->isVisible(); }));
+    auto* group = control<QGroupBox>("gbTravelPilot");
+    auto* warning = control<QLabel>("lWarning");
+    const QRect groupBefore = group->geometry();
+    const QRect gpsBefore = control<QGroupBox>("gbGPSData")->geometry();
+    WatchdogStep warn;
+    warn.look = WatchdogStep::Look::Warning;
+    showWatchdogStep(warn, group, warning);
+    QApplication::processEvents();
+    EXPECT_EQ(group->geometry(), groupBefore);
+    EXPECT_EQ(control<QGroupBox>("gbGPSData")->geometry(), gpsBefore);
+
+    // Red words on a light ground of their own, inside the red group.
+    const QImage label = warning->grab().toImage();
+    int red = 0, light = 0;
+    for (int y = 0; y < label.height(); ++y)
+        for (int x = 0; x < label.width(); ++x) {
+            const QColor c = label.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+            light += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+        }
+    EXPECT_GT(red, 40) << "the words";
+    EXPECT_GT(light, label.width() * label.height() / 2) << "their ground";
+    EXPECT_EQ(group->palette().color(QPalette::Window), QColor(Qt::red));
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    if (!keep.isEmpty())
+        form->grab().save(keep + QStringLiteral("/travelpilot-warning.png"));
 }
 
 TEST_F(MainForm, ButtonGroupsAreMutuallyExclusiveAndTogglesAreNot)
