@@ -1,7 +1,7 @@
 // null-modem LINK_A LINK_B: two pseudo-terminals joined like two serial ports on a null-modem
 // cable, for the Windows tests under Wine, where LINK_A and LINK_B are the symbolic links
-// dosdevices/comN of the Wine prefix. Bytes written to one terminal are read from the other,
-// unchanged. Runs until it is killed.
+// that the Wine prefix maps COMn to (build/wine-ports/comN). Bytes written to one terminal are read
+// from the other, unchanged. Runs until it is killed.
 #include <cerrno>
 #include <cstdio>
 #include <poll.h>
