@@ -14,7 +14,8 @@ namespace zentor {
 namespace {
 constexpr int kControlFontHeight = 12; // the control's own font, Arial Bold
 constexpr int kOverlayFontHeight = 12; // bar labels
-constexpr int kCaptionBandTop = 5;     // frame caption band, below the plot
+constexpr WinColor kLabelOnBarColor = kWhite;
+constexpr int kCaptionBandTop = 5; // frame caption band, below the plot
 constexpr int kCaptionBandBottom = 35;
 } // namespace
 
@@ -140,10 +141,15 @@ void DBar::DrawBar(double position, const std::string& label, double value)
         return;
     const QFont labelFont = arialFont(kOverlayFontHeight);
     const bool vertical = model_.VerticalBarLabels;
-    const LabelOrigin origin =
-        barLabelOrigin(*bar, textWidth(labelFont, text), cellHeight(labelFont), vertical);
-    drawCellText(painter, origin.x, origin.y, text, labelFont, color, toQColor(kWhite),
-                 vertical ? TextDirection::Upward : TextDirection::Across);
+    const LabelPlacement place =
+        placeBarLabel(*bar, textWidth(labelFont, text), cellHeight(labelFont), vertical);
+    const TextDirection direction = vertical ? TextDirection::Upward : TextDirection::Across;
+    if (place.onBar)
+        drawCellText(painter, place.x, place.y, text, labelFont, toQColor(kLabelOnBarColor),
+                     QColor(), direction);
+    else
+        drawCellText(painter, place.x, place.y, text, labelFont, color, toQColor(kWhite),
+                     direction);
 }
 
 void DBar::EndFrame(const std::string& caption)
