@@ -32,7 +32,7 @@ private:
 // BarWidthDivisor, truncated; at least 1.
 int barHalfWidth(int plotWidth, int barWidthDivisor, double xMax);
 
-// Where one bar goes in the overlay (plot coordinates: (0, 0) is the plot's top-left pixel).
+// Where one bar goes in plot coordinates ((0, 0) is the plot's top-left pixel).
 struct BarPlacement
 {
     int px = 0;   // the bar's middle column, after collision shifts

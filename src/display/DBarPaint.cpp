@@ -90,7 +90,7 @@ void DBar::Paint()
 
     if (width() <= 0 || height() <= 0) {
         canvas_ = QImage();
-        background_ = overlay_ = QImage();
+        background_ = QImage();
         return;
     }
     canvas_ = QImage(size(), QImage::Format_RGB32);
@@ -108,13 +108,12 @@ void DBar::Paint()
 void DBar::rebuildBackground(QPainter& canvas)
 {
     if (geometry_.plotEmpty()) {
-        background_ = overlay_ = QImage();
+        background_ = QImage();
         return;
     }
     const int w = geometry_.PlotWidth;
     const int h = geometry_.PlotHeight;
     background_ = QImage(w, h, QImage::Format_RGB32);
-    overlay_ = QImage(w, h, QImage::Format_RGB32);
     background_.fill(toQColor(kPlotColor));
     {
         QPainter background(&background_);
@@ -127,7 +126,6 @@ void DBar::rebuildBackground(QPainter& canvas)
         drawReferenceLines(canvas, background);
         drawTrace(background);
     }
-    overlay_ = background_.copy();
     canvas.drawImage(geometry_.PlotRect.left, geometry_.PlotRect.top, background_);
 }
 
