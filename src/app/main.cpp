@@ -64,6 +64,9 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
         });
         endTimer.start(kEndPollMs);
         QApplication::exec();
+        if (options.connectsAtOnce()) // a scripted run (scripts/soak) compares them with its record
+            std::printf("%s: %s\n", kProgramName,
+                        zentor::readingCountsText(zentor::receiverLink().readingCounts()).c_str());
         if (!windows.endWorkers())
             endWithoutDestructors(EXIT_SUCCESS);
     } catch (const std::exception& e) {

@@ -2,6 +2,7 @@
 
 #include "link/Frame.h"
 #include "link/LinkInterfaces.h"
+#include "link/ReadingCounts.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"
 #include "ui/MessageSink.h"
@@ -16,7 +17,6 @@
 
 namespace zentor {
 
-constexpr int kReceiverCount = 2;
 constexpr int kTableEntries = 3072;
 constexpr std::size_t kGpsRecordSize = 152;
 constexpr std::size_t kLogRecordCapacity = 8192;
@@ -52,17 +52,6 @@ struct ReceiverSnapshot
     std::array<std::uint8_t, kTableEntries> tableRssi{}; // per table index
     std::uint16_t lastTableIndex = 0;
     std::uint64_t readingsStored = 0; // list and table readings stored since the start
-};
-
-// List and table readings (the entries of scan and table packets) since the start: how many were
-// stored per receiver, how many of those the display's last copy of the receiver held (each one
-// drawn, or replaced by a newer reading of its entry before that copy), and how many were refused
-// (receiver not present, channel or index out of range).
-struct ReadingCounts
-{
-    std::array<std::uint64_t, kReceiverCount> stored{};
-    std::array<std::uint64_t, kReceiverCount> taken{};
-    std::uint64_t refused = 0;
 };
 
 // The instrument's clock and marker as the last clock packet gave them.
