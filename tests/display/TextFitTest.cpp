@@ -78,20 +78,6 @@ TEST(LayOutAxisNumbers, NarrowDisplayReachesIntoTheMarginBesideTheCaption)
     EXPECT_EQ(axis.y[4], 71 + 133 - 5);
 }
 
-TEST(LayOutAxisNumbers, NarrowDisplayNeverTakesAFontBelowTheReadableOneWhereItFits)
-{
-    std::vector<int> tried;
-    // A plot 200 high, the caption round its middle: d = 22 would give 9; the numbers get 10,
-    // fitting beside the caption.
-    AxisRoom room = kHalfPanel;
-    room.plotHeight = 200;
-    room.caption = {3, 141, 17, 201};
-    const AxisLayout axis = layOutAxisNumbers(room, ProportionalText{4.0, &tried}, dbmNumbers(0.5));
-    EXPECT_EQ(tried.back(), 9);
-    EXPECT_EQ(axis.fontHeight, kReadableAxisFontHeight);
-    EXPECT_EQ(axis.x.front(), 40 - 4 - 15);
-}
-
 TEST(FitCaptionHeight, ShrinksUntilTheCentredTextStartsInsideThePlot)
 {
     std::vector<int> tried;

@@ -267,24 +267,22 @@ TEST_F(ReceiverPanelDisplay, AShorterTitleLeavesNothingOfALongerOne)
     EXPECT_TRUE(rendered(display) == rendered(fresh));
 }
 
-// A strong reading's label would run off the plot's top above its bar: it reads whole on the bar,
-// in white.
+// A strong reading's label would run off the plot's top above its bar: it reads whole on the
+// bar, light on dark red, from below the bar's top (row 82).
 TEST_F(ReceiverPanelDisplay, AStrongBarCarriesItsLabelWhole)
 {
     display.SetVerticalBarLabels(true);
     display.BeginFrame();
-    display.DrawBar(1.0, "937.4000", -33.0); // px 33, top row 11 of the plot (82)
+    display.DrawBar(1.0, "937.4000", -33.0); // columns 98 ... 127
     display.EndFrame("");
     const QImage image = rendered(display);
-    // The label's light pixels on the dark red bar, columns 98 ... 127 from its top down.
-    QRect label;
+    QRect light;
     for (int y = 82; y < 403; ++y)
         for (int x = 98; x < 128; ++x)
             if (qGray(image.pixel(x, y)) > 160)
-                label |= QRect(x, y, 1, 1);
-    EXPECT_GT(label.height(), 40); // the whole text, turned
-    EXPECT_GT(label.top(), 82 + 2);
-    EXPECT_EQ(countInk(image, {80, 71, 453, 82}), 0) << "nothing above the bar";
+                light |= QRect(x, y, 1, 1);
+    EXPECT_GT(light.height(), 40); // the whole text, turned
+    EXPECT_GT(light.top(), 82 + 2);
 }
 
 TEST_F(ReceiverPanelDisplay, ResizeLaysOutAgain)
