@@ -44,4 +44,11 @@ BarGeometry computeBarGeometry(int left, int top, int width, int height)
     return g;
 }
 
+IntRect leftCaptionCell(const BarGeometry& g, int textWidth)
+{
+    const int left = (g.PlotRect.left - g.OuterLeft) / 4 + g.OuterLeft - kLeftCaptionHeight / 2;
+    const int bottom = textWidth / 2 + g.OuterHeight / 2;
+    return {left, bottom - textWidth, left + kLeftCaptionHeight, bottom};
+}
+
 } // namespace zentor

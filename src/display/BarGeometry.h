@@ -53,4 +53,9 @@ struct BarGeometry
 // result is truncated toward zero.
 BarGeometry computeBarGeometry(int left, int top, int width, int height);
 
+// The cell of the left caption, which reads upward in a font kLeftCaptionHeight high: centred on
+// the first quarter of the left margin and, `textWidth` long, on the control's middle row.
+constexpr int kLeftCaptionHeight = 14;
+IntRect leftCaptionCell(const BarGeometry& geometry, int textWidth);
+
 } // namespace zentor

@@ -65,12 +65,20 @@ std::optional<BarPlacement> placeBar(const BarModel& model, const BarGeometry& g
     return bar;
 }
 
-LabelOrigin barLabelOrigin(const BarPlacement& bar, int textWidth, int textHeight, bool vertical)
+LabelPlacement placeBarLabel(const BarPlacement& bar, int textWidth, int textHeight, bool vertical)
 {
     const int x = vertical ? bar.px - textHeight / 2 : bar.px - textWidth / 2;
-    // A label that would run out of the plot's top (a strong reading) comes down over its bar.
-    const int lowestStart = vertical ? textWidth : 0;
-    return {x, std::max(bar.py - kLabelRise, lowestStart)};
+    // How far the label reaches above its y, below it, and across the bar.
+    const int rise = vertical ? textWidth : 0;
+    const int drop = vertical ? 0 : textHeight;
+    const int across = vertical ? textHeight : textWidth;
+    const int above = bar.py - kLabelRise;
+    if (above - rise >= 0)
+        return {x, above, false};
+    const int onBar = bar.py + kLabelInset + rise;
+    if (onBar + drop <= bar.rect.bottom && across <= bar.rect.width())
+        return {x, onBar, true};
+    return {x, std::max(above, rise), false};
 }
 
 } // namespace zentor

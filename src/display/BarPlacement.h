@@ -32,7 +32,7 @@ private:
 // BarWidthDivisor, truncated; at least 1.
 int barHalfWidth(int plotWidth, int barWidthDivisor, double xMax);
 
-// Where one bar goes in the overlay (plot coordinates: (0, 0) is the plot's top-left pixel).
+// Where one bar goes in plot coordinates ((0, 0) is the plot's top-left pixel).
 struct BarPlacement
 {
     int px = 0;   // the bar's middle column, after collision shifts
@@ -46,15 +46,20 @@ struct BarPlacement
 std::optional<BarPlacement> placeBar(const BarModel& model, const BarGeometry& geometry,
                                      ColumnUse& columns, double position, double value);
 
-// The top-left corner of a bar label of the given text size: centred on the bar, or with
-// vertical labels (which read upward from this point) centred on the bar's middle column, in
-// both cases 20 pixels above the bar's top, but never so high that the label leaves the plot
-// at its top: there it comes down over the bar.
-struct LabelOrigin
+// Where a bar label of the given text size goes: the top-left corner of its cell (a vertical
+// label reads upward from there, its cell right of x) and whether it lies on the bar.
+struct LabelPlacement
 {
     int x = 0;
     int y = 0;
+    bool onBar = false; // drawn in a colour that stands out from the bar, with no cell behind it
 };
-LabelOrigin barLabelOrigin(const BarPlacement& bar, int textWidth, int textHeight, bool vertical);
+
+// Centred on the bar (a vertical label on its middle column), 20 pixels above the bar's top.
+// A label that would leave the plot at its top there (a strong reading) goes on the bar instead,
+// kLabelInset below its top, when the bar is long and wide enough to hold it; otherwise it keeps
+// to the plot's top, over the bar.
+constexpr int kLabelInset = 4;
+LabelPlacement placeBarLabel(const BarPlacement& bar, int textWidth, int textHeight, bool vertical);
 
 } // namespace zentor

@@ -7,18 +7,18 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <cstring>
 
 namespace zentor {
 
 namespace {
 constexpr int kControlFontHeight = 12; // the control's own font, Arial Bold
-constexpr int kOverlayFontHeight = 12; // bar labels
-constexpr int kCaptionBandTop = 5;     // frame caption band, below the plot
+constexpr int kLabelFontHeight = 12;   // bar labels
+constexpr WinColor kLabelOnBarColor = kWhite;
+constexpr int kCaptionBandTop = 5; // frame caption band, below the plot
 constexpr int kCaptionBandBottom = 35;
 } // namespace
 
-DBar::DBar(QWidget* parent) : QWidget(parent)
+DBar::DBar(QWidget* parent) : QWidget(parent), labels_(arialFont(kLabelFontHeight))
 {
     setFont(arialFont(kControlFontHeight, true));
     setMouseTracking(true);
@@ -114,36 +114,42 @@ void DBar::BeginFrame()
 {
     ensurePainted();
     columnUse_.clear();
-    if (!overlay_.isNull())
-        std::memcpy(overlay_.bits(), background_.constBits(),
-                    static_cast<std::size_t>(background_.sizeInBytes()));
-    if (!model_.BottomNumbersMode && !canvas_.isNull()) {
-        const IntRect& plot = geometry_.PlotRect;
-        QPainter painter(&canvas_);
+    if (canvas_.isNull())
+        return;
+    const IntRect& plot = geometry_.PlotRect;
+    QPainter painter(&canvas_);
+    if (!background_.isNull())
+        painter.drawImage(plot.left, plot.top, background_);
+    if (!model_.BottomNumbersMode)
         painter.fillRect(plot.left, plot.bottom + kCaptionBandTop, geometry_.PlotWidth,
                          kCaptionBandBottom - kCaptionBandTop, toQColor(kGrey));
-    }
 }
 
 void DBar::DrawBar(double position, const std::string& label, double value)
 {
     const auto bar = placeBar(model_, geometry_, columnUse_, position, value);
-    if (!bar || overlay_.isNull())
+    if (!bar || background_.isNull() || canvas_.isNull())
         return;
+    // Bars and labels are placed in plot coordinates and stay inside the plot.
+    QPainter painter(&canvas_);
+    painter.translate(geometry_.PlotRect.left, geometry_.PlotRect.top);
+    painter.setClipRect(0, 0, geometry_.PlotWidth, geometry_.PlotHeight);
     const QColor color = toQColor(model_.BarColor);
-    QPainter painter(&overlay_);
     painter.fillRect(bar->rect.left, bar->rect.top, bar->rect.width(), bar->rect.height(), color);
     if (!model_.LabelsAlways && !bar->rect.contains(mouseX_, mouseY_))
         return;
     const QString text = QString::fromStdString(label);
     if (text.isEmpty())
         return;
-    const QFont labelFont = arialFont(kOverlayFontHeight);
     const bool vertical = model_.VerticalBarLabels;
-    const LabelOrigin origin =
-        barLabelOrigin(*bar, textWidth(labelFont, text), cellHeight(labelFont), vertical);
-    drawCellText(painter, origin.x, origin.y, text, labelFont, color, toQColor(kWhite),
-                 vertical ? TextDirection::Upward : TextDirection::Across);
+    const LabelImages::Size size = labels_.size(text);
+    const LabelPlacement place = placeBarLabel(*bar, size.width, size.height, vertical);
+    // On the bar the label is drawn over the bar's colour, elsewhere on a white cell.
+    const QColor ink = place.onBar ? toQColor(kLabelOnBarColor) : color;
+    const QColor paper = place.onBar ? color : toQColor(kWhite);
+    painter.drawImage(
+        place.x, vertical ? place.y - size.width : place.y,
+        labels_.image(text, vertical ? TextDirection::Upward : TextDirection::Across, ink, paper));
 }
 
 void DBar::EndFrame(const std::string& caption)
@@ -151,16 +157,19 @@ void DBar::EndFrame(const std::string& caption)
     if (canvas_.isNull())
         return;
     const IntRect& plot = geometry_.PlotRect;
-    QPainter painter(&canvas_);
+    QRect changed(plot.left, plot.top, geometry_.PlotWidth, geometry_.PlotHeight);
     if (!model_.BottomNumbersMode) {
+        QPainter painter(&canvas_);
         const QString text = QString::fromStdString(caption);
         const int x = plot.left + geometry_.PlotWidth / 2 - textWidth(font(), text) / 2;
         drawCellText(painter, x, plot.bottom + kCaptionBandTop, text, font(), toQColor(kBlack),
                      toQColor(kGrey));
+        changed |=
+            QRect(0, plot.bottom + kCaptionBandTop, width(), kCaptionBandBottom - kCaptionBandTop);
     }
-    if (!overlay_.isNull())
-        painter.drawImage(plot.left, plot.top, overlay_);
-    update();
+    // Only the plot changed, and the caption band under it when it carries the caption: the
+    // window system is given no more than that to copy, many times a second.
+    update(changed);
 }
 
 int DBar::ValueToPixel(int axis, double value) const

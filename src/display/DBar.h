@@ -3,6 +3,7 @@
 #include "display/BarGeometry.h"
 #include "display/BarModel.h"
 #include "display/BarPlacement.h"
+#include "display/LabelImages.h"
 
 #include <QImage>
 #include <QWidget>
@@ -18,10 +19,10 @@ namespace zentor {
 // The display keeps what it shows in a canvas image of its own size. A paint (on creation,
 // resize, move, zoom and setModel) lays out the geometry and redraws the canvas: the
 // background image of the plot (grid, reference lines, trace), the captions and the axis
-// numbers. A frame (BeginFrame, DrawBar..., EndFrame) draws bars into the overlay image, a
-// copy of the background, and copies it onto the plot. paintEvent only shows the canvas, so
-// an uncovered window shows the last frame; a paint shows the bare grid until the next frame.
-// A paint that starts while another display's paint is running returns at once.
+// numbers. A frame (BeginFrame, DrawBar..., EndFrame) copies the background onto the canvas's
+// plot and draws its bars and labels there. paintEvent only shows the
+// canvas, so an uncovered window shows the last frame; a paint shows the bare grid until the next
+// frame. A paint that starts while another display's paint is running returns at once.
 //
 // Window thread only. The display lays itself out from its place in its parent: put it at
 // (0, 0) of the panel it fills.
@@ -101,7 +102,7 @@ private:
     QRect paintedFor_; // the control's place when the canvas was painted
     QImage canvas_;
     QImage background_; // the plot: grid, reference lines, trace
-    QImage overlay_;    // the plot: background and this frame's bars
+    LabelImages labels_;
     ColumnUse columnUse_;
     int mouseX_ = 0;
     int mouseY_ = 0;

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
+#include <QStringList>
 #include <algorithm>
 
 namespace zentor {
@@ -19,7 +20,6 @@ namespace {
 constexpr WinColor kCanvasColor = kGrey; // around the plot
 constexpr WinColor kPlotColor = kWhite;  // the background image's fill
 constexpr WinColor kTraceColor = kDarkRed;
-constexpr int kLeftCaptionHeight = 14;
 constexpr int kLineCaptionGap = 5; // horizontal line captions, right of the plot
 constexpr int kRightAxisGap = 2;
 constexpr int kRightAxisDivisor = 12; // right axis font: plot height / 12
@@ -66,6 +66,17 @@ void fill(QPainter& painter, const IntRect& r, WinColor color)
         painter.fillRect(r.left, r.top, r.width(), r.height(), toQColor(color));
 }
 
+// Fills `area` but where it meets `hole`.
+void fillAround(QPainter& painter, const IntRect& area, const IntRect& hole, WinColor color)
+{
+    const int top = std::clamp(hole.top, area.top, area.bottom);
+    const int bottom = std::clamp(hole.bottom, top, area.bottom);
+    fill(painter, {area.left, area.top, area.right, top}, color);
+    fill(painter, {area.left, bottom, area.right, area.bottom}, color);
+    fill(painter, {area.left, top, std::min(hole.left, area.right), bottom}, color);
+    fill(painter, {std::max(hole.right, area.left), top, area.right, bottom}, color);
+}
+
 } // namespace
 
 void DBar::Paint()
@@ -79,7 +90,7 @@ void DBar::Paint()
 
     if (width() <= 0 || height() <= 0) {
         canvas_ = QImage();
-        background_ = overlay_ = QImage();
+        background_ = QImage();
         return;
     }
     canvas_ = QImage(size(), QImage::Format_RGB32);
@@ -97,13 +108,12 @@ void DBar::Paint()
 void DBar::rebuildBackground(QPainter& canvas)
 {
     if (geometry_.plotEmpty()) {
-        background_ = overlay_ = QImage();
+        background_ = QImage();
         return;
     }
     const int w = geometry_.PlotWidth;
     const int h = geometry_.PlotHeight;
     background_ = QImage(w, h, QImage::Format_RGB32);
-    overlay_ = QImage(w, h, QImage::Format_RGB32);
     background_.fill(toQColor(kPlotColor));
     {
         QPainter background(&background_);
@@ -116,7 +126,6 @@ void DBar::rebuildBackground(QPainter& canvas)
         drawReferenceLines(canvas, background);
         drawTrace(background);
     }
-    overlay_ = background_.copy();
     canvas.drawImage(geometry_.PlotRect.left, geometry_.PlotRect.top, background_);
 }
 
@@ -172,12 +181,19 @@ void DBar::drawTrace(QPainter& background)
 }
 
 // The caption is centred over the plot's width in the margin band from `bandTop`, `margin` high,
-// on a grey strip across its middle half.
+// on a grey strip across its middle half. A long caption over a narrow plot reaches over the side
+// margins, so the strip runs across the whole control and over every row a caption of this
+// margin can take: a shorter caption leaves nothing of the one it replaces.
 void DBar::drawBandCaption(QPainter& canvas, const std::string& caption, int bandTop, int margin)
 {
     const BarGeometry& g = geometry_;
     const IntRect& plot = g.PlotRect;
-    fill(canvas, {plot.left, bandTop + margin / 4, plot.right, bandTop + 3 * margin / 4}, kGrey);
+    const int highest = std::max(margin / 2, kSmallestCaptionHeight);
+    const int highestTop = margin / 2 + bandTop - highest / 2;
+    fill(canvas,
+         {0, std::min(bandTop + margin / 4, highestTop), width(),
+          std::max(bandTop + 3 * margin / 4, highestTop + highest)},
+         kGrey);
     const QString text = qtext(caption);
     const int centre = (plot.left + plot.right) / 2;
     const int height = fitCaptionHeight(margin / 2, centre, plot.left, g.OuterLeft, widthOf(text));
@@ -196,12 +212,10 @@ void DBar::drawTitle(QPainter& canvas)
 // middle.
 void DBar::drawLeftCaption(QPainter& canvas)
 {
-    const BarGeometry& g = geometry_;
     const QString text = qtext(model_.LeftCaption);
     const QFont font = arialFont(kLeftCaptionHeight);
-    const int x = (g.PlotRect.left - g.OuterLeft) / 4 + g.OuterLeft - kLeftCaptionHeight / 2;
-    const int y = textWidth(font, text) / 2 + g.OuterHeight / 2;
-    drawCellText(canvas, x, y, text, font, toQColor(kBlack), toQColor(kGrey),
+    const IntRect cell = leftCaptionCell(geometry_, textWidth(font, text));
+    drawCellText(canvas, cell.left, cell.bottom, text, font, toQColor(kBlack), toQColor(kGrey),
                  TextDirection::Upward);
 }
 
@@ -243,14 +257,28 @@ void DBar::drawAxisNumbers(QPainter& canvas)
 
     const QString top = qtext(formatText("%.1f", model_.YTop));
     const QString bottom = qtext(formatText("%.1f", model_.YBottom));
-    const AxisFont axis = fitAxisFont(g.PlotHeight, plot.left, g.OuterLeft, widestOf(top, bottom));
+    QStringList numbers;
+    for (const std::string& number : verticalAxisNumbers(model_.YTop, model_.YBottom, divisions, 0))
+        numbers << qtext(number);
+    const IntRect caption =
+        leftCaptionCell(g, textWidth(arialFont(kLeftCaptionHeight), qtext(model_.LeftCaption)));
+    const AxisLayout axis =
+        layOutAxisNumbers({plot.top, g.PlotHeight, plot.left, g.OuterLeft, caption, divisions},
+                          widestOf(top, bottom), [&numbers](int height) {
+                              const QFont font = arialFont(height);
+                              std::vector<int> widths;
+                              for (const QString& number : numbers)
+                                  widths.push_back(textWidth(font, number));
+                              return widths;
+                          });
+    // The numbers of a narrow display reach over the margin beside the caption: all of the
+    // margin along the strip but the caption's cell is theirs.
+    const IntRect& strip = g.LeftAxisStrip;
+    fillAround(canvas, {g.OuterLeft, strip.top, strip.right, strip.bottom}, caption, kGrey);
     const QFont font = arialFont(axis.fontHeight);
-    const int yOrigin = plot.top - axis.fontHeight / 2;
-    fill(canvas, g.LeftAxisStrip, kGrey);
-    const auto numbers = verticalAxisNumbers(model_.YTop, model_.YBottom, divisions, 0);
-    for (int s = 0; s <= divisions; ++s)
-        drawCellText(canvas, axis.labelX, s * g.PlotHeight / divisions + yOrigin,
-                     qtext(numbers[static_cast<std::size_t>(s)]), font, toQColor(kBlack),
+    for (int s = 0; s < numbers.size(); ++s)
+        drawCellText(canvas, axis.x[static_cast<std::size_t>(s)],
+                     axis.y[static_cast<std::size_t>(s)], numbers[s], font, toQColor(kBlack),
                      toQColor(kGrey));
 
     if (model_.ShowRightAxis) {

@@ -50,9 +50,11 @@ void drawReceiverFrame(DBar& display, const ReceiverFrame& frame)
 
 void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r, const DisplayChoices& choices)
 {
-    // The mark first: the copy taken after it is at least as new as the change it reports.
+    // The mark first: the copy taken after it is at least as new as the change it reports. The
+    // copy clears the receiver's data event: what arrives while this frame is drawn is stored
+    // and drawn in the next.
     const bool rangesChanged = link.takeRangesChanged(r);
-    const ReceiverSnapshot receiver = link.receiver(r);
+    const ReceiverSnapshot receiver = link.takeReceiver(r);
     if (rangesChanged)
         display.SetTitle(receiverTitle(r, receiver.range));
     const ReceiverFrame frame = composeReceiverFrame(receiver, choices);

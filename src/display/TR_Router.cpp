@@ -29,13 +29,14 @@ void TR_Router::Execute()
         if (signalled != 0 || thread_.terminateRequested())
             continue;
         const auto frameStart = std::chrono::steady_clock::now();
-        if (update_)
-            window_.invoke(update_);
+        // A refused call (shutdown has begun) takes no copy: the event is cleared here so that
+        // single-mode readings are not held back meanwhile.
+        if (!update_ || !window_.invoke(update_))
+            dataEvent_.reset();
         const auto drawn = std::chrono::steady_clock::now() - frameStart;
         if (drawn < kFrameInterval)
             wake_.wait(
                 std::chrono::duration_cast<std::chrono::milliseconds>(kFrameInterval - drawn));
-        dataEvent_.reset();
     }
 }
 

@@ -144,8 +144,8 @@ void TReceiverLink::onConfiguration(const std::uint8_t* data, std::size_t n)
     markRangesChanged();
 }
 
-// Single-mode levels: n signed dBm bytes of one receiver. Dropped while the previous reading
-// has not been drawn yet.
+// Single-mode levels: n signed dBm bytes of one receiver. Dropped while the event is set: the
+// one-second tick has asked for a frame and the display has not yet taken its copy.
 void TReceiverLink::onSingleLevels(int r, const std::uint8_t* data, std::size_t n)
 {
     showMode(MeasurementMode::Single);
@@ -209,57 +209,69 @@ void TReceiverLink::onStatusBlocks(const std::uint8_t* data, std::size_t n)
     markRangesChanged();
 }
 
-// Scan entries, up to five of: receiver (0 or 1), channel (0..9), signed dBm level.
+// Scan entries, up to five of:
+//   0  1  receiver: 0 receiver 1, any other value receiver 2
+//   1  1  channel 0..9
+//   2  1  level, signed dBm
 void TReceiverLink::onScanEntries(const std::uint8_t* data, std::size_t n)
 {
     showMode(MeasurementMode::Scan);
     const std::size_t entries = std::min(n / kScanEntrySize, kScanEntriesPerPacket);
-    for (std::size_t r = 0; r < kReceiverCount; ++r) {
-        if (!present_[r].load() || receiverDataEvent_[r].isSet())
+    std::array<bool, kReceiverCount> stored{};
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    for (std::size_t e = 0; e < entries; ++e) {
+        const std::uint8_t* entry = data + e * kScanEntrySize;
+        const std::size_t r = index(entry[0]);
+        if (!present_[r].load() || entry[1] >= kListEntries) {
+            ++readingsRefused_;
             continue;
-        bool stored = false;
-        {
-            std::lock_guard<std::mutex> lock(stateMutex_);
-            for (std::size_t e = 0; e < entries; ++e) {
-                const std::uint8_t* entry = data + e * kScanEntrySize;
-                if (entry[0] != r || entry[1] >= kListEntries)
-                    continue;
-                receivers_[r].listRssi[entry[1]] = entry[2];
-                stored = true;
-            }
         }
-        if (stored)
-            receiverDataEvent_[r].set();
+        receivers_[r].listRssi[entry[1]] = entry[2];
+        ++receivers_[r].readingsStored;
+        stored[r] = true;
     }
+    setDataEventsLocked(stored);
 }
 
-// Table entries, up to four of: receiver (0 or 1), index u16 LE (0..3071), signed dBm level.
+// Table entries, up to four of:
+//   0  1  receiver: 0 receiver 1, any other value receiver 2
+//   1  2  index u16 LE, 0..3071
+//   3  1  level, signed dBm
 void TReceiverLink::onTableEntries(const std::uint8_t* data, std::size_t n)
 {
     showMode(MeasurementMode::Table);
     const std::size_t entries = std::min(n / kTableEntrySize, kTableEntriesPerPacket);
+    std::array<bool, kReceiverCount> stored{};
     std::lock_guard<std::mutex> lock(stateMutex_);
     if (!tableModeSeen_) {
         tableModeSeen_ = true;
         for (Receiver& rx : receivers_)
             rx.lastTableIndex = kTableEntries - 1;
     }
-    for (std::size_t r = 0; r < kReceiverCount; ++r) {
-        if (!present_[r].load() || receiverDataEvent_[r].isSet())
+    for (std::size_t e = 0; e < entries; ++e) {
+        const std::uint8_t* entry = data + e * kTableEntrySize;
+        const std::size_t r = index(entry[0]);
+        const std::uint16_t tableIndex = readLe16(entry + 1);
+        if (!present_[r].load() || tableIndex >= kTableEntries) {
+            ++readingsRefused_;
             continue;
-        bool stored = false;
-        for (std::size_t e = 0; e < entries; ++e) {
-            const std::uint8_t* entry = data + e * kTableEntrySize;
-            const std::uint16_t tableIndex = readLe16(entry + 1);
-            if (entry[0] != r || tableIndex >= kTableEntries)
-                continue;
-            receivers_[r].tableRssi[tableIndex] = entry[3];
-            receivers_[r].lastTableIndex = tableIndex;
-            stored = true;
         }
-        if (stored)
-            receiverDataEvent_[r].set();
+        Receiver& rx = receivers_[r];
+        rx.tableRssi[tableIndex] = entry[3];
+        rx.lastTableIndex = tableIndex;
+        ++rx.readingsStored;
+        stored[r] = true;
     }
+    setDataEventsLocked(stored);
+}
+
+// Set under the state lock, so that the display's copy, which clears the event under it too,
+// comes either before the readings and the event or after both.
+void TReceiverLink::setDataEventsLocked(const std::array<bool, kReceiverCount>& stored)
+{
+    for (std::size_t r = 0; r < kReceiverCount; ++r)
+        if (stored[r])
+            receiverDataEvent_[r].set();
 }
 
 // GPS record: 152 bytes, decoded by the GPS side. A shorter record is not taken.
@@ -359,14 +371,40 @@ InstrumentClock TReceiverLink::instrumentClock() const
     return clock_;
 }
 
+ReceiverSnapshot TReceiverLink::snapshotLocked(std::size_t i) const
+{
+    const Receiver& rx = receivers_[i];
+    return {present_[i].load(), everPresent_[i].load(), rx.info,     rx.range,
+            rx.averageLevelDbm, rx.singleRssi,          rx.listRssi, rx.tableRssi,
+            rx.lastTableIndex,  rx.readingsStored};
+}
+
 ReceiverSnapshot TReceiverLink::receiver(int r) const
+{
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    return snapshotLocked(index(r));
+}
+
+ReceiverSnapshot TReceiverLink::takeReceiver(int r)
 {
     const std::size_t i = index(r);
     std::lock_guard<std::mutex> lock(stateMutex_);
-    const Receiver& rx = receivers_[i];
-    return {present_[i].load(), everPresent_[i].load(), rx.info,
-            rx.range,           rx.averageLevelDbm,     rx.singleRssi,
-            rx.listRssi,        rx.tableRssi,           rx.lastTableIndex};
+    ReceiverSnapshot copy = snapshotLocked(i);
+    receivers_[i].readingsTaken = copy.readingsStored;
+    receiverDataEvent_[i].reset();
+    return copy;
+}
+
+ReadingCounts TReceiverLink::readingCounts() const
+{
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    ReadingCounts counts;
+    for (std::size_t r = 0; r < kReceiverCount; ++r) {
+        counts.stored[r] = receivers_[r].readingsStored;
+        counts.taken[r] = receivers_[r].readingsTaken;
+    }
+    counts.refused = readingsRefused_;
+    return counts;
 }
 
 std::array<std::uint8_t, kGpsRecordSize> TReceiverLink::gpsRecord() const

@@ -2,6 +2,7 @@
 
 #include "link/Frame.h"
 #include "link/LinkInterfaces.h"
+#include "link/ReadingCounts.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"
 
@@ -15,7 +16,6 @@
 
 namespace zentor {
 
-constexpr int kReceiverCount = 2;
 constexpr int kTableEntries = 3072;
 constexpr std::size_t kGpsRecordSize = 152;
 constexpr std::size_t kLogRecordCapacity = 8192;
@@ -50,6 +50,7 @@ struct ReceiverSnapshot
     std::array<std::uint8_t, kListEntries> listRssi{};   // per scan channel 0..9
     std::array<std::uint8_t, kTableEntries> tableRssi{}; // per table index
     std::uint16_t lastTableIndex = 0;
+    std::uint64_t readingsStored = 0; // list and table readings stored since the start
 };
 
 // The instrument's clock and marker as the last clock packet gave them.
@@ -66,8 +67,14 @@ struct InstrumentClock
 //
 // Threads: HandlePacket runs on the link thread only. Every other member may be called from any
 // thread. Texts, blocks and tables are guarded by stateMutex_ and read as copies; flags and marks
-// are atomics. A receiver's list and table readings are written only while its data event is
-// clear: the display resets the event after it has drawn them.
+// are atomics.
+//
+// A receiver's data event tells its display that there is something new to draw. List and table
+// readings are stored whenever they arrive, and the event is set in the same step; the display
+// takes its copy with takeReceiver, which clears the event in the same step as well, so a reading
+// is in that copy or sets the event for the next one: none is lost, however the display paces its
+// frames. Single-mode readings are stored only while the event is clear: the one-second tick sets
+// it, and they are dropped until the display has taken its copy.
 class TReceiverLink
 {
 public:
@@ -98,6 +105,10 @@ public:
     std::string identification() const;
     InstrumentClock instrumentClock() const;
     ReceiverSnapshot receiver(int r) const;
+    // The display's copy of receiver r: the same as receiver(r), and clears the receiver's data
+    // event under the same lock. Only the receiver's display calls it.
+    ReceiverSnapshot takeReceiver(int r);
+    ReadingCounts readingCounts() const;
     bool configurationReceived() const { return configurationReceived_.load(); }
     std::array<std::uint8_t, kGpsRecordSize> gpsRecord() const;
 
@@ -130,9 +141,15 @@ private:
         std::array<std::uint8_t, kListEntries> listRssi{};
         std::array<std::uint8_t, kTableEntries> tableRssi{};
         std::uint16_t lastTableIndex = 0;
+        std::uint64_t readingsStored = 0;
+        std::uint64_t readingsTaken = 0;
     };
 
+    // Index 0 is receiver 1, any other value receiver 2: so are the receiver bytes of scan and
+    // table entries read.
     static std::size_t index(int r) { return r == 0 ? 0 : 1; }
+    ReceiverSnapshot snapshotLocked(std::size_t i) const;
+    void setDataEventsLocked(const std::array<bool, kReceiverCount>& stored);
     void decode(std::uint8_t type, const std::uint8_t* data, std::size_t n);
     void onIdentification(const std::uint8_t* data, std::size_t n);
     void onConfiguration(const std::uint8_t* data, std::size_t n);
@@ -147,13 +164,14 @@ private:
     void markRangesChanged();
     void showMode(MeasurementMode mode);
 
-    mutable std::mutex stateMutex_; // guards the members down to channelInfo_
+    mutable std::mutex stateMutex_; // guards the members down to readingsRefused_
     std::string statusText_;
     std::string identification_;
     InstrumentClock clock_;
     std::array<Receiver, kReceiverCount> receivers_;
     std::array<std::uint8_t, kGpsRecordSize> gpsRecord_{};
     std::vector<std::uint8_t> channelInfo_;
+    std::uint64_t readingsRefused_ = 0;
     bool tableModeSeen_ = false; // link thread only
 
     std::array<std::atomic<bool>, kReceiverCount> present_{};

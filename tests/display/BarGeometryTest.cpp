@@ -43,6 +43,12 @@ TEST(BarGeometry, OuterBoxFollowsTheControlsPlace)
     EXPECT_EQ(g.PlotRect, (IntRect{23, 13, 86, 51}));
 }
 
+TEST(BarGeometry, LeftCaptionCentresOnTheMarginsFirstQuarterAndTheMiddleRow)
+{
+    // Half a panel: left margin 40, the cell 14 wide from 40 / 4 - 7; 60 long round row 238.
+    EXPECT_EQ(leftCaptionCell(computeBarGeometry(0, 0, 267, 476), 60), (IntRect{3, 208, 17, 268}));
+}
+
 TEST(BarGeometry, TinyControlHasAnEmptyPlot)
 {
     for (const auto& [w, h] : {std::pair{1, 100}, std::pair{100, 1}, std::pair{0, 0}}) {

@@ -2,6 +2,7 @@
 
 #include "display/BarScale.h"
 
+#include <array>
 #include <gtest/gtest.h>
 
 namespace zentor {
@@ -133,30 +134,38 @@ TEST(BarPlacement, EmptyPlotDrawsNothing)
     }
 }
 
-TEST(BarLabelOrigin, CentresTheLabelTwentyPixelsAboveTheBar)
+// A bar 30 pixels wide of a plot 332 high, its middle column at 100, its top at `py`.
+BarPlacement barWithTopAt(int py)
 {
-    BarPlacement bar;
-    bar.px = 100;
-    bar.py = 150;
-    const LabelOrigin across = barLabelOrigin(bar, 40, 12, false);
-    EXPECT_EQ(across.x, 80);
-    EXPECT_EQ(across.y, 130);
-    // Upward labels start at y and run 40 pixels up; their cell lies right of x.
-    const LabelOrigin upward = barLabelOrigin(bar, 40, 12, true);
-    EXPECT_EQ(upward.x, 94);
-    EXPECT_EQ(upward.y, 130);
+    return {100, py, {85, py, 115, 332}};
 }
 
-TEST(BarLabelOrigin, StrongBarsKeepTheirLabelInsideThePlot)
+TEST(PlaceBarLabel, CentresTheLabelTwentyPixelsAboveTheBarWhileItFitsThere)
 {
-    BarPlacement bar;
-    bar.px = 100;
-    bar.py = 30;
-    EXPECT_EQ(barLabelOrigin(bar, 50, 12, true).y, 50); // would end 40 pixels above the top
-    EXPECT_EQ(barLabelOrigin(bar, 50, 12, false).y, 10);
-    bar.py = 5;
-    EXPECT_EQ(barLabelOrigin(bar, 50, 12, false).y, 0);
-    EXPECT_EQ(barLabelOrigin(bar, 50, 12, true).y, 50);
+    const LabelPlacement across = placeBarLabel(barWithTopAt(150), 40, 12, false);
+    EXPECT_EQ((std::array{across.x, across.y, int(across.onBar)}), (std::array{80, 130, 0}));
+    // Upward labels start at y and run 40 pixels up, to the plot's top at most; their cell lies
+    // right of x.
+    const LabelPlacement upward = placeBarLabel(barWithTopAt(60), 40, 12, true);
+    EXPECT_EQ((std::array{upward.x, upward.y, int(upward.onBar)}), (std::array{94, 40, 0}));
+}
+
+TEST(PlaceBarLabel, StrongBarsCarryTheirLabelWholeOnTheBar)
+{
+    // Above the bar it would run past the plot's top: it reads upward from 4 below the bar's top
+    // plus its length.
+    for (const int py : {59, 0}) {
+        const LabelPlacement upward = placeBarLabel(barWithTopAt(py), 50, 12, true);
+        EXPECT_EQ((std::array{upward.x, upward.y, int(upward.onBar)}),
+                  (std::array{94, py + 4 + 50, 1}));
+    }
+    EXPECT_EQ(placeBarLabel(barWithTopAt(5), 28, 12, false).y, 9);
+    // A bar too short or too narrow for it keeps the label at the plot's top, over the bar.
+    BarPlacement stub = barWithTopAt(10);
+    stub.rect.bottom = 60;
+    EXPECT_FALSE(placeBarLabel(stub, 50, 12, true).onBar);
+    EXPECT_EQ(placeBarLabel(stub, 50, 12, true).y, 50);
+    EXPECT_FALSE(placeBarLabel(barWithTopAt(5), 40, 12, false).onBar);
 }
 
 } // namespace

@@ -18,56 +18,64 @@ struct ProportionalText
     }
 };
 
-TEST(FitAxisFont, TakesTheFirstDivisorThatFits)
+// The numbers of the receiver displays' scale, -30 ... -120 dBm in 9 dBm steps: three characters
+// down to -93, four below; each character `perHeight` times as wide as the font is high.
+TextWidthsAt dbmNumbers(double perHeight)
+{
+    return [perHeight](int height) {
+        std::vector<int> widths;
+        for (int s = 0; s <= 10; ++s)
+            widths.push_back(static_cast<int>((s < 8 ? 3 : 4) * perHeight * height));
+        return widths;
+    };
+}
+
+// A display alone in its panel: plot 332 high at (80, 71).
+constexpr AxisRoom kWidePanel{71, 332, 80, 0, {13, 207, 27, 267}, 10};
+// Side by side with the other receiver's: plot 334 high at (40, 71), the left caption's cell
+// across columns 3 ... 16 of rows 208 ... 267.
+constexpr AxisRoom kHalfPanel{71, 334, 40, 0, {3, 208, 17, 268}, 10};
+
+TEST(LayOutAxisNumbers, TakesTheFirstDivisorThatFits)
 {
     std::vector<int> tried;
-    // Plot 332 high at x = 80 of a control at 0: the numbers must start at 40 or right of it.
-    const AxisFont font = fitAxisFont(332, 80, 0, ProportionalText{2.0, &tried});
+    // The numbers must start at x = 40 or right of it.
+    const AxisLayout axis = layOutAxisNumbers(kWidePanel, ProportionalText{2.0, &tried}, {});
     // d = 12: 27 high, 54 wide, x = 22; d = 14: 23, x = 30; d = 16: 20, x = 36; d = 18: 18, 40.
     EXPECT_EQ(tried, (std::vector<int>{27, 23, 20, 18}));
-    EXPECT_EQ(font.fontHeight, 18);
-    EXPECT_EQ(font.labelX, 40);
+    EXPECT_EQ(axis.fontHeight, 18);
+    EXPECT_EQ(axis.x, std::vector<int>(11, 40));
+    // Each centred on its grid line: 71 + s x 332 / 10 less half the font.
+    ASSERT_EQ(axis.y.size(), 11u);
+    EXPECT_EQ(axis.y[0], 71 - 9);
+    EXPECT_EQ(axis.y[5], 71 + 166 - 9);
+    EXPECT_EQ(axis.y[10], 71 + 332 - 9);
 }
 
-TEST(FitAxisFont, WideMarginKeepsTheLargestFont)
+TEST(LayOutAxisNumbers, WideMarginKeepsTheLargestFont)
 {
     std::vector<int> tried;
-    const AxisFont font = fitAxisFont(332, 200, 0, ProportionalText{2.0, &tried});
+    AxisRoom room = kWidePanel;
+    room.plotLeft = 200;
+    const AxisLayout axis = layOutAxisNumbers(room, ProportionalText{2.0, &tried}, {});
     EXPECT_EQ(tried, (std::vector<int>{27}));
-    EXPECT_EQ(font.fontHeight, 27);
-    EXPECT_EQ(font.labelX, 200 - 54 - 4);
+    EXPECT_EQ(axis.fontHeight, 27);
+    EXPECT_EQ(axis.x, std::vector<int>(11, 200 - 54 - 4));
 }
 
-TEST(FitAxisFont, NarrowDisplayGoesOnPastTwentyTwoDownToTheSmallestFont)
+TEST(LayOutAxisNumbers, NarrowDisplayReachesIntoTheMarginBesideTheCaption)
 {
     std::vector<int> tried;
-    // A half-width panel: plot at x = 40, the numbers must start at 20 or right of it.
-    const AxisFont font = fitAxisFont(332, 40, 0, ProportionalText{2.5, &tried});
-    // d = 12 ... 22 give 27, 23, 20, 18, 16, 15; then d = 24 ... 40 give 13, 12, 11, 11, 10,
-    // 9, 9, 8, 8; 8 x 2.5 = 20 wide: x = 16, still left of 20; d = 42 would give 7.
-    EXPECT_EQ(tried, (std::vector<int>{27, 23, 20, 18, 16, 15, 13, 12, 11, 11, 10, 9, 9, 8, 8}));
-    EXPECT_EQ(font.fontHeight, 8);
-    EXPECT_EQ(font.labelX, 16);
-}
-
-TEST(FitAxisFont, NarrowDisplayStopsOnceItFits)
-{
-    std::vector<int> tried;
-    const AxisFont font = fitAxisFont(332, 40, 0, ProportionalText{1.5, &tried});
-    // 13 x 1.5 = 19: x = 17; 12 x 1.5 = 18: x = 18; 11: 16, x = 20 fits.
-    EXPECT_EQ(tried, (std::vector<int>{27, 23, 20, 18, 16, 15, 13, 12, 11}));
-    EXPECT_EQ(font.fontHeight, 11);
-    EXPECT_EQ(font.labelX, 20);
-}
-
-TEST(FitAxisFont, SmallPlotEndsAtTwentyTwo)
-{
-    std::vector<int> tried;
-    const AxisFont font = fitAxisFont(100, 10, 0, ProportionalText{3.0, &tried});
-    // 100 / 12 ... 100 / 22; 100 / 24 = 4 is below the smallest font.
-    EXPECT_EQ(tried, (std::vector<int>{8, 7, 6, 5, 5, 4}));
-    EXPECT_EQ(font.fontHeight, 4);
-    EXPECT_EQ(font.labelX, 10 - 12 - 4);
+    // The numbers must start at 20: at d = 22, 15 high, they would start at -1.
+    const AxisLayout axis =
+        layOutAxisNumbers(kHalfPanel, ProportionalText{2.5, &tried}, dbmNumbers(0.5));
+    EXPECT_EQ(tried, (std::vector<int>{27, 23, 20, 18, 16, 15}));
+    // Each number ends 4 pixels left of the plot. At 15 ... 12 high the three-character ones
+    // would start at 14 ... 18, within 2 pixels of the caption; at 11, 16 wide, at 20. The -66 ...
+    // -84 on the caption's rows keep clear of it; -102 and below, under it, reach further.
+    EXPECT_EQ(axis.fontHeight, 11);
+    EXPECT_EQ(axis.x, (std::vector<int>{20, 20, 20, 20, 20, 20, 20, 20, 14, 14, 14}));
+    EXPECT_EQ(axis.y[4], 71 + 133 - 5);
 }
 
 TEST(FitCaptionHeight, ShrinksUntilTheCentredTextStartsInsideThePlot)

@@ -149,18 +149,17 @@ void tickRouters(TReceiverLink& link)
     }
 }
 
-// What the display does once a receiver's data event is set: reads the readings, hands list
-// entry 0 back as the single-mode reading, as the list display does, then clears the event.
+// What the display does once a receiver's data event is set: takes its copy (which clears the
+// event) and hands list entry 0 back as the single-mode reading, as the list display does.
 void drawReceivers(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r) {
         link.takeRangesChanged(r);
         if (!link.receiverDataEvent(r).isSet())
             continue;
-        const ReceiverSnapshot rx = link.receiver(r);
+        const ReceiverSnapshot rx = link.takeReceiver(r);
         touchReceiver(rx);
         link.setSingleRssi(r, rx.listRssi[0]);
-        link.receiverDataEvent(r).reset();
     }
 }
 

@@ -155,7 +155,7 @@ TEST_F(ReceiverLinkTest, ScanEntriesStoreOnlyValidEntriesOfPresentReceivers)
     handle(packetRecord(0x07, {0, 3, 0xB0,                             // stored
                                1, 4, 0xC4,                             // receiver 2 is absent
                                0, 10, 0xA0,                            // channel above 9
-                               2, 5, 0xA0,                             // no such receiver
+                               2, 5, 0xA0,                             // receiver 2 as well
                                0, 9, 0x90,                             // stored
                                0, 0, 0x99})); // a sixth entry is not part of the packet
     ReceiverSnapshot one = link.receiver(0);
@@ -168,14 +168,30 @@ TEST_F(ReceiverLinkTest, ScanEntriesStoreOnlyValidEntriesOfPresentReceivers)
     EXPECT_FALSE(link.receiverDataEvent(1).isSet());
     EXPECT_EQ(modes.back(), MeasurementMode::Scan);
 
-    // While the display has not taken the readings, new ones are dropped.
-    handle(packetRecord(0x07, {0, 3, 0xC0}));
-    EXPECT_EQ(link.receiver(0).listRssi[3], 0xB0);
-    link.receiverDataEvent(0).reset();
+    // Readings that arrive before the display took its copy are stored all the same.
     handle(packetRecord(0x07, {0, 3, 0xC0, 0, 4})); // a short packet: its one whole entry
     EXPECT_EQ(link.receiver(0).listRssi[3], 0xC0);
     EXPECT_EQ(link.receiver(0).listRssi[4], 0x88);
+    // The display's copy clears the event; the next reading sets it again.
+    EXPECT_EQ(link.takeReceiver(0).listRssi[3], 0xC0);
+    EXPECT_FALSE(link.receiverDataEvent(0).isSet());
+    handle(packetRecord(0x07, {0, 1, 0xA1}));
     EXPECT_TRUE(link.receiverDataEvent(0).isSet());
+    const ReadingCounts counts = link.readingCounts();
+    EXPECT_EQ(counts.stored, (std::array<std::uint64_t, 2>{4, 0}));
+    EXPECT_EQ(counts.taken, (std::array<std::uint64_t, 2>{3, 0}));
+    EXPECT_EQ(counts.refused, 3u);
+}
+
+TEST_F(ReceiverLinkTest, AnyReceiverByteButZeroMeansReceiverTwo)
+{
+    configureBoth();
+    handle(packetRecord(0x07, {1, 0, 0xA1, 2, 1, 0xA2, 0x80, 2, 0xA3, 0xFF, 3, 0xA4, 0, 4, 0xA5}));
+    const ReceiverSnapshot one = link.receiver(0), two = link.receiver(1);
+    EXPECT_EQ(two.listRssi, (std::array<std::uint8_t, 10>{0xA1, 0xA2, 0xA3, 0xA4, 0x88, 0x88, 0x88,
+                                                          0x88, 0x88, 0x88}));
+    EXPECT_EQ(one.listRssi[4], 0xA5);
+    EXPECT_EQ(std::count(one.listRssi.begin(), one.listRssi.end(), 0x88), 9);
 }
 
 TEST_F(ReceiverLinkTest, TableEntriesStoreValidIndicesAndCaptureChannelInformation)
@@ -184,14 +200,15 @@ TEST_F(ReceiverLinkTest, TableEntriesStoreValidIndicesAndCaptureChannelInformati
     handle(packetRecord(0x09, {1, 0xFF, 0x0B, 0xB5,    // index 3071
                                1, 0x00, 0x0C, 0xA0,    // index 3072 is outside the table
                                0, 0x10, 0x00, 0xC8,    // index 16
-                               7, 0x01, 0x00, 0xC8})); // no such receiver
+                               7, 0x01, 0x00, 0xC7})); // receiver 2 too
     const ReceiverSnapshot one = link.receiver(0), two = link.receiver(1);
     EXPECT_EQ(two.tableRssi[3071], 0xB5);
+    EXPECT_EQ(two.tableRssi[1], 0xC7);
     EXPECT_EQ(one.tableRssi[16], 0xC8);
     EXPECT_EQ(std::count(one.tableRssi.begin(), one.tableRssi.end(), 0), kTableEntries - 1);
-    EXPECT_EQ(std::count(two.tableRssi.begin(), two.tableRssi.end(), 0), kTableEntries - 1);
+    EXPECT_EQ(std::count(two.tableRssi.begin(), two.tableRssi.end(), 0), kTableEntries - 2);
     EXPECT_EQ(one.lastTableIndex, 16);
-    EXPECT_EQ(two.lastTableIndex, 3071);
+    EXPECT_EQ(two.lastTableIndex, 1);
     EXPECT_TRUE(link.receiverDataEvent(0).isSet());
     EXPECT_TRUE(link.receiverDataEvent(1).isSet());
     EXPECT_TRUE(link.channelInformationCaptured());

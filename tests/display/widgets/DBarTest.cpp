@@ -252,6 +252,39 @@ TEST_F(ReceiverPanelDisplay, EmptyCaptionKeepsTheStoredOne)
     EXPECT_EQ(display.model().Title, "R1");
 }
 
+// Side by side with the other receiver's display a title is wider than the plot and reaches over
+// the margins: the range change's shorter title must look as if it had been the only one.
+TEST_F(ReceiverPanelDisplay, AShorterTitleLeavesNothingOfALongerOne)
+{
+    DBar fresh;
+    for (DBar* d : {&display, &fresh}) {
+        d->resize(268, 475);
+        setUpReceiverDisplay(*d);
+    }
+    display.SetTitle("R1 (928.40000-959.80000)MHz 200.00 KHz Step");
+    display.SetTitle("R1 (928.40000-929.20000)MHz 25.00 KHz Step");
+    fresh.SetTitle("R1 (928.40000-929.20000)MHz 25.00 KHz Step");
+    EXPECT_TRUE(rendered(display) == rendered(fresh));
+}
+
+// A strong reading's label would run off the plot's top above its bar: it reads whole on the
+// bar, light on dark red, from below the bar's top (row 82).
+TEST_F(ReceiverPanelDisplay, AStrongBarCarriesItsLabelWhole)
+{
+    display.SetVerticalBarLabels(true);
+    display.BeginFrame();
+    display.DrawBar(1.0, "937.4000", -33.0); // columns 98 ... 127
+    display.EndFrame("");
+    const QImage image = rendered(display);
+    QRect light;
+    for (int y = 82; y < 403; ++y)
+        for (int x = 98; x < 128; ++x)
+            if (qGray(image.pixel(x, y)) > 160)
+                light |= QRect(x, y, 1, 1);
+    EXPECT_GT(light.height(), 40); // the whole text, turned
+    EXPECT_GT(light.top(), 82 + 2);
+}
+
 TEST_F(ReceiverPanelDisplay, ResizeLaysOutAgain)
 {
     display.resize(268, 475);

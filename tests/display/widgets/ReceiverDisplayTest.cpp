@@ -61,16 +61,13 @@ protected:
             for (std::size_t k = first; k < first + 5 && k < levels.size(); ++k)
                 data.insert(data.end(), {std::uint8_t(r), std::uint8_t(k), dbm(levels[k])});
             handle(0x07, data);
-            link.receiverDataEvent(r).reset(); // as the router would, so the next is stored
         }
     }
     void table(int r, const std::vector<std::pair<int, int>>& indexLevels)
     {
-        for (const auto& [index, level] : indexLevels) {
+        for (const auto& [index, level] : indexLevels)
             handle(0x09, {std::uint8_t(r), std::uint8_t(index & 0xFF), std::uint8_t(index >> 8),
                           dbm(level)});
-            link.receiverDataEvent(r).reset();
-        }
     }
     // A bar of the frame: columns px - 15 ... px + 14 of the plot dark red from row py down,
     // the row above it clear (its label starts 20 rows higher).
