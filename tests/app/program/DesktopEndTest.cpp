@@ -12,6 +12,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
+// The windowed program is built only with the toolkit.
+#ifdef ZENTOR_DL_PATH
 namespace zentor {
 namespace {
 
@@ -39,7 +41,6 @@ std::size_t bytesSentBy(const std::string& times, long long atMs)
     return bytes;
 }
 
-#ifdef ZENTOR_DL_PATH
 TEST(DesktopEnd, TheXServerKilledUnderALoggingWindowEndsTheRunWithTheLogWhole)
 {
     if (::access("/usr/bin/Xvfb", X_OK) != 0)
@@ -93,7 +94,7 @@ TEST(DesktopEnd, TheXServerKilledUnderALoggingWindowEndsTheRunWithTheLogWhole)
     std::remove(log.c_str());
     std::remove(sim.path("times.txt").c_str());
 }
-#endif
 
 } // namespace
 } // namespace zentor
+#endif
