@@ -6,15 +6,15 @@
 #include "app/StatusTexts.h"
 #include "app/StatusView.h"
 #include "app/Workers.h"
+#include "core/MessageSink.h"
+#include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
-#include "nav/MapFeed.h"
-#include "nav/MapSettings.h"
+#include "map/MapFeed.h"
+#include "map/MapSettings.h"
 #include "nav/TravelPilotTexts.h"
 #include "nav/TravelPilotWatchdog.h"
-#include "ui/MessageSink.h"
-#include "ui/WindowThread.h"
 
 #include <atomic>
 #include <chrono>

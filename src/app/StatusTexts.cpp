@@ -1,6 +1,6 @@
 #include "app/StatusTexts.h"
 
-#include "ui/TextFormat.h"
+#include "core/TextFormat.h"
 
 namespace zentor {
 

@@ -2,7 +2,7 @@
 #include "app/ProgramOptions.h"
 #include "app/ProgramWindows.h"
 #include "app/UnattendedRun.h"
-#include "nav/MapUpdateSignal.h"
+#include "map/MapUpdateSignal.h"
 #include "ui/FormLayout.h"
 #include "ui/Glyphs.h"
 

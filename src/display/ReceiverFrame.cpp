@@ -1,7 +1,7 @@
 #include "display/ReceiverFrame.h"
 
+#include "core/TextFormat.h"
 #include "display/StrongestTen.h"
-#include "ui/TextFormat.h"
 
 #include <algorithm>
 

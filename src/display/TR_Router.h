@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "link/TReceiverLink.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <chrono>
 #include <functional>

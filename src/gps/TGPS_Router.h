@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
 #include "gps/GpsStatusStore.h"
 #include "link/TReceiverLink.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <chrono>
 #include <functional>

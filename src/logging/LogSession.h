@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/MessageSink.h"
 #include "link/LinkInterfaces.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogHold.h"
 #include "logging/TLog_Router.h"
-#include "ui/MessageSink.h"
 
 #include <chrono>
 #include <cstdint>
@@ -135,9 +135,9 @@ private:
     MessageSink* const messages_;
     mutable std::mutex routerMutex_;
     std::unique_ptr<TLog_Router> router_;
-    std::optional<LogHold> hold_;       // while the file is held back
-    std::string heldName_;              // the file the hold is for
-    std::function<void()> heldFailed_;  // its onFailed
+    std::optional<LogHold> hold_;                       // while the file is held back
+    std::string heldName_;                              // the file the hold is for
+    std::function<void()> heldFailed_;                  // its onFailed
     std::vector<std::unique_ptr<TLog_Router>> closing_; // switched off, oldest first
 };
 

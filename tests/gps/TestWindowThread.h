@@ -2,7 +2,7 @@
 
 // A window thread for tests of the routers: a plain thread that runs the calls handed to it, one
 // at a time, in order.
-#include "ui/WindowThread.h"
+#include "core/WindowThread.h"
 
 #include <condition_variable>
 #include <deque>

@@ -1,15 +1,12 @@
 #pragma once
 
-// Recording stand-ins for what the receiver protocol talks to: the instrument's write path, the
-// log router and the message box routine.
+// Recording stand-ins for what the receiver protocol talks to: the instrument's write path and
+// the log router.
 #include "link/Frame.h"
 #include "link/LinkInterfaces.h"
-#include "ui/MessageSink.h"
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace zentor::test {
@@ -56,20 +53,6 @@ public:
     }
     std::mutex mutex;
     std::vector<Bytes> records;
-};
-
-class RecordingMessages : public MessageSink
-{
-public:
-    void postMessage(MessageKind kind, std::string text, std::function<void()> closed) override
-    {
-        kinds.push_back(kind);
-        texts.push_back(std::move(text));
-        onClosed.push_back(std::move(closed));
-    }
-    std::vector<MessageKind> kinds;
-    std::vector<std::string> texts;
-    std::vector<std::function<void()>> onClosed;
 };
 
 } // namespace zentor::test

@@ -1,9 +1,8 @@
 // Log mode on a disk that stops taking data, with a pipe nobody reads standing in for it: a
 // POSIX pipe, so this runs where pipes are files (LogSessionTest.cpp has the rest).
-#include "logging/LogSession.h"
-
 #include "LogTestSupport.h"
 #include "logging/LogHeader.h"
+#include "logging/LogSession.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -31,7 +30,7 @@ protected:
 
     ScratchDir dir;
     TReceiverLink link;
-    MessageLog messages;
+    RecordingMessages messages;
 };
 
 // A pipe that nobody reads stands in for a disk that has stopped taking data: the log thread
@@ -106,11 +105,11 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size() << " bytes";
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].first, MessageKind::Warning);
+    EXPECT_EQ(got[0].kind, MessageKind::Warning);
     const std::regex stall("The disk has taken nothing for the log file \"" + name +
                            "\" for 5 seconds: ([0-9]+) bytes are waiting to be written\\. .*");
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(got[0].second, m, stall)) << got[0].second;
+    ASSERT_TRUE(std::regex_match(got[0].text, m, stall)) << got[0].text;
     EXPECT_GT(std::stoull(m[1]), 0u);
 }
 

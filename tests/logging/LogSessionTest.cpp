@@ -42,7 +42,7 @@ protected:
 
     ScratchDir dir;
     TReceiverLink link;
-    MessageLog messages;
+    RecordingMessages messages;
 };
 
 TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
@@ -106,8 +106,8 @@ TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
 
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].first, MessageKind::Error);
-    EXPECT_NE(got[0].second.find("\"" + dir.file("missing/run.KLF") + "\""), std::string::npos);
+    EXPECT_EQ(got[0].kind, MessageKind::Error);
+    EXPECT_NE(got[0].text.find("\"" + dir.file("missing/run.KLF") + "\""), std::string::npos);
     EXPECT_EQ(released.calls(), 1);
 }
 

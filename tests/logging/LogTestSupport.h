@@ -4,8 +4,8 @@
 // log thread may post to, and a wait with a deadline.
 #include "link/Frame.h"
 #include "support/FileBytes.h"
+#include "support/RecordingMessages.h"
 #include "support/WaitUntil.h"
-#include "ui/MessageSink.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -56,6 +56,7 @@ inline Bytes concat(const std::vector<Bytes>& parts)
 }
 
 using test::readFile;
+using test::RecordingMessages;
 
 inline void writeFile(const std::string& path, const Bytes& bytes)
 {
@@ -93,33 +94,6 @@ public:
 
 private:
     std::string path_;
-};
-
-// Records the messages that the log thread posts, safe to read while it runs.
-class MessageLog : public MessageSink
-{
-public:
-    void postMessage(MessageKind kind, std::string text, std::function<void()>) override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        messages_.emplace_back(kind, std::move(text));
-        changed_.notify_all();
-    }
-    std::vector<std::pair<MessageKind, std::string>> messages() const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return messages_;
-    }
-    bool waitForCount(std::size_t n, std::chrono::milliseconds within = 5000ms)
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, within, [&] { return messages_.size() >= n; });
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<std::pair<MessageKind, std::string>> messages_;
 };
 
 // Counts calls from another thread; a test waits for them with a deadline.

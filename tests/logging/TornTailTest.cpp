@@ -56,7 +56,7 @@ bool klfDumpFindsWhole(const std::string& path)
 }
 
 // Logs kNext into an existing file holding `before`; returns what the file then holds.
-Bytes logNextInto(const std::string& name, const Bytes& before, MessageLog& messages)
+Bytes logNextInto(const std::string& name, const Bytes& before, RecordingMessages& messages)
 {
     writeFile(name, before);
     TLog_Router router(name, header(), &messages);
@@ -96,14 +96,14 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
         for (const std::size_t kept : {std::size_t{1}, std::size_t{2}, c.torn.size() - 1}) {
             SCOPED_TRACE(std::string(c.legend) + ", " + std::to_string(kept) + " bytes kept");
             const std::string name = dir.file("torn.KLF");
-            MessageLog messages;
+            RecordingMessages messages;
             const Bytes after =
                 logNextInto(name, concat({c.whole, firstBytes(c.torn, kept)}), messages);
             EXPECT_EQ(after, concat({c.whole, kNext}));
             const auto got = messages.messages();
             ASSERT_EQ(got.size(), 1u);
-            EXPECT_EQ(got[0].first, MessageKind::Warning);
-            EXPECT_EQ(got[0].second, tornText(name, kept));
+            EXPECT_EQ(got[0].kind, MessageKind::Warning);
+            EXPECT_EQ(got[0].text, tornText(name, kept));
             EXPECT_TRUE(klfDumpFindsWhole(name));
         }
     }
@@ -137,7 +137,7 @@ TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.legend);
         const std::string name = dir.file("kept.KLF");
-        MessageLog messages;
+        RecordingMessages messages;
         EXPECT_EQ(logNextInto(name, c.before, messages), concat({c.before, kNext}));
         EXPECT_TRUE(messages.messages().empty());
     }

@@ -2,7 +2,7 @@
 
 // A window thread for tests of the thread loops without Qt: a plain thread that runs the work
 // handed to it, in order.
-#include "ui/WindowThread.h"
+#include "core/WindowThread.h"
 
 #include <condition_variable>
 #include <deque>

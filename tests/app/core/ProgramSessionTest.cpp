@@ -10,6 +10,7 @@
 #include "link/ProtocolDoubles.h"
 #include "nav/TNav_Router.h"
 #include "support/Environment.h"
+#include "support/RecordingMessages.h"
 #include "support/ThreadWindow.h"
 
 #include <gmock/gmock.h>

@@ -4,6 +4,7 @@
 #include "display/DBar.h"
 #include "link/ProtocolDoubles.h"
 #include "nav/TravelPilotPanel.h"
+#include "support/RecordingMessages.h"
 #include "ui/PanelStatusBar.h"
 #include "ui/TestApplication.h"
 
@@ -414,7 +415,7 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     // Log mode off: nothing more reaches the file.
     feed(0x42, {8});
     EXPECT_EQ(fileBytes(name).size(), written.size());
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
@@ -425,10 +426,10 @@ TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
     logMode->click();
     ASSERT_TRUE(processEventsUntil([&] { return !logMode->isChecked(); }));
     EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Error);
-    EXPECT_NE(messages.texts[0].find("/nonexistent-folder/run.KLF"), std::string::npos)
-        << messages.texts[0];
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].kind, MessageKind::Error);
+    EXPECT_NE(messages.messages()[0].text.find("/nonexistent-folder/run.KLF"), std::string::npos)
+        << messages.messages()[0].text;
 }
 
 TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
