@@ -10,7 +10,7 @@
 
 namespace {
 
-using zentor::sim::MeasurementMode;
+using zentor::MeasurementMode;
 
 // About `seconds` of the simulated instrument at a high packet rate, as bytes on the wire.
 std::vector<std::uint8_t> simulatorStream(MeasurementMode mode, int seconds)

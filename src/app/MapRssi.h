@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkInterfaces.h"
+#include "link/MeasurementMode.h"
 #include "link/TReceiverLink.h"
 
 #include <cstdint>

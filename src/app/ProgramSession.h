@@ -9,6 +9,7 @@
 #include "core/MessageSink.h"
 #include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
+#include "link/MeasurementMode.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
 #include "map/MapFeed.h"

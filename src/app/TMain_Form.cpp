@@ -360,7 +360,7 @@ void TMain_Form::pressModeButton(MeasurementMode mode)
     case MeasurementMode::Single:
         btnSingleMode->setChecked(true);
         break;
-    case MeasurementMode::Scan:
+    case MeasurementMode::List:
         btnScanMode->setChecked(true);
         break;
     case MeasurementMode::Table:

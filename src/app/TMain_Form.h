@@ -3,7 +3,7 @@
 #include "app/PanelTiling.h"
 #include "app/ProgramSession.h"
 #include "app/StatusView.h"
-#include "link/LinkInterfaces.h"
+#include "link/MeasurementMode.h"
 #include "ui/QtWindowThread.h"
 
 #include <QMainWindow>

@@ -215,7 +215,7 @@ void TReceiverLink::onStatusBlocks(const std::uint8_t* data, std::size_t n)
 //   2  1  level, signed dBm
 void TReceiverLink::onScanEntries(const std::uint8_t* data, std::size_t n)
 {
-    showMode(MeasurementMode::Scan);
+    showMode(MeasurementMode::List);
     const std::size_t entries = std::min(n / kScanEntrySize, kScanEntriesPerPacket);
     std::array<bool, kReceiverCount> stored{};
     std::lock_guard<std::mutex> lock(stateMutex_);

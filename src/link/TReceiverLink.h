@@ -2,6 +2,7 @@
 
 #include "link/Frame.h"
 #include "link/LinkInterfaces.h"
+#include "link/MeasurementMode.h"
 #include "link/ReadingCounts.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"

@@ -166,7 +166,7 @@ TEST_F(ReceiverLinkTest, ScanEntriesStoreOnlyValidEntriesOfPresentReceivers)
     EXPECT_EQ(one.listRssi, expected);
     EXPECT_TRUE(link.receiverDataEvent(0).isSet());
     EXPECT_FALSE(link.receiverDataEvent(1).isSet());
-    EXPECT_EQ(modes.back(), MeasurementMode::Scan);
+    EXPECT_EQ(modes.back(), MeasurementMode::List);
 
     // Readings that arrive before the display took its copy are stored all the same.
     handle(packetRecord(0x07, {0, 3, 0xC0, 0, 4})); // a short packet: its one whole entry

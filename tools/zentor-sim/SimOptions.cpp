@@ -50,15 +50,12 @@ bool parseReal(const std::string& text, double min, double max, double& value)
 
 std::string parseMode(const std::string& text, MeasurementMode& mode)
 {
-    static const std::map<std::string, MeasurementMode> kModes = {
-        {"single", MeasurementMode::Single},
-        {"list", MeasurementMode::List},
-        {"table", MeasurementMode::Table}};
-    const auto it = kModes.find(text);
-    if (it == kModes.end())
-        return "--mode must be single, list or table, not '" + text + "'";
-    mode = it->second;
-    return {};
+    for (const MeasurementMode known : kMeasurementModes)
+        if (text == measurementModeName(known)) {
+            mode = known;
+            return {};
+        }
+    return "--mode must be single, list or table, not '" + text + "'";
 }
 
 std::string parseFaults(const std::string& text, FaultKinds& faults)

@@ -185,7 +185,7 @@ TEST(MapRssi, SingleReadingStrongestListReadingStrongestTableReading)
 {
     ReceiverSnapshot rx;
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -120);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Scan, rx), -120);
+    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -120);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -120) << "an untouched table is 0 bytes";
 
     rx.singleRssi = dbm(-67);
@@ -195,7 +195,7 @@ TEST(MapRssi, SingleReadingStrongestListReadingStrongestTableReading)
     rx.tableRssi[3071] = dbm(-47);
     rx.tableRssi[5] = dbm(-90);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -67);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Scan, rx), -52);
+    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -52);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -47);
 }
 
