@@ -49,7 +49,7 @@ void BM_FrameAndDecode(benchmark::State& state, MeasurementMode mode)
         }
         // The displays take the readings once a second; here after every pass.
         for (int r = 0; r < zentor::kReceiverCount; ++r)
-            link.receiverDataEvent(r).reset();
+            link.state().receiverDataEvent(r).reset();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(stream.size()));
     state.SetItemsProcessed(packets);

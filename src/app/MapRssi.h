@@ -2,7 +2,7 @@
 
 #include "link/LinkInterfaces.h"
 #include "link/MeasurementMode.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ReceiverRange.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 #include "logging/LogSession.h"
 
 #include <cstdint>

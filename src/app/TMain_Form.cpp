@@ -110,7 +110,7 @@ void TMain_Form::FormCreate()
 void TMain_Form::updateDisplay(int receiver)
 {
     updateReceiverDisplay(
-        *display[receiver], session_.link(), receiver,
+        *display[receiver], session_.state(), receiver,
         {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()});
 }
 

@@ -95,7 +95,7 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
         if (options.connectsAtOnce()) // a scripted run (scripts/soak) compares them with its record
             std::printf(
                 "%s: %s\n", kProgramName,
-                zentor::readingCountsText(windows.session().link().readingCounts()).c_str());
+                zentor::readingCountsText(windows.session().state().readingCounts()).c_str());
         if (!windows.endWorkers())
             endWithoutDestructors(EXIT_SUCCESS);
     } catch (const std::exception& e) {

@@ -2,7 +2,7 @@
 
 #include "link/MeasurementMode.h"
 #include "link/ReceiverRange.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 
 #include <cstdint>
 #include <optional>

@@ -2,6 +2,7 @@
 
 #include "gps/TestWindowThread.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
 
 #include <array>
 #include <atomic>
@@ -44,7 +45,7 @@ TR_Router::DisplayUpdate recordingUpdate(UpdateLog& log, TestWindowThread& windo
     return [&log, &window, &link, r] {
         if (std::this_thread::get_id() != window.id())
             log.onWindowThread = false;
-        const ReceiverSnapshot copy = link.takeReceiver(r);
+        const ReceiverSnapshot copy = link.state().takeReceiver(r);
         {
             std::lock_guard<std::mutex> lock(log.mutex);
             log.lastList = copy.listRssi;
@@ -64,7 +65,7 @@ TEST(TR_Router, WithoutDataItWakesButDrawsNothing)
     TReceiverLink link;
     TestWindowThread window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
     EXPECT_EQ(router.receiverIndex(), 0);
     // Longer than one wait: the loop has timed out at least once and gone on waiting.
     std::this_thread::sleep_for(TR_Router::kWaitTimeout + 200ms);
@@ -84,7 +85,7 @@ TEST(TR_Router, ReadingsOfThePauseAfterAFrameAreInTheNextFrame)
     handle(link, 0x01, {0x01}); // receiver 1 present
     TestWindowThread window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
 
     handle(link, 0x07, {0, 0, 0xC0, 0, 1, 0xC1, 0, 2, 0xC2, 0, 3, 0xC3, 0, 4, 0xC4});
     ASSERT_TRUE(eventually([&] { return log.runs.load() == 1; }));
@@ -103,8 +104,8 @@ TEST(TR_Router, ANonStopStreamIsDrawnAtMostOncePerFrameInterval)
     TReceiverLink link;
     TestWindowThread window;
     UpdateLog log;
-    Event& event = link.receiverDataEvent(0);
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    Event& event = link.state().receiverDataEvent(0);
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
 
     std::atomic<bool> streaming{true};
     std::thread instrument([&] {
@@ -131,10 +132,10 @@ TEST(TR_Router, EachRouterServesOnlyItsReceiver)
     TReceiverLink link;
     TestWindowThread window;
     UpdateLog first, second;
-    TR_Router r1(0, link, window, recordingUpdate(first, window, link, 0));
-    TR_Router r2(1, link, window, recordingUpdate(second, window, link, 1));
-    link.receiverDataEvent(1).set();
-    ASSERT_TRUE(eventually([&] { return !link.receiverDataEvent(1).isSet(); }));
+    TR_Router r1(0, link.state(), window, recordingUpdate(first, window, link, 0));
+    TR_Router r2(1, link.state(), window, recordingUpdate(second, window, link, 1));
+    link.state().receiverDataEvent(1).set();
+    ASSERT_TRUE(eventually([&] { return !link.state().receiverDataEvent(1).isSet(); }));
     EXPECT_EQ(first.runs.load(), 0);
     EXPECT_EQ(second.runs.load(), 1);
 }
@@ -144,15 +145,15 @@ TEST(TR_Router, TerminateEndsTheWaitAtOnce)
     TReceiverLink link;
     TestWindowThread window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
     const auto asked = std::chrono::steady_clock::now();
     router.requestTerminate();
     ASSERT_TRUE(router.waitFinished(3s));
     // Well inside one wait time-out, even on a loaded machine.
     EXPECT_LT(std::chrono::steady_clock::now() - asked, TR_Router::kWaitTimeout);
     // Data after the end is left alone.
-    link.receiverDataEvent(0).set();
-    EXPECT_TRUE(link.receiverDataEvent(0).isSet());
+    link.state().receiverDataEvent(0).set();
+    EXPECT_TRUE(link.state().receiverDataEvent(0).isSet());
     EXPECT_EQ(log.runs.load(), 0);
 }
 
@@ -161,10 +162,10 @@ TEST(TR_Router, RefusedWindowCallStillReleasesTheProducer)
     TReceiverLink link;
     TestWindowThread window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
     window.refuseCalls(); // the program has begun to shut down
-    link.receiverDataEvent(0).set();
-    ASSERT_TRUE(eventually([&] { return !link.receiverDataEvent(0).isSet(); }));
+    link.state().receiverDataEvent(0).set();
+    ASSERT_TRUE(eventually([&] { return !link.state().receiverDataEvent(0).isSet(); }));
     EXPECT_EQ(log.runs.load(), 0);
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(3s));

@@ -3,6 +3,7 @@
 #include "GpsTestRecords.h"
 #include "TestWindowThread.h"
 #include "link/Frame.h"
+#include "link/TReceiverLink.h"
 
 #include <condition_variable>
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ protected:
     void start()
     {
         router = std::make_unique<TGPS_Router>(
-            link, window,
+            link.state(), window,
             [this](const GpsPanelTexts& texts) {
                 std::lock_guard<std::mutex> lock(got.mutex);
                 got.shown.push_back({std::this_thread::get_id(), texts});
@@ -67,7 +68,7 @@ protected:
             [this](const GpsStatus& status) {
                 std::lock_guard<std::mutex> lock(got.mutex);
                 got.published.push_back({std::this_thread::get_id(), status, got.shown.size(),
-                                         link.gpsEvent().isSet()});
+                                         link.state().gpsEvent().isSet()});
                 got.changed.notify_all();
             });
     }
@@ -75,7 +76,7 @@ protected:
     bool eventClearsWithin(std::chrono::seconds bound)
     {
         const auto deadline = std::chrono::steady_clock::now() + bound;
-        while (link.gpsEvent().isSet()) {
+        while (link.state().gpsEvent().isSet()) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
             std::this_thread::sleep_for(1ms);
@@ -132,7 +133,7 @@ TEST_F(GpsRouterTest, ShortPacketLeavesTheStatusUnchanged)
     next[gpsat::kClock + 2] = 10; // one second later
     const Bytes shortRecord(next.begin(), next.end() - 1);
     handle(gpsPacket(shortRecord));
-    EXPECT_FALSE(link.gpsEvent().isSet());
+    EXPECT_FALSE(link.state().gpsEvent().isSet());
     EXPECT_EQ(router->gpsStatus().seconds, 9);
 
     handle(gpsPacket(next));
@@ -167,7 +168,7 @@ TEST_F(GpsRouterTest, EndsOnRequestWithoutASignal)
     EXPECT_TRUE(router->waitFinished(kDeadline));
     // A record after the end is stored by the protocol but no longer shown.
     handle(gpsPacket(test::handBuiltRecord()));
-    EXPECT_TRUE(link.gpsEvent().isSet());
+    EXPECT_TRUE(link.state().gpsEvent().isSet());
     std::lock_guard<std::mutex> lock(got.mutex);
     EXPECT_TRUE(got.shown.empty());
 }

@@ -1,7 +1,6 @@
-#include "link/TCom_Router.h"
-
 #include "ProtocolDoubles.h"
 #include "fakes/ftd2xx/FakeFtd2xx.h"
+#include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "platform/D2xx.h"
 #include "support/PtyInstrument.h"
@@ -48,12 +47,12 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     TCom_Router router(link, {LinkSelection::kRs232, 3});
 
     EXPECT_EQ(instrument.receive(kIdentify.size()), kIdentify);
-    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
     EXPECT_TRUE(router.isOpen());
 
     instrument.send(onWire(packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'})));
     EXPECT_EQ(instrument.receive(kConfigurationRequest.size()), kConfigurationRequest);
-    EXPECT_EQ(link.identification(), "ZT000042");
+    EXPECT_EQ(link.state().identification(), "ZT000042");
 
     // Two frames in one write are handled in order; a frame split across writes is completed.
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
@@ -63,13 +62,13 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     const Bytes split = onWire(gps);
     instrument.send(Bytes(split.begin(), split.begin() + 60));
     ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 3; }));
-    EXPECT_FALSE(link.gpsEvent().isSet());
+    EXPECT_FALSE(link.state().gpsEvent().isSet());
     instrument.send(Bytes(split.begin() + 60, split.end()));
-    ASSERT_TRUE(waitUntil([&] { return link.gpsEvent().isSet(); }));
+    ASSERT_TRUE(waitUntil([&] { return link.state().gpsEvent().isSet(); }));
     EXPECT_EQ(log.taken(),
               (std::vector<Bytes>{packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'}),
                                   clock, other, gps}));
-    EXPECT_EQ(link.instrumentClock().marker, 9);
+    EXPECT_EQ(link.state().instrumentClock().marker, 9);
     link.setLogSink(nullptr);
 }
 
@@ -102,7 +101,7 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     first->send(Bytes(clock.begin(), clock.begin() + 6));
     first->hangUp();
     ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }));
-    EXPECT_EQ(link.statusText(), "Connection lost - reconnecting...");
+    EXPECT_EQ(link.state().statusText(), "Connection lost - reconnecting...");
     EXPECT_FALSE(link.SendCommand(kCmdIdentify)) << "nothing is written while the line is gone";
     EXPECT_FALSE(router.isOpen());
     EXPECT_FALSE(router.waitFinished(300ms)) << "the link thread stays alive and keeps trying";
@@ -111,7 +110,7 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     test::PtyInstrument second;
     pointLink(port, second.device());
     ASSERT_EQ(second.receive(kIdentify.size(), 5000ms), kIdentify);
-    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
     EXPECT_FALSE(router.hungUp());
     EXPECT_TRUE(router.isOpen());
 
@@ -145,13 +144,13 @@ TEST(TCom_Router, ConnectsOverUsbThroughTheD2xxLibrary)
         return out;
     };
     ASSERT_TRUE(waitUntil([&] { return written() == kIdentify; }));
-    EXPECT_EQ(link.statusText(), "Connected via USB");
+    EXPECT_EQ(link.state().statusText(), "Connected via USB");
     EXPECT_EQ(FakeFtd2xx_BaudRate(), 38400u);
 
     // Ten bytes and more arrive four at a time; the frame is still completed.
     const Bytes ident = onWire(packetRecord(0x1C, {'U', 'S', 'B', '0', '0', '0', '0', '1'}));
     FakeFtd2xx_Queue(ident.data(), static_cast<unsigned>(ident.size()));
-    ASSERT_TRUE(waitUntil([&] { return link.identification() == "USB00001"; }));
+    ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "USB00001"; }));
     ASSERT_TRUE(waitUntil([&] { return written() == cat(kIdentify, kConfigurationRequest); }));
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(2000ms));

@@ -1,6 +1,7 @@
 // Log mode on a disk that stops taking data, with a pipe nobody reads standing in for it: a
 // POSIX pipe, so this runs where pipes are files (LogSessionTest.cpp has the rest).
 #include "LogTestSupport.h"
+#include "link/TReceiverLink.h"
 #include "logging/LogHeader.h"
 #include "logging/LogSession.h"
 
@@ -44,9 +45,9 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     // The disk's end, also open for writing, so the pipe never reads as ended between the logs.
     const int disk = ::open(name.c_str(), O_RDWR | O_NONBLOCK);
     ASSERT_GE(disk, 0);
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     std::vector<Bytes> records;
-    LogSession session(link, &messages);
+    LogSession session(link.state(), &messages);
     auto window = [slowest = 0ns](auto call) mutable {
         const auto began = std::chrono::steady_clock::now();
         call();

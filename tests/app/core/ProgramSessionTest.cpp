@@ -8,6 +8,7 @@
 #include "app/core/RecordingWorkers.h"
 #include "gps/TGPS_Router.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
 #include "nav/TNav_Router.h"
 #include "support/Environment.h"
 #include "support/RecordingMessages.h"
@@ -122,13 +123,13 @@ TEST_F(Session, TickWakesTheRoutersOfReceiversWithNewSingleModeDataOnly)
     connect(0, 0);
     feed(0x03, {0xB5, 0xB3}); // single-mode levels of receiver 2: -75, -77 dBm
     EXPECT_EQ(session.tick(), std::nullopt) << "no TravelPilot, no watchdog";
-    EXPECT_FALSE(session.link().receiverDataEvent(0).isSet());
-    EXPECT_TRUE(session.link().receiverDataEvent(1).isSet());
+    EXPECT_FALSE(session.link().state().receiverDataEvent(0).isSet());
+    EXPECT_TRUE(session.link().state().receiverDataEvent(1).isSet());
 
     // The mark was cleared: after the display has reset the event, no new data, no event.
-    session.link().receiverDataEvent(1).reset();
+    session.link().state().receiverDataEvent(1).reset();
     session.tick();
-    EXPECT_FALSE(session.link().receiverDataEvent(1).isSet());
+    EXPECT_FALSE(session.link().state().receiverDataEvent(1).isSet());
 }
 
 // Configuration: both present; receiver 1 counts 32000..32400 at 25 kHz (6400 / 256),
@@ -146,7 +147,7 @@ TEST_F(Session, StatusRefreshWritesTheRangesOnlyWhileTheirMarkIsSet)
     session.refreshStatus();
     EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link ")) << "before the link opens";
 
-    session.link().setStatusText("Connected via COM");
+    session.link().state().setStatusText("Connected via COM");
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     feed(0x01, kConfiguration);
     view.calls.clear();
@@ -229,12 +230,12 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 TEST(Workers, FindGivesTheThreadObjectOfItsType)
 {
     test::setEnv("ZENTOR_COM7", "/nonexistent/travelpilot"); // no real port is written to
-    TReceiverLink link;
+    ReceiverState state;
     test::ThreadWindow window;
     Workers workers;
     workers.adopt(WorkerId::Nav, std::make_unique<OwnedWorker<TNav_Router>>(7));
     workers.adopt(WorkerId::Gps, std::make_unique<OwnedWorker<TGPS_Router>>(
-                                     link, window, [](const GpsPanelTexts&) {}));
+                                     state, window, [](const GpsPanelTexts&) {}));
     ASSERT_NE(workers.find<TNav_Router>(WorkerId::Nav), nullptr);
     EXPECT_EQ(workers.find<TNav_Router>(WorkerId::Nav)->comPort(), 7);
     EXPECT_EQ(workers.find<TGPS_Router>(WorkerId::Nav), nullptr);

@@ -3,6 +3,7 @@
 #include "app/core/RecordingWorkers.h"
 #include "display/DBar.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
 #include "nav/TravelPilotPanel.h"
 #include "support/RecordingMessages.h"
 #include "ui/PanelStatusBar.h"
@@ -444,8 +445,8 @@ TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"))
                     .match(clock->text())
                     .hasMatch());
-    EXPECT_FALSE(link().takeNewData(1)) << "the tick took receiver 2's mark";
-    EXPECT_FALSE(link().receiverDataEvent(0).isSet());
+    EXPECT_FALSE(link().state().takeNewData(1)) << "the tick took receiver 2's mark";
+    EXPECT_FALSE(link().state().receiverDataEvent(0).isSet());
     EXPECT_TRUE(session->hasWorker(WorkerId::Receiver1));
     EXPECT_TRUE(session->hasWorker(WorkerId::Receiver2));
 }
@@ -464,8 +465,8 @@ TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
     // Receiver 1: 25 kHz steps from count 36000 (900 MHz); a scan entry on channel 3.
     feed(0x01, {0x01, 0xA0, 0x8C, 0x00, 0x00, 0x00, 0x8D, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
     feed(0x07, {0, 3, 0xB0});
-    ASSERT_TRUE(link().receiverDataEvent(0).isSet());
-    ASSERT_TRUE(processEventsUntil([&] { return !link().receiverDataEvent(0).isSet(); }))
+    ASSERT_TRUE(link().state().receiverDataEvent(0).isSet());
+    ASSERT_TRUE(processEventsUntil([&] { return !link().state().receiverDataEvent(0).isSet(); }))
         << "the router draws on the window thread, then resets the event";
     EXPECT_EQ(display1->model().Title, "R1 (900.00000-902.40000)MHz 25.00 KHz Step");
     EXPECT_TRUE(button("btnScanMode")->isChecked());
@@ -475,7 +476,7 @@ TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
 TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
 {
     session->connect(0, 0); // the main router is the program's
-    link().setStatusText("Connected via COM");
+    link().state().setStatusText("Connected via COM");
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     // Receiver 1 counts 32000..32400 at 25 kHz; receiver 2 absent.
     feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
@@ -501,7 +502,7 @@ TEST_F(MainForm, RangeFieldsAreNotRewrittenWhileTheRangesAreUnchanged)
     session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
     control<QLineEdit>("edMin1")->setText(QStringLiteral("kept"));
-    link().setStatusText("Connected via USB");
+    link().state().setStatusText("Connected via USB");
     session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("kept"));
     EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
