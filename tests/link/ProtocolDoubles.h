@@ -2,23 +2,14 @@
 
 // Recording stand-ins for what the receiver protocol talks to: the instrument's write path and
 // the log router.
-#include "link/Frame.h"
 #include "link/LinkInterfaces.h"
+#include "support/PacketBytes.h"
 
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
 namespace zentor::test {
-
-using Bytes = std::vector<std::uint8_t>;
-
-// A packet record (L, type, data, checksum) as the framing hands it over.
-inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
-{
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
-}
 
 class RecordingWriter : public FrameWriter
 {

@@ -55,8 +55,8 @@ TEST(LogHeader, IsSixtyThreeBytesWithoutChannelInformation)
 
     const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const Bytes block2First11(kBlock2.begin(), kBlock2.begin() + 11);
-    const Bytes expected = logtest::concat(
-        {kLeadIn, kSignature, kSerial, receiversRecord(0x03, kBlock1, block2First11)});
+    const Bytes expected =
+        logtest::cat({kLeadIn, kSignature, kSerial, receiversRecord(0x03, kBlock1, block2First11)});
     ASSERT_EQ(expected.size(), 63u);
     EXPECT_EQ(header, expected);
 }
@@ -87,8 +87,8 @@ TEST(LogHeader, WritesAbsentReceiversAndAShortSerialNumberAsZeros)
     const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const Bytes serial = {0x0B, 0x00, 0x81, 'A', 'B', 0, 0, 0, 0, 0, 0, 0x00, 0x82};
     const Bytes block2First11(kBlock2.begin(), kBlock2.begin() + 11);
-    EXPECT_EQ(header, logtest::concat({kLeadIn, kSignature, serial,
-                                       receiversRecord(0x02, Bytes(12, 0), block2First11)}));
+    EXPECT_EQ(header, logtest::cat({kLeadIn, kSignature, serial,
+                                    receiversRecord(0x02, Bytes(12, 0), block2First11)}));
 }
 
 TEST(LogHeader, LeavesOutAChannelInformationRecordThatIsNotWhole)

@@ -88,8 +88,8 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     // The disk moves again: everything arrives in order, each log opening with the header (a pipe
     // reads as an empty file each time it is opened).
     const Bytes expected =
-        concat({header, concat(std::vector<Bytes>(records.begin(), records.begin() + 100)), header,
-                concat(std::vector<Bytes>(records.begin() + 100, records.end()))});
+        cat({header, cat(std::vector<Bytes>(records.begin(), records.begin() + 100)), header,
+             cat(std::vector<Bytes>(records.begin() + 100, records.end()))});
     Bytes received;
     std::thread reader([&] {
         pollfd ready{disk, POLLIN, 0};

@@ -72,7 +72,7 @@ TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
     // Off again: neither the protocol's packets nor the TravelPilot's reach the file.
     feed(link, scan);
     session.handOver(speed.data(), static_cast<std::uint16_t>(speed.size()));
-    EXPECT_EQ(readFile(name), concat({header, scan, speed, clock}));
+    EXPECT_EQ(readFile(name), cat({header, scan, speed, clock}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -89,7 +89,7 @@ TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
     EXPECT_EQ(session.start(dir.file("drive.txt")), name);
     feed(link, second);
     ASSERT_TRUE(session.closeAll(5s));
-    EXPECT_EQ(readFile(name), concat({header, first, second}));
+    EXPECT_EQ(readFile(name), cat({header, first, second}));
 }
 
 TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
@@ -167,7 +167,7 @@ TEST(LogSessionOnceIdentified, TheFileWaitsForAWholeHeaderAndLosesNoPacket)
 
     const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     EXPECT_EQ(header.size(), kHeaderWithoutChannelInformation + status.size());
-    EXPECT_EQ(readFile(name), concat({header, sent[0], sent[1], sent[2], status, after}));
+    EXPECT_EQ(readFile(name), cat({header, sent[0], sent[1], sent[2], status, after}));
 }
 
 TEST(LogSessionOnceIdentified, NothingHeldNoFile)

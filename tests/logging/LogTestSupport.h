@@ -2,8 +2,8 @@
 
 // What the log tests share: packet records, a scratch folder with real files, a message sink the
 // log thread may post to, and a wait with a deadline.
-#include "link/Frame.h"
 #include "support/FileBytes.h"
+#include "support/PacketBytes.h"
 #include "support/RecordingMessages.h"
 #include "support/WaitUntil.h"
 
@@ -23,19 +23,14 @@
 
 namespace zentor::logtest {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::cat;
+using test::packetRecord;
 using namespace std::chrono_literals;
 
 // A log started before any scan channel information arrived: lead-in, signature, serial number
 // and receivers records.
 constexpr std::size_t kHeaderWithoutChannelInformation = 63;
-
-// A packet record (L, type, data, checksum) as the framing hands it over.
-inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
-{
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
-}
 
 // An unknown-type packet record of `dataBytes` bytes whose first four data bytes are `sequence`
 // (LE), so a test can tell records apart and see their order.
@@ -45,14 +40,6 @@ inline Bytes numberedRecord(std::uint32_t sequence, std::size_t dataBytes)
     for (int i = 0; i < 4; ++i)
         data[i] = static_cast<std::uint8_t>(sequence >> (8 * i));
     return packetRecord(0x3E, data);
-}
-
-inline Bytes concat(const std::vector<Bytes>& parts)
-{
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
 }
 
 using test::readFile;

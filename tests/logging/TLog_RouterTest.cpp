@@ -52,7 +52,7 @@ TEST(TLog_Router, NewFileGetsTheHeaderThenTheRecords)
         EXPECT_FALSE(router.failed());
         EXPECT_EQ(router.counts().written, 3u);
     }
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), concat(records)}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), cat(records)}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -60,7 +60,7 @@ TEST(TLog_Router, ExistingFileIsAppendedToWithoutAHeader)
 {
     ScratchDir dir;
     const std::string name = dir.file("run.KLF");
-    const Bytes before = concat({sampleHeader(), packetRecord(0x02, {0xB0})});
+    const Bytes before = cat({sampleHeader(), packetRecord(0x02, {0xB0})});
     writeFile(name, before);
     const Bytes next = packetRecord(0x03, {0xA0, 0xA1});
     {
@@ -68,7 +68,7 @@ TEST(TLog_Router, ExistingFileIsAppendedToWithoutAHeader)
         router.start();
         handOver(router, next);
     }
-    EXPECT_EQ(readFile(name), concat({before, next}));
+    EXPECT_EQ(readFile(name), cat({before, next}));
 }
 
 TEST(TLog_Router, AnEmptyExistingFileGetsTheHeader)
@@ -83,7 +83,7 @@ TEST(TLog_Router, AnEmptyExistingFileGetsTheHeader)
         router.start();
         handOver(router, next);
     }
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), next}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), next}));
 }
 
 TEST(TLog_Router, KeepsEveryRecordInOrderWhenHandedOverAsFastAsPossible)
@@ -104,7 +104,7 @@ TEST(TLog_Router, KeepsEveryRecordInOrderWhenHandedOverAsFastAsPossible)
     EXPECT_EQ(counts.accepted, kRecords);
     EXPECT_EQ(counts.written, kRecords);
     EXPECT_EQ(counts.lost, 0u);
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), concat(records)}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), cat(records)}));
 }
 
 TEST(TLog_Router, KeepsTheOrderOfEachThreadThatHandsOver)

@@ -85,9 +85,9 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
         Bytes torn;  // the record the file ends inside
     };
     const std::vector<Case> cases = {
-        {"instrument packet", concat({header(), kClock, kSpeed}), kListScan},
-        {"TravelPilot position", concat({header(), kListScan}), kPosition},
-        {"TravelPilot speed", concat({header(), kPosition}), kSpeed},
+        {"instrument packet", cat({header(), kClock, kSpeed}), kListScan},
+        {"TravelPilot position", cat({header(), kListScan}), kPosition},
+        {"TravelPilot speed", cat({header(), kPosition}), kSpeed},
         {"channel information after the header", header(), kStatusBlocks},
     };
     ScratchDir dir;
@@ -98,8 +98,8 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
             const std::string name = dir.file("torn.KLF");
             RecordingMessages messages;
             const Bytes after =
-                logNextInto(name, concat({c.whole, firstBytes(c.torn, kept)}), messages);
-            EXPECT_EQ(after, concat({c.whole, kNext}));
+                logNextInto(name, cat({c.whole, firstBytes(c.torn, kept)}), messages);
+            EXPECT_EQ(after, cat({c.whole, kNext}));
             const auto got = messages.messages();
             ASSERT_EQ(got.size(), 1u);
             EXPECT_EQ(got[0].kind, MessageKind::Warning);
@@ -111,7 +111,7 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
 
 TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
 {
-    const Bytes whole = concat({header(), kListScan, kPosition, kClock});
+    const Bytes whole = cat({header(), kListScan, kPosition, kClock});
     Bytes badChecksum = whole;
     badChecksum[header().size() + kListScan.size() - 1] ^= 0x01;
     Bytes wrongSignature = whole;
@@ -125,12 +125,12 @@ TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
     } cases[] = {
         {"whole", whole},
         {"the header alone", header()},
-        {"a bad checksum before the torn record", concat({badChecksum, tornTail})},
+        {"a bad checksum before the torn record", cat({badChecksum, tornTail})},
         {"a length over 2047 in the middle",
-         concat({header(), kListScan, Bytes{0xFF, 0x7F, 0x07, 0x00}, kClock, tornTail})},
-        {"another signature", concat({wrongSignature, tornTail})},
+         cat({header(), kListScan, Bytes{0xFF, 0x7F, 0x07, 0x00}, kClock, tornTail})},
+        {"another signature", cat({wrongSignature, tornTail})},
         {"a header cut short", firstBytes(header(), 6 + 17 + 5)},
-        {"no header", concat({kListScan, kClock, tornTail})},
+        {"no header", cat({kListScan, kClock, tornTail})},
         {"bytes that are no log", Bytes{'h', 'e', 'l', 'l', 'o'}},
     };
     ScratchDir dir;
@@ -138,7 +138,7 @@ TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
         SCOPED_TRACE(c.legend);
         const std::string name = dir.file("kept.KLF");
         RecordingMessages messages;
-        EXPECT_EQ(logNextInto(name, c.before, messages), concat({c.before, kNext}));
+        EXPECT_EQ(logNextInto(name, c.before, messages), cat({c.before, kNext}));
         EXPECT_TRUE(messages.messages().empty());
     }
 }
@@ -155,8 +155,8 @@ TEST(TornTail, IsFoundAndDamageIsSeenFarIntoALongFile)
         if (checksumPastTwoPieces == 0 && bytes > 2 * kTailPieceBytes)
             checksumPastTwoPieces = bytes - 1;
     }
-    const Bytes whole = concat(parts);
-    const Bytes torn = concat({whole, firstBytes(kListScan, 5)});
+    const Bytes whole = cat(parts);
+    const Bytes torn = cat({whole, firstBytes(kListScan, 5)});
     Bytes damaged = torn;
     damaged[checksumPastTwoPieces] ^= 0x40;
 
