@@ -204,6 +204,7 @@ RunFigures ProgramSession::figures()
         figures.elapsedSeconds = static_cast<int>((elapsedMs.count() + 500) / 1000);
     }
     figures.linkStatus = state_.statusText();
+    figures.framing = state_.linkQuality().framing;
     figures.packets = counter_.counts();
     figures.logWaiting = log_.waiting();
     figures.logSizeKb = log_.fileSizeKb();
@@ -227,6 +228,7 @@ void ProgramSession::refreshStatus()
         view.showFileSize(logFileSizeText(*sizeKb));
     view.showSerialNumber(serialNumberText(state_.identification()));
     view.showLinkStatus(state_.statusText());
+    view.showLinkQuality(linkQualityText(state_.linkQuality()));
     if (!state_.takeStatusRangesChanged())
         return;
     for (int r = 0; r < kReceiverCount; ++r)

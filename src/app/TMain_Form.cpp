@@ -136,6 +136,11 @@ void TMain_Form::showLinkStatus(const std::string& text)
     sbarZentor->setPanelText(0, fromStd(text));
 }
 
+void TMain_Form::showLinkQuality(const std::string& text)
+{
+    sbarZentor->setPanelToolTip(0, fromStd(text));
+}
+
 void TMain_Form::showRange(int receiver, const RangeTexts& texts)
 {
     const int r = receiver == 0 ? 0 : 1;

@@ -47,6 +47,7 @@ public:
     void showFileSize(const std::string& text) override;
     void showSerialNumber(const std::string& text) override;
     void showLinkStatus(const std::string& text) override;
+    void showLinkQuality(const std::string& text) override;
     void showRange(int receiver, const RangeTexts& texts) override;
     void showClock(const ClockTexts& texts) override;
 

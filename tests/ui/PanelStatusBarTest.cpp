@@ -1,7 +1,10 @@
 #include "ui/PanelStatusBar.h"
 
+#include "support/WaitUntil.h"
 #include "ui/TestApplication.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace zentor {
@@ -28,6 +31,27 @@ TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].first, 1);
     EXPECT_EQ(drawn[0].second, bar.panelRect(1));
+}
+
+TEST(PanelStatusBar, APanelShowsItsToolTipWhereThePointerRests)
+{
+    test::testApplication();
+    PanelStatusBar bar;
+    bar.resize(892, 22);
+    bar.setPanelWidths({800, 100});
+    bar.setPanelToolTip(0, QStringLiteral("frames 3 good"));
+    bar.show();
+    auto hover = [&](QPoint at) {
+        QHelpEvent event(QEvent::ToolTip, at, bar.mapToGlobal(at));
+        QCoreApplication::sendEvent(&bar, &event);
+    };
+    hover({400, 10});
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("frames 3 good"));
+    hover({850, 10}); // panel 1 has none: the tip goes after Qt's short fade
+    EXPECT_TRUE(test::waitUntil([] {
+        QCoreApplication::processEvents();
+        return !QToolTip::isVisible();
+    }));
 }
 
 } // namespace

@@ -32,6 +32,7 @@ public:
     void showFileSize(const std::string& text) override { calls.push_back("size " + text); }
     void showSerialNumber(const std::string& text) override { calls.push_back("SN " + text); }
     void showLinkStatus(const std::string& text) override { calls.push_back("link " + text); }
+    void showLinkQuality(const std::string& text) override { calls.push_back("quality " + text); }
     void showRange(int receiver, const RangeTexts& t) override
     {
         calls.push_back("range" + std::to_string(receiver + 1) + " " + t.minimumMHz + " " +
@@ -145,26 +146,34 @@ TEST_F(Session, StatusRefreshWritesTheRangesOnlyWhileTheirMarkIsSet)
     RecordingView view;
     session.setViews({&view, {}, {}, {}});
     session.refreshStatus();
-    EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link ")) << "before the link opens";
+    const std::string noFrames =
+        "quality frames 0 good, 0 bad checksum, 0 bad length; 0 bytes skipped\n"
+        "packets not decoded: 0";
+    EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link ", noFrames)) << "before the link opens";
 
-    session.link().state().setStatusText("Connected via COM");
+    session.state().setStatusText("Connected via COM");
+    session.state().publishFraming({2, 1, 3, 17});
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     feed(0x01, kConfiguration);
+    feed(0x42, {});
     view.calls.clear();
     session.refreshStatus();
+    const std::string quality =
+        "quality frames 2 good, 1 bad checksum, 3 bad length; 17 bytes skipped\n"
+        "packets not decoded: 1";
     EXPECT_THAT(view.calls,
-                ElementsAre("SN SN: ZEN00042", "link Connected via COM",
+                ElementsAre("SN SN: ZEN00042", "link Connected via COM", quality,
                             "range1 800.00000 810.00000 25.00", "range2 12.50000 13.75000 12.50"));
 
     view.calls.clear();
     session.refreshStatus();
-    EXPECT_THAT(view.calls, ElementsAre("SN SN: ZEN00042", "link Connected via COM"));
+    EXPECT_THAT(view.calls, ElementsAre("SN SN: ZEN00042", "link Connected via COM", quality));
 
     // A level value packet changes the ranges again.
     view.calls.clear();
     feed(0x05, {0x10, 0x7D, 0x00, 0x00, 0xF0, 0x03, 0x00, 0x00});
     session.refreshStatus();
-    EXPECT_EQ(view.calls.size(), 4u);
+    EXPECT_EQ(view.calls.size(), 5u);
 }
 
 TEST_F(Session, ClockRefreshShowsTheLastClockPacket)

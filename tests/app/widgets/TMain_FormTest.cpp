@@ -477,6 +477,7 @@ TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
 {
     session->connect(0, 0); // the main router is the program's
     link().state().setStatusText("Connected via COM");
+    link().state().publishFraming({40, 2, 1, 9});
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     // Receiver 1 counts 32000..32400 at 25 kHz; receiver 2 absent.
     feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
@@ -486,6 +487,9 @@ TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
     // The tick sets the refresh event within a second or so.
     ASSERT_TRUE(processEventsUntil(
         [&] { return bar->panelText(0) == QStringLiteral("Connected via COM"); }));
+    EXPECT_EQ(bar->panelToolTip(0),
+              QStringLiteral("frames 40 good, 2 bad checksum, 1 bad length; 9 bytes skipped\n"
+                             "packets not decoded: 0"));
     EXPECT_EQ(control<QLineEdit>("edSN")->text(), QStringLiteral("SN: ZEN00042"));
     EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
     EXPECT_EQ(control<QLineEdit>("edMax1")->text(), QStringLiteral("810.00000"));
