@@ -7,9 +7,9 @@
 // last readings of every index sent. The machine's speed decides only how many frames come first.
 #include "display/ReceiverFrame.h"
 #include "display/TR_Router.h"
-#include "gps/TestWindowThread.h"
 #include "link/ProtocolDoubles.h"
 #include "link/TReceiverLink.h"
+#include "support/ThreadWindow.h"
 #include "support/WaitUntil.h"
 
 #include <algorithm>
@@ -75,7 +75,7 @@ std::array<std::optional<ReceiverFrame>, kReceiverCount> firstFramesAfter(const 
     link.HandlePacket(bothPresent.data(), bothPresent.size());
     std::mutex mutex; // guards frames
     std::array<std::vector<std::pair<Clock::time_point, ReceiverFrame>>, kReceiverCount> frames;
-    test::TestWindowThread window;
+    test::ThreadWindow window;
     std::array<std::unique_ptr<TR_Router>, kReceiverCount> routers; // last: they end first
     for (int r = 0; r < kReceiverCount; ++r)
         routers[static_cast<std::size_t>(r)] =

@@ -29,13 +29,6 @@ Bytes onWire(const Bytes& record)
     return frame;
 }
 
-Bytes cat(const Bytes& a, const Bytes& b)
-{
-    Bytes out = a;
-    out.insert(out.end(), b.begin(), b.end());
-    return out;
-}
-
 TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
 {
     test::PtyInstrument instrument;
@@ -51,14 +44,12 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     EXPECT_TRUE(router.isOpen());
 
     instrument.send(onWire(packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'})));
-    EXPECT_EQ(instrument.receive(kConfigurationRequest.size()), kConfigurationRequest);
-    EXPECT_EQ(link.state().identification(), "ZT000042");
 
     // Two frames in one write are handled in order; a frame split across writes is completed.
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
     const Bytes other = packetRecord(0x42, {7, 7});
     const Bytes gps = packetRecord(0x00, Bytes(152, 0x31));
-    instrument.send(cat(onWire(clock), onWire(other)));
+    instrument.send(test::cat({{0x13, 0x11}, onWire(clock), onWire(other)}));
     const Bytes split = onWire(gps);
     instrument.send(Bytes(split.begin(), split.begin() + 60));
     ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 3; }));
@@ -69,6 +60,11 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
               (std::vector<Bytes>{packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'}),
                                   clock, other, gps}));
     EXPECT_EQ(link.state().instrumentClock().marker, 9);
+    // Published after each read: four frames, and the two bytes before one of them.
+    const FramingCounts counts = link.state().linkQuality().framing;
+    EXPECT_EQ(counts.framesGood, 4u);
+    EXPECT_EQ(counts.bytesSkipped, 2u);
+    EXPECT_EQ(counts.badChecksum + counts.badLength, 0u);
     link.setLogSink(nullptr);
 }
 
@@ -97,6 +93,9 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     EXPECT_FALSE(router.hungUp());
 
     // The line goes in the middle of a frame.
+    const Bytes other = packetRecord(0x42, {7});
+    first->send(onWire(other));
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 1; }));
     const Bytes clock = onWire(packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9}));
     first->send(Bytes(clock.begin(), clock.begin() + 6));
     first->hangUp();
@@ -114,10 +113,14 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     EXPECT_FALSE(router.hungUp());
     EXPECT_TRUE(router.isOpen());
 
-    // The half frame from before the loss is dropped; the first frame on the new line is whole.
+    // The half frame from before the loss is dropped, uncounted; the first frame on the new line
+    // is whole, and the counts go on.
     second.send(clock);
-    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 1; }));
-    EXPECT_EQ(log.taken(), (std::vector<Bytes>{packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9})}));
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 2; }));
+    EXPECT_EQ(log.taken(), (std::vector<Bytes>{other, packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9})}));
+    const FramingCounts counts = link.state().linkQuality().framing;
+    EXPECT_EQ(counts.framesGood, 2u);
+    EXPECT_EQ(counts.badChecksum + counts.badLength + counts.bytesSkipped, 0u);
     EXPECT_TRUE(link.SendCommand(kCmdIdentify));
     EXPECT_EQ(second.receive(kIdentify.size()), kIdentify);
 
@@ -151,7 +154,9 @@ TEST(TCom_Router, ConnectsOverUsbThroughTheD2xxLibrary)
     const Bytes ident = onWire(packetRecord(0x1C, {'U', 'S', 'B', '0', '0', '0', '0', '1'}));
     FakeFtd2xx_Queue(ident.data(), static_cast<unsigned>(ident.size()));
     ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "USB00001"; }));
-    ASSERT_TRUE(waitUntil([&] { return written() == cat(kIdentify, kConfigurationRequest); }));
+    ASSERT_TRUE(waitUntil([&] {
+        return written() == test::cat({kIdentify, kConfigurationRequest});
+    }));
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(2000ms));
 }

@@ -500,19 +500,6 @@ TEST_F(MainForm, TheMainRouterRefreshesTheStatusFieldsThroughTheWindowThread)
     EXPECT_EQ(control<QLineEdit>("edRTCTime")->text(), QStringLiteral("12:34:56"));
 }
 
-TEST_F(MainForm, RangeFieldsAreNotRewrittenWhileTheRangesAreUnchanged)
-{
-    feed(0x01, {0x01, 0x00, 0x7D, 0x00, 0x00, 0x90, 0x7E, 0x00, 0x00, 0x00, 0x19, 0x00, 0x00});
-    session->refreshStatus();
-    EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("800.00000"));
-    control<QLineEdit>("edMin1")->setText(QStringLiteral("kept"));
-    link().state().setStatusText("Connected via USB");
-    session->refreshStatus();
-    EXPECT_EQ(control<QLineEdit>("edMin1")->text(), QStringLiteral("kept"));
-    EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
-              QStringLiteral("Connected via USB"));
-}
-
 TEST_F(MainForm, TheModeTheDataShowsPressesItsModeButton)
 {
     feed(0x01, {0x03}); // both receivers present
