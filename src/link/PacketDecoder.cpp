@@ -70,57 +70,58 @@ DecodedPacket::Content clock(const std::uint8_t* data, std::size_t n)
     return InstrumentClock{data[0], data[1], data[2], data[3], data[4], data[5], data[6]};
 }
 
-DecodedPacket::Content levelValues(const std::uint8_t* data, std::size_t n)
+// The whole items of `itemBytes` each that the data holds, at most `most`, each read into the
+// packet by `read(packet, i, item)`; a packet without one whole item is short.
+template <class Packet, class Read>
+DecodedPacket::Content wholeItems(const std::uint8_t* data, std::size_t n, std::size_t itemBytes,
+                                  std::size_t most, Read read)
 {
-    LevelValuesPacket packet;
-    packet.count = std::min<std::size_t>(n / kLevelValueBytes, kReceiverCount);
+    Packet packet;
+    packet.count = std::min(n / itemBytes, most);
     if (packet.count == 0)
         return shortPacket();
-    for (std::size_t r = 0; r < packet.count; ++r)
-        packet.currentCounts[r] = static_cast<std::int32_t>(readLe32(data + r * kLevelValueBytes));
+    for (std::size_t i = 0; i < packet.count; ++i)
+        read(packet, i, data + i * itemBytes);
     return packet;
+}
+
+DecodedPacket::Content levelValues(const std::uint8_t* data, std::size_t n)
+{
+    return wholeItems<LevelValuesPacket>(
+        data, n, kLevelValueBytes, kReceiverCount,
+        [](LevelValuesPacket& p, std::size_t r, const std::uint8_t* value) {
+            p.currentCounts[r] = static_cast<std::int32_t>(readLe32(value));
+        });
 }
 
 DecodedPacket::Content statusBlocks(const std::uint8_t* data, std::size_t n)
 {
-    StatusBlocksPacket packet;
-    packet.count = std::min<std::size_t>(n / kStatusBlockBytes, kReceiverCount);
-    if (packet.count == 0)
-        return shortPacket();
-    for (std::size_t r = 0; r < packet.count; ++r) {
-        const std::uint8_t* block = data + r * kStatusBlockBytes;
-        std::copy(block, block + kStatusBlockBytes, packet.blocks[r].begin());
-        ReceiverRange range;
-        readStatusBlock(range, block);
-        packet.listCounts[r] = range.listCounts;
-    }
-    return packet;
+    return wholeItems<StatusBlocksPacket>(
+        data, n, kStatusBlockBytes, kReceiverCount,
+        [](StatusBlocksPacket& p, std::size_t r, const std::uint8_t* block) {
+            std::copy(block, block + kStatusBlockBytes, p.blocks[r].begin());
+            ReceiverRange range;
+            readStatusBlock(range, block);
+            p.listCounts[r] = range.listCounts;
+        });
 }
 
 DecodedPacket::Content scanEntries(const std::uint8_t* data, std::size_t n)
 {
-    ScanEntriesPacket packet;
-    packet.count = std::min(n / kScanEntryBytes, kScanEntriesPerPacket);
-    if (packet.count == 0)
-        return shortPacket();
-    for (std::size_t e = 0; e < packet.count; ++e) {
-        const std::uint8_t* entry = data + e * kScanEntryBytes;
-        packet.entries[e] = {receiverOfByte(entry[0]), entry[1], entry[2]};
-    }
-    return packet;
+    return wholeItems<ScanEntriesPacket>(
+        data, n, kScanEntryBytes, kScanEntriesPerPacket,
+        [](ScanEntriesPacket& p, std::size_t e, const std::uint8_t* entry) {
+            p.entries[e] = {receiverOfByte(entry[0]), entry[1], entry[2]};
+        });
 }
 
 DecodedPacket::Content tableEntries(const std::uint8_t* data, std::size_t n)
 {
-    TableEntriesPacket packet;
-    packet.count = std::min(n / kTableEntryBytes, kTableEntriesPerPacket);
-    if (packet.count == 0)
-        return shortPacket();
-    for (std::size_t e = 0; e < packet.count; ++e) {
-        const std::uint8_t* entry = data + e * kTableEntryBytes;
-        packet.entries[e] = {receiverOfByte(entry[0]), readLe16(entry + 1), entry[3]};
-    }
-    return packet;
+    return wholeItems<TableEntriesPacket>(
+        data, n, kTableEntryBytes, kTableEntriesPerPacket,
+        [](TableEntriesPacket& p, std::size_t e, const std::uint8_t* entry) {
+            p.entries[e] = {receiverOfByte(entry[0]), readLe16(entry + 1), entry[3]};
+        });
 }
 
 DecodedPacket::Content gpsRecord(const std::uint8_t* data, std::size_t n)

@@ -16,8 +16,10 @@ namespace {
 
 using test::Bytes;
 using test::cat;
+using test::configurationBlock;
 using test::le32;
 using test::packetRecord;
+using test::statusBlock;
 
 template <class... Ts> struct Overloaded : Ts...
 {
@@ -88,19 +90,6 @@ std::string describe(const DecodedPacket& packet)
             },
         },
         packet.content);
-}
-
-Bytes configurationBlock(std::int32_t start, std::int32_t stop, std::int32_t stepTimes256)
-{
-    return cat({le32(start), le32(stop), le32(stepTimes256)});
-}
-
-Bytes statusBlock(std::int32_t first)
-{
-    Bytes block;
-    for (int k = 0; k < 10; ++k)
-        block = cat({block, le32(first + 3 * k)});
-    return block;
 }
 
 Bytes counting(std::size_t n)

@@ -1,7 +1,7 @@
 #pragma once
 
-// Recording stand-ins for what the receiver protocol talks to: the instrument's write path and
-// the log router.
+// Packet data of the receiver protocol tests, and recording stand-ins for what the protocol
+// talks to: the instrument's write path and the log router.
 #include "link/LinkInterfaces.h"
 #include "support/PacketBytes.h"
 
@@ -10,6 +10,21 @@
 #include <vector>
 
 namespace zentor::test {
+
+// A receiver's configuration block: start count, stop count, step x 256, int32 LE each.
+inline Bytes configurationBlock(std::int32_t start, std::int32_t stop, std::int32_t stepTimes256)
+{
+    return cat({le32(start), le32(stop), le32(stepTimes256)});
+}
+
+// A receiver's status block: ten list counts from `first` in steps of 3.
+inline Bytes statusBlock(std::int32_t first)
+{
+    Bytes block;
+    for (int k = 0; k < 10; ++k)
+        block = cat({block, le32(first + 3 * k)});
+    return block;
+}
 
 class RecordingWriter : public FrameWriter
 {

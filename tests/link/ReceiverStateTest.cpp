@@ -4,7 +4,7 @@
 // information, and the events and marks that wake the other threads.
 #include "link/ReceiverState.h"
 
-#include "support/PacketBytes.h"
+#include "ProtocolDoubles.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -12,15 +12,7 @@
 namespace zentor {
 namespace {
 
-using test::Bytes;
-using test::cat;
-using test::le32;
-using test::packetRecord;
-
-Bytes configurationBlock(std::int32_t start, std::int32_t stop, std::int32_t stepTimes256)
-{
-    return cat({le32(start), le32(stop), le32(stepTimes256)});
-}
+using namespace test;
 
 class ReceiverStateTest : public ::testing::Test
 {
@@ -154,9 +146,7 @@ TEST_F(ReceiverStateTest, ChannelInformationSetsCountsAndListsAndIsKeptForTheLog
     EXPECT_EQ(state.channelInformation(), levels);
     EXPECT_TRUE(state.takeRangesChanged(0));
 
-    Bytes blocks;
-    for (int k = 0; k < 20; ++k)
-        blocks = cat({blocks, le32(40 + 3 * k)});
+    const Bytes blocks = cat({statusBlock(40), statusBlock(70)});
     const Bytes status = packetRecord(0x06, blocks);
     apply(status);
     const ReceiverSnapshot two = state.receiver(1);

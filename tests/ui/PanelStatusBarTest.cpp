@@ -10,12 +10,21 @@
 namespace zentor {
 namespace {
 
-TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
+// The main window's bar: the link panel and the clock panel.
+class PanelStatusBarTest : public ::testing::Test
 {
-    test::testApplication();
+protected:
+    void SetUp() override
+    {
+        bar.resize(892, 22);
+        bar.setPanelWidths({800, 100});
+    }
+    QApplication& app = test::testApplication(); // first: the bar needs it
     PanelStatusBar bar;
-    bar.resize(892, 22);
-    bar.setPanelWidths({800, 100});
+};
+
+TEST_F(PanelStatusBarTest, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
+{
     bar.setPanelText(0, QStringLiteral("Connected via USB"));
     bar.setOwnerDrawn(1, true);
     EXPECT_EQ(bar.panelCount(), 2);
@@ -33,12 +42,8 @@ TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
     EXPECT_EQ(drawn[0].second, bar.panelRect(1));
 }
 
-TEST(PanelStatusBar, APanelShowsItsToolTipWhereThePointerRests)
+TEST_F(PanelStatusBarTest, APanelShowsItsToolTipWhereThePointerRests)
 {
-    test::testApplication();
-    PanelStatusBar bar;
-    bar.resize(892, 22);
-    bar.setPanelWidths({800, 100});
     bar.setPanelToolTip(0, QStringLiteral("frames 3 good"));
     bar.show();
     auto hover = [&](QPoint at) {
