@@ -232,6 +232,9 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
             drawReceivers(link);
     }
     fuzzCheck(records == expected.size(), "the assembler finds every record of the stream");
+    fuzzCheck(assembler.counts().framesGood == records, "every good frame is counted once");
+    fuzzCheck(link.state().linkQuality().packetsNotDecoded <= records,
+              "only packets that were handled are counted as not decoded");
     touchEverything(link);
     touch(writer.frames + messages.boxes + modes + warning.count());
 }
