@@ -39,7 +39,6 @@ std::size_t bytesSentBy(const std::string& times, long long atMs)
     return bytes;
 }
 
-#ifdef ZENTOR_DL_PATH
 TEST(DesktopEnd, TheXServerKilledUnderALoggingWindowEndsTheRunWithTheLogWhole)
 {
     if (::access("/usr/bin/Xvfb", X_OK) != 0)
@@ -93,7 +92,6 @@ TEST(DesktopEnd, TheXServerKilledUnderALoggingWindowEndsTheRunWithTheLogWhole)
     std::remove(log.c_str());
     std::remove(sim.path("times.txt").c_str());
 }
-#endif
 
 } // namespace
 } // namespace zentor
