@@ -4,6 +4,7 @@
 // as the receiver router runs it: the copy of the receiver state, range, caption and frame.
 // Time is per frame, in microseconds.
 #include "display/ReceiverDisplay.h"
+#include "link/TReceiverLink.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

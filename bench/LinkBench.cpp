@@ -10,7 +10,7 @@
 
 namespace {
 
-using zentor::sim::MeasurementMode;
+using zentor::MeasurementMode;
 
 // About `seconds` of the simulated instrument at a high packet rate, as bytes on the wire.
 std::vector<std::uint8_t> simulatorStream(MeasurementMode mode, int seconds)
@@ -49,7 +49,7 @@ void BM_FrameAndDecode(benchmark::State& state, MeasurementMode mode)
         }
         // The displays take the readings once a second; here after every pass.
         for (int r = 0; r < zentor::kReceiverCount; ++r)
-            link.receiverDataEvent(r).reset();
+            link.state().receiverDataEvent(r).reset();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(stream.size()));
     state.SetItemsProcessed(packets);

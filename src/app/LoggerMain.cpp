@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,21 +20,9 @@ int main(int argc, char* argv[])
 {
     const zentor::ProgramOptions options = zentor::parseProgramOptions(
         std::vector<std::string>(argv + 1, argv + argc), zentor::Program::UnattendedLogger);
-    switch (options.action) {
-    case zentor::ProgramOptions::Action::Help:
-        std::fputs(zentor::programUsage(kProgramName, zentor::Program::UnattendedLogger).c_str(),
-                   stdout);
-        return 0;
-    case zentor::ProgramOptions::Action::Version:
-        std::fputs(zentor::programVersion(kProgramName).c_str(), stdout);
-        return 0;
-    case zentor::ProgramOptions::Action::Error:
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-                     options.error.c_str(), kProgramName);
-        return zentor::kBadUsageExitStatus;
-    case zentor::ProgramOptions::Action::Run:
-        break;
-    }
+    if (const std::optional<int> status = zentor::answerWithoutRun(
+            options, kProgramName, zentor::Program::UnattendedLogger, stdout, stderr))
+        return *status;
     zentor::catchEndSignals();
     zentor::UnattendedRun run(options, stdout, stderr,
                               [](zentor::WindowThread&) { return zentor::systemMapAnnouncer(); });

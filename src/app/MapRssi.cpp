@@ -22,7 +22,7 @@ template <class Readings> int strongestDbm(const Readings& rssi)
 std::int16_t mapRssiDbm(MeasurementMode mode, const ReceiverSnapshot& receiver)
 {
     switch (mode) {
-    case MeasurementMode::Scan:
+    case MeasurementMode::List:
         return static_cast<std::int16_t>(strongestDbm(receiver.listRssi));
     case MeasurementMode::Table:
         return static_cast<std::int16_t>(strongestDbm(receiver.tableRssi));

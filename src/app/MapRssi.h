@@ -1,7 +1,8 @@
 #pragma once
 
 #include "link/LinkInterfaces.h"
-#include "link/TReceiverLink.h"
+#include "link/MeasurementMode.h"
+#include "link/ReceiverState.h"
 
 #include <cstdint>
 

@@ -4,8 +4,8 @@ namespace zentor {
 
 void PacketCounter::handOver(const std::uint8_t* data, std::uint16_t count)
 {
-    if (count > kTypeByteOffset)
-        byType_[data[kTypeByteOffset]].fetch_add(1, std::memory_order_relaxed);
+    if (count > kPacketTypeOffset)
+        byType_[data[kPacketTypeOffset]].fetch_add(1, std::memory_order_relaxed);
     next_.handOver(data, count);
 }
 

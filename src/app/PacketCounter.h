@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/LinkInterfaces.h"
+#include "link/PacketTypes.h"
 
 #include <array>
 #include <atomic>
@@ -28,8 +29,6 @@ public:
     std::vector<std::pair<int, std::uint32_t>> counts() const;
 
 private:
-    static constexpr std::size_t kTypeByteOffset = 2; // after the 16-bit length
-
     LogSink& next_;
     std::array<std::atomic<std::uint32_t>, 256> byType_{};
 };

@@ -1,6 +1,6 @@
 #include "app/PrintedMessages.h"
 
-#include "ui/MessageSink.h"
+#include "core/MessageSink.h"
 
 namespace zentor {
 

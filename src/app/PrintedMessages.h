@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/MessageSink.h"
-#include "ui/WindowThread.h"
+#include "core/MessageSink.h"
+#include "core/WindowThread.h"
 
 #include <cstdio>
 

@@ -205,4 +205,24 @@ std::string programVersion(const std::string& programName)
     return programName + " " + kVersion + "\n";
 }
 
+std::optional<int> answerWithoutRun(const ProgramOptions& options, const char* programName,
+                                    Program program, std::FILE* out, std::FILE* errors)
+{
+    switch (options.action) {
+    case ProgramOptions::Action::Help:
+        std::fputs(programUsage(programName, program).c_str(), out);
+        return 0;
+    case ProgramOptions::Action::Version:
+        std::fputs(programVersion(programName).c_str(), out);
+        return 0;
+    case ProgramOptions::Action::Error:
+        std::fprintf(errors, "%s: %s\nTry '%s --help' for more information.\n", programName,
+                     options.error.c_str(), programName);
+        return kBadUsageExitStatus;
+    case ProgramOptions::Action::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace zentor

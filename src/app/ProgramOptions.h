@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,5 +59,11 @@ std::string programUsage(const std::string& programName, Program program = Progr
 
 // The --version text: program name and version, one line.
 std::string programVersion(const std::string& programName);
+
+// The answer to a command line that asks for no run: the help or version text on `out`, or the
+// error and a hint at --help on `errors`. Returns the exit status (0, or kBadUsageExitStatus);
+// nothing for Action::Run.
+std::optional<int> answerWithoutRun(const ProgramOptions& options, const char* programName,
+                                    Program program, std::FILE* out, std::FILE* errors);
 
 } // namespace zentor

@@ -26,7 +26,7 @@ ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory,
                                MapFeedNames mapNames)
     : window_(window), messages_(messages),
-      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames)), log_(link_, &messages_),
+      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames)), log_(state_, &messages_),
       factory_(withProgramWorkers(std::move(factory)))
 {
     link_.setLogSink(&counter_);
@@ -66,11 +66,11 @@ WorkerFactory ProgramSession::programFactory()
     };
     factory.mainRouter = [this] {
         return std::make_unique<OwnedWorker<TMain_Router>>(
-            window_, link_.clockEvent(), [this] { refreshStatus(); }, [this] { refreshClock(); });
+            window_, state_.clockEvent(), [this] { refreshStatus(); }, [this] { refreshClock(); });
     };
     factory.gpsRouter = [this] {
         return std::make_unique<OwnedWorker<TGPS_Router>>(
-            link_, window_,
+            state_, window_,
             [this](const GpsPanelTexts& texts) {
                 gpsRecordSeen_ = true;
                 if (views_.gpsPanel)
@@ -95,7 +95,7 @@ WorkerFactory ProgramSession::programFactory()
         TR_Router::DisplayUpdate update;
         if (draw_)
             update = [this, r] { draw_(r); };
-        return std::make_unique<OwnedWorker<TR_Router>>(r, link_, window_, std::move(update));
+        return std::make_unique<OwnedWorker<TR_Router>>(r, state_, window_, std::move(update));
     };
     return factory;
 }
@@ -164,7 +164,7 @@ void ProgramSession::stopLog()
 
 void ProgramSession::resetScanInformation()
 {
-    link_.resetScanInformation();
+    state_.resetScanInformation();
     warning_.reset();
 }
 
@@ -173,8 +173,8 @@ std::optional<WatchdogStep> ProgramSession::tick()
     if (auto* mainRouter = workers_.find<TMain_Router>(WorkerId::Main))
         mainRouter->refreshEvent().set();
     for (int r = 0; r < kReceiverCount; ++r) {
-        if (link_.takeNewData(r))
-            link_.receiverDataEvent(r).set();
+        if (state_.takeNewData(r))
+            state_.receiverDataEvent(r).set();
     }
     log_.tick();
     if (selections_.navigationMode != Selections::kTravelPilot)
@@ -203,7 +203,8 @@ RunFigures ProgramSession::figures()
             std::chrono::steady_clock::now() - connectedAt_);
         figures.elapsedSeconds = static_cast<int>((elapsedMs.count() + 500) / 1000);
     }
-    figures.linkStatus = link_.statusText();
+    figures.linkStatus = state_.statusText();
+    figures.framing = state_.linkQuality().framing;
     figures.packets = counter_.counts();
     figures.logWaiting = log_.waiting();
     figures.logSizeKb = log_.fileSizeKb();
@@ -225,25 +226,26 @@ void ProgramSession::refreshStatus()
     StatusView& view = *views_.status;
     if (const auto sizeKb = log_.fileSizeKb())
         view.showFileSize(logFileSizeText(*sizeKb));
-    view.showSerialNumber(serialNumberText(link_.identification()));
-    view.showLinkStatus(link_.statusText());
-    if (!link_.takeStatusRangesChanged())
+    view.showSerialNumber(serialNumberText(state_.identification()));
+    view.showLinkStatus(state_.statusText());
+    view.showLinkQuality(linkQualityText(state_.linkQuality()));
+    if (!state_.takeStatusRangesChanged())
         return;
     for (int r = 0; r < kReceiverCount; ++r)
-        view.showRange(r, rangeTexts(link_.receiver(r).range));
+        view.showRange(r, rangeTexts(state_.receiver(r).range));
 }
 
 void ProgramSession::refreshClock()
 {
     if (views_.status)
-        views_.status->showClock(clockTexts(link_.instrumentClock()));
+        views_.status->showClock(clockTexts(state_.instrumentClock()));
 }
 
 void ProgramSession::publishMap(const GpsStatus& status)
 {
-    const std::int16_t rssiDbm = mapRssiDbm(mode_.load(), link_.receiver(mapSettings_.receiver()));
+    const std::int16_t rssiDbm = mapRssiDbm(mode_.load(), state_.receiver(mapSettings_.receiver()));
     mapFeed_.publish(status.unfiltered.latitudeDeg, status.unfiltered.longitudeDeg, rssiDbm,
-                     link_.identification());
+                     state_.identification());
 }
 
 void ProgramSession::endOnFormClose()

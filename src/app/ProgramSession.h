@@ -6,15 +6,16 @@
 #include "app/StatusTexts.h"
 #include "app/StatusView.h"
 #include "app/Workers.h"
+#include "core/MessageSink.h"
+#include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
+#include "link/MeasurementMode.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
-#include "nav/MapFeed.h"
-#include "nav/MapSettings.h"
+#include "map/MapFeed.h"
+#include "map/MapSettings.h"
 #include "nav/TravelPilotTexts.h"
 #include "nav/TravelPilotWatchdog.h"
-#include "ui/MessageSink.h"
-#include "ui/WindowThread.h"
 
 #include <atomic>
 #include <chrono>
@@ -89,8 +90,9 @@ public:
     ProgramSession(const ProgramSession&) = delete;
     ProgramSession& operator=(const ProgramSession&) = delete;
 
-    // The receiver protocol and its state. Any thread.
+    // The receiver protocol and the receiver state. Any thread.
     TReceiverLink& link() { return link_; }
+    ReceiverState& state() { return state_; }
     MapSettings& mapSettings() { return mapSettings_; }
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
@@ -175,6 +177,7 @@ private:
     WindowThread& window_;
     MessageSink& messages_;
     TReceiverLink link_;
+    ReceiverState& state_{link_.state()};
     Selections selections_;
     bool connected_ = false;
     std::chrono::steady_clock::time_point connectedAt_;
@@ -187,7 +190,7 @@ private:
 
     LogSession log_;
     ScanInformationWarning warning_{log_, messages_, [this] { return log_.active(); },
-                                    [this] { return link_.channelInformationCaptured(); }};
+                                    [this] { return state_.channelInformationCaptured(); }};
     PacketCounter counter_{warning_};
     bool logFailed_ = false;
 

@@ -2,7 +2,7 @@
 
 #include "app/TLogClosingDlg.h"
 #include "gps/GpsPanel.h"
-#include "nav/MapUpdateSignal.h"
+#include "map/MapUpdateSignal.h"
 #include "nav/TravelPilotPanel.h"
 
 #include <QCoreApplication>

@@ -6,7 +6,7 @@
 #include "app/TCom_Form.h"
 #include "app/TMain_Form.h"
 #include "logging/TLogWarningForm.h"
-#include "nav/TMapRange_Form.h"
+#include "map/TMapRange_Form.h"
 #include "ui/MessageBoxRoutine.h"
 #include "ui/QtWindowThread.h"
 

@@ -1,5 +1,7 @@
 #include "app/ScanInformationWarning.h"
 
+#include "link/PacketTypes.h"
+
 #include <utility>
 
 namespace zentor {
@@ -10,13 +12,7 @@ const char* const kScanInformationMissingText =
 
 namespace {
 
-constexpr std::size_t kTypeOffset = 2;      // after the 16-bit length
 constexpr std::uint16_t kWarningEvery = 20; // the box appears on the packet after 20 counted
-
-bool isMeasurement(std::uint8_t type)
-{
-    return type == 0x02 || type == 0x03 || type == 0x07;
-}
 
 } // namespace
 
@@ -28,7 +24,8 @@ ScanInformationWarning::ScanInformationWarning(LogSink& next, MessageSink& messa
 
 void ScanInformationWarning::handOver(const std::uint8_t* data, std::uint16_t count)
 {
-    if (count > kTypeOffset && isMeasurement(data[kTypeOffset]) && logging_() && !captured_()) {
+    if (count > kPacketTypeOffset && isMeasurementPacket(data[kPacketTypeOffset]) && logging_() &&
+        !captured_()) {
         if (count_.load() < kWarningEvery) {
             count_.fetch_add(1);
         } else {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/MessageSink.h"
 #include "link/LinkInterfaces.h"
-#include "ui/MessageSink.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "app/StatusTexts.h"
 
-#include "ui/TextFormat.h"
+#include "core/TextFormat.h"
 
 namespace zentor {
 
@@ -40,10 +40,25 @@ std::string serialNumberText(const std::string& identification)
     return "SN: " + identification;
 }
 
+std::string framingText(const FramingCounts& counts)
+{
+    return "frames " + std::to_string(counts.framesGood) + " good, " +
+           std::to_string(counts.badChecksum) + " bad checksum, " +
+           std::to_string(counts.badLength) + " bad length; " +
+           std::to_string(counts.bytesSkipped) + " bytes skipped";
+}
+
+std::string linkQualityText(const LinkQuality& quality)
+{
+    return framingText(quality.framing) +
+           "\npackets not decoded: " + std::to_string(quality.packetsNotDecoded);
+}
+
 std::string statusLineText(const RunFigures& figures)
 {
     std::string line = std::to_string(figures.elapsedSeconds) + " s | ";
     line += figures.linkStatus.empty() ? "no link" : figures.linkStatus;
+    line += " | " + framingText(figures.framing);
     line += " | packets";
     if (figures.packets.empty())
         line += " none";

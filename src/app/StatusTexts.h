@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/LinkQuality.h"
 #include "link/ReceiverRange.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 #include "logging/LogSession.h"
 
 #include <cstdint>
@@ -39,20 +40,29 @@ std::string serialNumberText(const std::string& identification);
 // "%02d:%02d:%02d": the form of every time of day the window shows.
 std::string timeOfDayText(int hour, int minute, int second);
 
+// "frames 1200 good, 3 bad checksum, 1 bad length; 57 bytes skipped": what the frame assembler
+// made of the instrument's bytes.
+std::string framingText(const FramingCounts& counts);
+
+// The link status panel's tool tip: framingText, and on a line of its own "packets not
+// decoded: 2" (too short for their type, or of a type the program does not know).
+std::string linkQualityText(const LinkQuality& quality);
+
 // What one second of a run looks like: the figures of the unattended status line.
 struct RunFigures
 {
     int elapsedSeconds = 0;
-    std::string linkStatus;                             // empty while no link is open
+    std::string linkStatus; // empty while no link is open
+    FramingCounts framing;
     std::vector<std::pair<int, std::uint32_t>> packets; // packet type and count, in type order
     bool logWaiting = false;               // log mode on, the file held back for its header
     std::optional<std::int32_t> logSizeKb; // empty while not logging (or waiting)
     std::string position;                  // gpsPositionText's or travelPilotPositionText's
 };
 
-// "12 s | Connected via COM | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix 52.01160 4.35710",
-// with "no link", "packets none", "log waiting" and "log off" for what is not there yet. No
-// newline.
+// "12 s | Connected via COM | frames 254 good, 0 bad checksum, 0 bad length; 0 bytes skipped |
+// packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix 52.01160 4.35710", with "no link",
+// "packets none", "log waiting" and "log off" for what is not there yet. No newline.
 std::string statusLineText(const RunFigures& figures);
 
 // The position part: "GPS <fix mode text> <lat> <lon>" in degrees with five decimals, or

@@ -110,7 +110,7 @@ void TMain_Form::FormCreate()
 void TMain_Form::updateDisplay(int receiver)
 {
     updateReceiverDisplay(
-        *display[receiver], session_.link(), receiver,
+        *display[receiver], session_.state(), receiver,
         {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()});
 }
 
@@ -134,6 +134,11 @@ void TMain_Form::showSerialNumber(const std::string& text)
 void TMain_Form::showLinkStatus(const std::string& text)
 {
     sbarZentor->setPanelText(0, fromStd(text));
+}
+
+void TMain_Form::showLinkQuality(const std::string& text)
+{
+    sbarZentor->setPanelToolTip(0, fromStd(text));
 }
 
 void TMain_Form::showRange(int receiver, const RangeTexts& texts)
@@ -360,7 +365,7 @@ void TMain_Form::pressModeButton(MeasurementMode mode)
     case MeasurementMode::Single:
         btnSingleMode->setChecked(true);
         break;
-    case MeasurementMode::Scan:
+    case MeasurementMode::List:
         btnScanMode->setChecked(true);
         break;
     case MeasurementMode::Table:

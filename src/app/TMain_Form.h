@@ -3,7 +3,7 @@
 #include "app/PanelTiling.h"
 #include "app/ProgramSession.h"
 #include "app/StatusView.h"
-#include "link/LinkInterfaces.h"
+#include "link/MeasurementMode.h"
 #include "ui/QtWindowThread.h"
 
 #include <QMainWindow>
@@ -47,6 +47,7 @@ public:
     void showFileSize(const std::string& text) override;
     void showSerialNumber(const std::string& text) override;
     void showLinkStatus(const std::string& text) override;
+    void showLinkQuality(const std::string& text) override;
     void showRange(int receiver, const RangeTexts& texts) override;
     void showClock(const ClockTexts& texts) override;
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <chrono>
 #include <functional>

@@ -3,8 +3,8 @@
 #include "app/PrintedMessages.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramSession.h"
+#include "core/LoopWindowThread.h"
 #include "platform/MapPublisher.h"
-#include "ui/LoopWindowThread.h"
 
 #include <cstdio>
 #include <functional>

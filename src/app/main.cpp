@@ -2,7 +2,7 @@
 #include "app/ProgramOptions.h"
 #include "app/ProgramWindows.h"
 #include "app/UnattendedRun.h"
-#include "nav/MapUpdateSignal.h"
+#include "map/MapUpdateSignal.h"
 #include "ui/FormLayout.h"
 #include "ui/Glyphs.h"
 
@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,7 +96,7 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
         if (options.connectsAtOnce()) // a scripted run (scripts/soak) compares them with its record
             std::printf(
                 "%s: %s\n", kProgramName,
-                zentor::readingCountsText(windows.session().link().readingCounts()).c_str());
+                zentor::readingCountsText(windows.session().state().readingCounts()).c_str());
         if (!windows.endWorkers())
             endWithoutDestructors(EXIT_SUCCESS);
     } catch (const std::exception& e) {
@@ -111,20 +112,9 @@ int main(int argc, char* argv[])
 {
     const zentor::ProgramOptions options =
         zentor::parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
-    switch (options.action) {
-    case zentor::ProgramOptions::Action::Help:
-        std::fputs(zentor::programUsage(kProgramName).c_str(), stdout);
-        return 0;
-    case zentor::ProgramOptions::Action::Version:
-        std::fputs(zentor::programVersion(kProgramName).c_str(), stdout);
-        return 0;
-    case zentor::ProgramOptions::Action::Error:
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", kProgramName,
-                     options.error.c_str(), kProgramName);
-        return zentor::kBadUsageExitStatus;
-    case zentor::ProgramOptions::Action::Run:
-        break;
-    }
+    if (const std::optional<int> status = zentor::answerWithoutRun(
+            options, kProgramName, zentor::Program::DataLogger, stdout, stderr))
+        return *status;
     zentor::catchEndSignals();
     return options.headless ? runHeadless(argc, argv, options) : runWindows(argc, argv, options);
 }

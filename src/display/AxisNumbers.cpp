@@ -1,6 +1,6 @@
 #include "display/AxisNumbers.h"
 
-#include "ui/TextFormat.h"
+#include "core/TextFormat.h"
 
 namespace zentor {
 

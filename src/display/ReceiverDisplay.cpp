@@ -48,19 +48,20 @@ void drawReceiverFrame(DBar& display, const ReceiverFrame& frame)
     display.EndFrame(std::string());
 }
 
-void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r, const DisplayChoices& choices)
+void updateReceiverDisplay(DBar& display, ReceiverState& state, int r,
+                           const DisplayChoices& choices)
 {
     // The mark first: the copy taken after it is at least as new as the change it reports. The
     // copy clears the receiver's data event: what arrives while this frame is drawn is stored
     // and drawn in the next.
-    const bool rangesChanged = link.takeRangesChanged(r);
-    const ReceiverSnapshot receiver = link.takeReceiver(r);
+    const bool rangesChanged = state.takeRangesChanged(r);
+    const ReceiverSnapshot receiver = state.takeReceiver(r);
     if (rangesChanged)
         display.SetTitle(receiverTitle(r, receiver.range));
     const ReceiverFrame frame = composeReceiverFrame(receiver, choices);
     drawReceiverFrame(display, frame);
     if (frame.newSingleRssi)
-        link.setSingleRssi(r, *frame.newSingleRssi);
+        state.setSingleRssi(r, *frame.newSingleRssi);
 }
 
 } // namespace zentor

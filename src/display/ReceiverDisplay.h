@@ -2,7 +2,7 @@
 
 #include "display/DBar.h"
 #include "display/ReceiverFrame.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 
 namespace zentor {
 
@@ -14,9 +14,9 @@ void setUpReceiverDisplay(DBar& display);
 // One display update of receiver r (0 or 1), run on the window thread by that receiver's
 // router: the title when the receiver's ranges changed (the display's ranges-changed mark is
 // taken), then the frame of the mode the buttons select, drawn from the copy of the receiver
-// state that TReceiverLink::takeReceiver gives (clearing the receiver's data event). In list mode
+// state that ReceiverState::takeReceiver gives (clearing the receiver's data event). In list mode
 // the receiver's single-mode reading becomes list entry 0's.
-void updateReceiverDisplay(DBar& display, TReceiverLink& link, int r,
+void updateReceiverDisplay(DBar& display, ReceiverState& state, int r,
                            const DisplayChoices& choices);
 
 // Draws a composed frame: range, label direction, bottom caption, bars. Window thread.

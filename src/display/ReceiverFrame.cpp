@@ -1,7 +1,7 @@
 #include "display/ReceiverFrame.h"
 
+#include "core/TextFormat.h"
 #include "display/StrongestTen.h"
-#include "ui/TextFormat.h"
 
 #include <algorithm>
 
@@ -84,11 +84,11 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
 
 } // namespace
 
-ReceiverMode chooseMode(const DisplayChoices& choices)
+MeasurementMode chooseMode(const DisplayChoices& choices)
 {
     if (choices.singleModeDown)
-        return ReceiverMode::Single;
-    return choices.tableModeDown ? ReceiverMode::Table : ReceiverMode::List;
+        return MeasurementMode::Single;
+    return choices.tableModeDown ? MeasurementMode::Table : MeasurementMode::List;
 }
 
 std::string receiverTitle(int r, const ReceiverRange& range)
@@ -103,13 +103,13 @@ ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const Displ
     ReceiverFrame frame;
     frame.mode = chooseMode(choices);
     switch (frame.mode) {
-    case ReceiverMode::Single:
+    case MeasurementMode::Single:
         composeSingle(receiver, choices, frame);
         break;
-    case ReceiverMode::Table:
+    case MeasurementMode::Table:
         composeTable(receiver, choices, frame);
         break;
-    case ReceiverMode::List:
+    case MeasurementMode::List:
         composeList(receiver, choices, frame);
         break;
     }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "link/MeasurementMode.h"
 #include "link/ReceiverRange.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,14 +10,6 @@
 #include <vector>
 
 namespace zentor {
-
-// The measurement mode a receiver display shows.
-enum class ReceiverMode
-{
-    Single, // the current tuning's reading as one bar
-    Table,  // the ten strongest table readings
-    List,   // the ten list entries
-};
 
 // The main window's mode and label buttons as they stand, read on the window thread.
 struct DisplayChoices
@@ -27,7 +20,7 @@ struct DisplayChoices
 };
 
 // Single mode wins over table mode, table mode over list mode.
-ReceiverMode chooseMode(const DisplayChoices& choices);
+MeasurementMode chooseMode(const DisplayChoices& choices);
 
 // One bar of a frame: where, its label (empty: none) and its level.
 struct FrameBar
@@ -40,7 +33,7 @@ struct FrameBar
 // Everything one display update draws for a receiver, and what it hands on.
 struct ReceiverFrame
 {
-    ReceiverMode mode = ReceiverMode::Single;
+    MeasurementMode mode = MeasurementMode::Single;
     double xMax = 0.0;
     bool verticalLabels = false;
     std::string bottomCaption;

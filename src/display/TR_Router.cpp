@@ -4,8 +4,8 @@
 
 namespace zentor {
 
-TR_Router::TR_Router(int r, TReceiverLink& link, WindowThread& window, DisplayUpdate update)
-    : r_(r), dataEvent_(link.receiverDataEvent(r)), window_(window),
+TR_Router::TR_Router(int r, ReceiverState& state, WindowThread& window, DisplayUpdate update)
+    : r_(r), dataEvent_(state.receiverDataEvent(r)), window_(window),
       update_(std::move(update)), waitOrder_{&dataEvent_, &wake_}
 {
     thread_.start([this] { Execute(); });

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "link/TReceiverLink.h"
+#include "core/WindowThread.h"
+#include "link/ReceiverState.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <chrono>
 #include <functional>
@@ -15,7 +15,7 @@ namespace zentor {
 // receiver protocol when list or table readings were stored, and by the main window's tick
 // when single-mode data is new), at the latest every kWaitTimeout to notice its terminate
 // request. When the event is set it runs the display update on the window thread and waits for
-// it. The update takes its copy of the receiver with TReceiverLink::takeReceiver, which clears
+// it. The update takes its copy of the receiver with ReceiverState::takeReceiver, which clears
 // the event, and then draws: readings that arrive while it draws are stored and set the event
 // again. After each frame the router pauses for the rest of kFrameInterval, so that a fast
 // stream costs at most 10 frames a second per display (the window thread's share of the
@@ -33,9 +33,9 @@ public:
     // the data event). Runs on the window thread.
     using DisplayUpdate = std::function<void()>;
 
-    // The router of receiver r (0 or 1) on `link`'s data event for r. `link` and `window` must
+    // The router of receiver r (0 or 1) on `state`'s data event for r. `state` and `window` must
     // outlive the router.
-    TR_Router(int r, TReceiverLink& link, WindowThread& window, DisplayUpdate update);
+    TR_Router(int r, ReceiverState& state, WindowThread& window, DisplayUpdate update);
     // Requests termination and joins the thread.
     ~TR_Router();
     TR_Router(const TR_Router&) = delete;

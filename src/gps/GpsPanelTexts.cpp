@@ -1,8 +1,8 @@
 #include "gps/GpsPanelTexts.h"
 
+#include "core/TextFormat.h"
 #include "gps/GpsControlNames.h"
 #include "gps/GpsTextTables.h"
-#include "ui/TextFormat.h"
 
 #include <cmath>
 #include <initializer_list>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TReceiverLink.h"
+#include "link/PacketTypes.h"
 
 #include <array>
 #include <cstdint>

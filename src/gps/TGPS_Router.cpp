@@ -4,9 +4,9 @@
 
 namespace zentor {
 
-TGPS_Router::TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
+TGPS_Router::TGPS_Router(ReceiverState& state, WindowThread& window, PanelUpdate showPanel,
                          MapFeedPublisher publishMapFeed)
-    : gpsEvent_(link.gpsEvent()), link_(link), window_(window), showPanel_(std::move(showPanel)),
+    : gpsEvent_(state.gpsEvent()), state_(state), window_(window), showPanel_(std::move(showPanel)),
       publishMapFeed_(std::move(publishMapFeed)), waitOrder_{&gpsEvent_, &wake_}
 {
     thread_.start([this] { Execute(); });
@@ -37,7 +37,7 @@ void TGPS_Router::Execute()
 void TGPS_Router::showAndPublish()
 {
     // The protocol stores only whole records, so this decode always succeeds.
-    const std::array<std::uint8_t, kGpsRecordSize> record = link_.gpsRecord();
+    const std::array<std::uint8_t, kGpsRecordSize> record = state_.gpsRecord();
     status_.decode(record.data(), record.size());
     const GpsStatus status = status_.snapshot();
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
 #include "gps/GpsStatusStore.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <chrono>
 #include <functional>
@@ -29,9 +29,9 @@ public:
     // the panel update has returned.
     using MapFeedPublisher = std::function<void(const GpsStatus& status)>;
 
-    // The program's router on `link`'s GPS event and GPS record. `link` and `window` must outlive
+    // The program's router on `state`'s GPS event and GPS record. `state` and `window` must outlive
     // the router; `publishMapFeed` may be empty (nothing is published).
-    TGPS_Router(TReceiverLink& link, WindowThread& window, PanelUpdate showPanel,
+    TGPS_Router(ReceiverState& state, WindowThread& window, PanelUpdate showPanel,
                 MapFeedPublisher publishMapFeed = {});
     // Requests termination and joins the thread.
     ~TGPS_Router();
@@ -55,7 +55,7 @@ private:
     void showAndPublish();
 
     Event& gpsEvent_;
-    TReceiverLink& link_;
+    ReceiverState& state_;
     WindowThread& window_;
     const PanelUpdate showPanel_;
     const MapFeedPublisher publishMapFeed_;

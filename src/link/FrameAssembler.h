@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Frame.h"
+#include "link/LinkQuality.h"
 
 #include <array>
 #include <cstdint>
@@ -9,7 +10,8 @@ namespace zentor {
 
 // Finds frames in the byte stream from the instrument, one byte at a time. It keeps its state
 // between calls, so a frame may arrive split across any number of reads. It never allocates and
-// every byte sequence leaves it in one of its four states. Used by the link thread only.
+// every byte sequence leaves it in one of its four states. It counts what it makes of the bytes
+// (FramingCounts) in plain fields: the link thread publishes them. Used by the link thread only.
 class TFrameAssembler
 {
 public:
@@ -31,6 +33,11 @@ public:
 
     std::int16_t length() const { return length_; }
     State state() const { return state_; }
+    const FramingCounts& counts() const { return counts_; }
+
+    // Drops a frame begun but not finished (the connection it came on was lost) and hunts for
+    // the next sync byte; the counts go on.
+    void dropFrame() { state_ = Hunting; }
 
 private:
     static constexpr std::size_t kLengthBytes = 2;
@@ -40,6 +47,7 @@ private:
     std::uint16_t count_ = 0;
     std::uint8_t xor_ = 0;
     State state_ = Hunting;
+    FramingCounts counts_;
 };
 
 // Defined here so that the per-byte call in the read loop inlines.
@@ -49,6 +57,8 @@ inline int TFrameAssembler::PushByte(std::uint8_t b)
     case Hunting:
         if (b == kSyncByte)
             state_ = LengthLow;
+        else
+            ++counts_.bytesSkipped;
         break;
     case LengthLow:
         record_[0] = b;
@@ -62,6 +72,7 @@ inline int TFrameAssembler::PushByte(std::uint8_t b)
         if (length <= 0 || length > kMaxBodyLength) {
             // The bytes taken so far are not scanned again for a sync byte.
             state_ = Hunting;
+            ++counts_.badLength;
         } else {
             length_ = length;
             count_ = 0;
@@ -78,8 +89,11 @@ inline int TFrameAssembler::PushByte(std::uint8_t b)
         if (count_ == static_cast<std::uint16_t>(length_)) {
             state_ = Hunting;
             // The last byte is the checksum when it equals the XOR of all the bytes before it.
-            if (b == before)
+            if (b == before) {
+                ++counts_.framesGood;
                 return 0;
+            }
+            ++counts_.badChecksum;
         }
         break;
     }

@@ -26,12 +26,4 @@ public:
     virtual void handOver(const std::uint8_t* data, std::uint16_t count) = 0;
 };
 
-// The measurement mode that the instrument's data shows it is running.
-enum class MeasurementMode
-{
-    Single, // types 2 and 3
-    Scan,   // type 7, the ten-entry list
-    Table,  // type 9
-};
-
 } // namespace zentor

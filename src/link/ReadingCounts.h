@@ -1,12 +1,12 @@
 #pragma once
 
+#include "link/PacketTypes.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
 
 namespace zentor {
-
-constexpr int kReceiverCount = 2;
 
 // List and table readings (the entries of scan and table packets) since the start: how many were
 // stored per receiver, how many of those the display's last copy of the receiver held (each one

@@ -13,7 +13,7 @@ void readConfigurationBlock(ReceiverRange& range, const std::uint8_t* block)
 {
     range.startCount = static_cast<std::int32_t>(readLe32(block));
     range.stopCount = static_cast<std::int32_t>(readLe32(block + 4));
-    range.stepKHz = readLe32(block + 8) / 256.0;
+    range.stepKHz = readLe32(block + 8) / kStepUnitsPerKHz;
 }
 
 void readStatusBlock(ReceiverRange& range, const std::uint8_t* block)

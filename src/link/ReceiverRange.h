@@ -21,6 +21,8 @@ struct ReceiverRange
 };
 
 constexpr std::size_t kConfigurationBlockBytes = 12;
+// The configuration block gives the step size in 1/256 kHz.
+constexpr double kStepUnitsPerKHz = 256.0;
 constexpr std::size_t kStatusBlockBytes = 40;
 
 // Takes start, stop and step from a receiver's configuration block (configuration packet):

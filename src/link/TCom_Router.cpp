@@ -45,7 +45,7 @@ bool TCom_Router::openTransport()
     const bool opened = usb ? usb_.Open() : serial_.Open(selection_.portNumber);
     if (!opened)
         return false;
-    link_.setStatusText(usb ? "Connected via USB" : "Connected via COM");
+    link_.state().setStatusText(usb ? "Connected via USB" : "Connected via COM");
     open_.store(true);
     lost_.store(false);
     return true;
@@ -65,13 +65,13 @@ void TCom_Router::releaseTransport()
     else
         serial_.Close();
     lost_.store(true);
-    link_.setStatusText(kConnectionLostText);
+    link_.state().setStatusText(kConnectionLostText);
 }
 
 bool TCom_Router::reopenTransport()
 {
     // A frame the loss cut short must not be completed with bytes of the next connection.
-    assembler_ = TFrameAssembler{};
+    assembler_.dropFrame();
     while (!thread_.terminateRequested()) {
         idleEvent_.wait(kReconnectInterval);
         if (thread_.terminateRequested())
@@ -92,7 +92,7 @@ std::int16_t TCom_Router::readTransport()
 void TCom_Router::Execute()
 {
     if (!openTransport()) {
-        link_.setStatusText(notAvailableText(selection_));
+        link_.state().setStatusText(notAvailableText(selection_));
         if (!reopenTransport())
             return;
     }
@@ -117,6 +117,8 @@ void TCom_Router::Execute()
                 link_.HandlePacket(record.data, record.size);
             }
         }
+        if (count > 0)
+            link_.state().publishFraming(assembler_.counts());
     }
 }
 

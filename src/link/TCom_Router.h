@@ -29,7 +29,9 @@ struct LinkSelection
 
 // The link thread: opens the chosen transport, announces the connection, sends the identify
 // command, then reads for as long as it runs, framing the bytes and handing every good frame to
-// the receiver protocol. It also carries the write path that every command goes through.
+// the receiver protocol. It also carries the write path that every command goes through. After
+// each read that brought bytes it publishes the frame assembler's counts in the receiver state;
+// they run on across reconnections.
 //
 // The thread starts in the constructor. When the transport does not open at the start (no
 // instrument plugged in yet, a wrong COM number, a USB bridge held by another driver), the status

@@ -42,10 +42,6 @@ constexpr std::uint16_t kTravelPilotPositionLength = 21;
 constexpr std::uint8_t kTravelPilotSpeedType = 0xC1;
 constexpr std::uint16_t kTravelPilotSpeedLength = 5;
 
-// The scan channel information packets that a header's fifth record holds.
-constexpr std::uint8_t kLevelValuesType = 0x05;
-constexpr std::uint8_t kStatusBlocksType = 0x06;
-
 // Bytes of the length field before every record's body.
 constexpr std::size_t kLengthFieldBytes = 2;
 

@@ -1,6 +1,7 @@
 #include "logging/KlfReader.h"
 
 #include "link/ByteOrder.h"
+#include "link/PacketTypes.h"
 #include "logging/KlfFormat.h"
 
 #include <algorithm>
@@ -99,7 +100,7 @@ bool KlfReader::next(KlfRecord& record)
         expect_ = Expect::ChannelInformation;
         break;
     case Expect::ChannelInformation:
-        if (record.type == kLevelValuesType || record.type == kStatusBlocksType)
+        if (record.type == kPacketLevelValues || record.type == kPacketStatusBlocks)
             record.kind = KlfRecordKind::ChannelInformation;
         expect_ = Expect::Packets;
         break;

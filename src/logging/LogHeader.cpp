@@ -37,17 +37,17 @@ bool isWholeRecord(const std::vector<std::uint8_t>& record)
 
 } // namespace
 
-LogHeaderInput logHeaderInputFrom(const TReceiverLink& link)
+LogHeaderInput logHeaderInputFrom(const ReceiverState& state)
 {
     LogHeaderInput input;
-    input.serialNumber = link.identification();
+    input.serialNumber = state.identification();
     for (int r = 0; r < kReceiverCount; ++r) {
-        const ReceiverSnapshot rx = link.receiver(r);
+        const ReceiverSnapshot rx = state.receiver(r);
         input.present[r] = rx.present;
         input.configuration[r] = rx.info.configuration;
     }
-    if (link.channelInformationCaptured())
-        input.channelInformation = link.channelInformation();
+    if (state.channelInformationCaptured())
+        input.channelInformation = state.channelInformation();
     return input;
 }
 

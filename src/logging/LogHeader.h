@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 
 #include <array>
 #include <cstdint>
@@ -19,7 +19,7 @@ struct LogHeaderInput
 };
 
 // Takes the header's inputs from the receiver protocol. Any thread may call it.
-LogHeaderInput logHeaderInputFrom(const TReceiverLink& link);
+LogHeaderInput logHeaderInputFrom(const ReceiverState& state);
 
 // The header records 1 to 5 of a new log file, in file order (see KlfFormat.h): 63 bytes, plus
 // the channel information record when there is one. A block of an absent receiver is written as

@@ -1,25 +1,8 @@
 #include "logging/LogHold.h"
 
+#include "link/PacketTypes.h"
+
 namespace zentor {
-
-namespace {
-
-// A packet record: the 16-bit length, then the type byte.
-constexpr std::size_t kTypeOffset = 2;
-
-enum HeldType : std::uint8_t
-{
-    kConfiguration = 0x01,
-    kSingleReceiver1 = 0x02,
-    kSingleReceiver2 = 0x03,
-    kLevelValues = 0x05,
-    kStatusBlocks = 0x06,
-    kScanEntries = 0x07,
-    kTableEntries = 0x09,
-    kIdentification = 0x1C,
-};
-
-} // namespace
 
 LogHold::LogHold(std::size_t limitBytes) : limitBytes_(limitBytes) {}
 
@@ -31,29 +14,17 @@ bool LogHold::hold(const std::uint8_t* data, std::uint16_t count, Clock::time_po
     records_.sizes.push_back(count);
     if (!firstRecord_)
         firstRecord_ = now;
-    if (count <= kTypeOffset)
+    if (count <= kPacketTypeOffset)
         return true;
-    switch (data[kTypeOffset]) {
-    case kIdentification:
+    const std::uint8_t type = data[kPacketTypeOffset];
+    if (type == kPacketIdentification)
         identified_ = true;
-        break;
-    case kConfiguration:
+    else if (type == kPacketConfiguration)
         configured_ = true;
-        break;
-    case kLevelValues:
-    case kStatusBlocks:
+    else if (type == kPacketLevelValues || type == kPacketStatusBlocks)
         channelInformation_ = true;
-        break;
-    case kSingleReceiver1:
-    case kSingleReceiver2:
-    case kScanEntries:
-    case kTableEntries:
-        if (!firstMeasurement_)
-            firstMeasurement_ = now;
-        break;
-    default:
-        break;
-    }
+    else if (measurementModeOf(type) && !firstMeasurement_)
+        firstMeasurement_ = now;
     return true;
 }
 

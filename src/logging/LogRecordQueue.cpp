@@ -1,7 +1,5 @@
 #include "logging/LogRecordQueue.h"
 
-#include "link/TReceiverLink.h"
-
 #include <utility>
 
 namespace zentor {

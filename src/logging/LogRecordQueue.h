@@ -7,6 +7,9 @@
 
 namespace zentor {
 
+// The largest record a log takes: the byte area of the system's log record.
+constexpr std::size_t kLogRecordCapacity = 8192;
+
 // Records taken from the queue in one go, in the order they were handed over.
 struct LogBatch
 {

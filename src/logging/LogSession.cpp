@@ -20,8 +20,8 @@ std::string incompleteHeaderText(const std::string& name)
 
 } // namespace
 
-LogSession::LogSession(TReceiverLink& link, MessageSink* messages)
-    : link_(link), messages_(messages)
+LogSession::LogSession(ReceiverState& state, MessageSink* messages)
+    : state_(state), messages_(messages)
 {}
 
 LogSession::~LogSession()
@@ -36,7 +36,7 @@ std::unique_ptr<TLog_Router> LogSession::startRouter(const std::string& name,
                                                      std::function<void()> onFailed)
 {
     // The header is taken now, so every packet from here on is either in it or after it.
-    auto router = std::make_unique<TLog_Router>(name, buildLogHeader(logHeaderInputFrom(link_)),
+    auto router = std::make_unique<TLog_Router>(name, buildLogHeader(logHeaderInputFrom(state_)),
                                                 messages_, std::move(onFailed));
     for (auto it = closing_.rbegin(); it != closing_.rend(); ++it) {
         if ((*it)->fileName() == name) {
@@ -191,7 +191,7 @@ std::string LogSession::fileName() const
 
 bool LogSession::needsScanInformationWarning() const
 {
-    return !link_.channelInformationCaptured();
+    return !state_.channelInformationCaptured();
 }
 
 void LogSession::handOver(const std::uint8_t* data, std::uint16_t count)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/MessageSink.h"
 #include "link/LinkInterfaces.h"
-#include "link/TReceiverLink.h"
+#include "link/ReceiverState.h"
 #include "logging/LogHold.h"
 #include "logging/TLog_Router.h"
-#include "ui/MessageSink.h"
 
 #include <chrono>
 #include <cstdint>
@@ -49,7 +49,7 @@ public:
     };
 
     // `messages` (may be null) receives the log routers' errors and warnings.
-    LogSession(TReceiverLink& link, MessageSink* messages);
+    LogSession(ReceiverState& state, MessageSink* messages);
     // Switches log mode off and waits, without limit, until every log is closed. A program that
     // gave up on closeAll() must end the process without destroying the session.
     ~LogSession() override;
@@ -131,13 +131,13 @@ private:
     void startHeldFile(LogHold::Verdict verdict);
     void reapClosed();
 
-    TReceiverLink& link_;
+    ReceiverState& state_;
     MessageSink* const messages_;
     mutable std::mutex routerMutex_;
     std::unique_ptr<TLog_Router> router_;
-    std::optional<LogHold> hold_;       // while the file is held back
-    std::string heldName_;              // the file the hold is for
-    std::function<void()> heldFailed_;  // its onFailed
+    std::optional<LogHold> hold_;                       // while the file is held back
+    std::string heldName_;                              // the file the hold is for
+    std::function<void()> heldFailed_;                  // its onFailed
     std::vector<std::unique_ptr<TLog_Router>> closing_; // switched off, oldest first
 };
 

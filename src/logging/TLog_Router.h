@@ -1,11 +1,11 @@
 #pragma once
 
+#include "core/MessageSink.h"
 #include "link/LinkInterfaces.h"
 #include "logging/LogRecordQueue.h"
 #include "platform/AppendFile.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/MessageSink.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "link/LinkInterfaces.h"
 #include "nav/TravelPilotPort.h"
 #include "nav/TravelPilotResponse.h"
@@ -7,7 +8,6 @@
 #include "nav/TravelPilotTexts.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
-#include "ui/WindowThread.h"
 
 #include <atomic>
 #include <chrono>

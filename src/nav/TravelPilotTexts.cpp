@@ -1,6 +1,6 @@
 #include "nav/TravelPilotTexts.h"
 
-#include "ui/TextFormat.h"
+#include "core/TextFormat.h"
 
 namespace zentor {
 

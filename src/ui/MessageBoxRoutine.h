@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/MessageSink.h"
-#include "ui/TextFormat.h"
+#include "core/MessageSink.h"
+#include "core/TextFormat.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,8 @@
 #include "ui/PanelStatusBar.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <qdrawutil.h>
 
 namespace zentor {
@@ -18,7 +20,7 @@ void PanelStatusBar::setPanelWidths(const std::vector<int>& widths)
 {
     panels_.clear();
     for (int width : widths)
-        panels_.push_back({width, {}, false});
+        panels_.push_back({width, {}, false, {}});
     update();
 }
 
@@ -42,6 +44,16 @@ void PanelStatusBar::setOwnerDrawn(int index, bool ownerDrawn)
     update(panelRect(index));
 }
 
+void PanelStatusBar::setPanelToolTip(int index, const QString& text)
+{
+    panels_.at(static_cast<std::size_t>(index)).toolTip = text;
+}
+
+QString PanelStatusBar::panelToolTip(int index) const
+{
+    return panels_.at(static_cast<std::size_t>(index)).toolTip;
+}
+
 QRect PanelStatusBar::panelRect(int index) const
 {
     int left = 0;
@@ -51,6 +63,24 @@ QRect PanelStatusBar::panelRect(int index) const
     // The gap is taken from each panel's left, so the widths add up to the panels' places.
     const int gap = index == 0 ? 0 : kPanelGap;
     return QRect(left + gap, 0, width - gap, height());
+}
+
+bool PanelStatusBar::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (int i = 0; i < panelCount(); ++i) {
+        const QRect rect = panelRect(i);
+        const QString& tip = panels_[static_cast<std::size_t>(i)].toolTip;
+        if (rect.contains(help->pos()) && !tip.isEmpty()) {
+            QToolTip::showText(help->globalPos(), tip, this, rect);
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void PanelStatusBar::paintEvent(QPaintEvent*)

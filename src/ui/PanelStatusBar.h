@@ -8,7 +8,8 @@ namespace zentor {
 
 // A status bar of fixed-width panels laid out from the left, each with a sunken border. A panel
 // shows its text, or, when it is owner-drawn, is left to the drawPanel signal, emitted whenever
-// the panel is painted. Panels beyond the bar's right edge are cut off there.
+// the panel is painted. A panel's tool tip shows while the pointer rests on it. Panels beyond the
+// bar's right edge are cut off there.
 class PanelStatusBar : public QWidget
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     void setPanelText(int index, const QString& text);
     QString panelText(int index) const;
     void setOwnerDrawn(int index, bool ownerDrawn);
+    void setPanelToolTip(int index, const QString& text);
+    QString panelToolTip(int index) const;
 
     // The panel's rectangle in the bar, border included.
     QRect panelRect(int index) const;
@@ -31,6 +34,7 @@ signals:
     void drawPanel(int index, const QRect& rect);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
@@ -39,6 +43,7 @@ private:
         int width = 0;
         QString text;
         bool ownerDrawn = false;
+        QString toolTip;
     };
     std::vector<Panel> panels_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/WindowThread.h"
+#include "core/WindowThread.h"
 
 #include <QObject>
 #include <atomic>

@@ -7,8 +7,9 @@
 // last readings of every index sent. The machine's speed decides only how many frames come first.
 #include "display/ReceiverFrame.h"
 #include "display/TR_Router.h"
-#include "gps/TestWindowThread.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
+#include "support/ThreadWindow.h"
 #include "support/WaitUntil.h"
 
 #include <algorithm>
@@ -39,7 +40,7 @@ Stream stream(bool table, int rate)
 {
     std::vector<int> entries;
     for (int i = 0; i < (table ? 20 : kListEntries); ++i)
-        entries.push_back(table ? std::min(i * 162, kTableEntries - 1) : i);
+        entries.push_back(table ? std::min(i * 162, static_cast<int>(kTableEntries) - 1) : i);
     const int perPacket = table ? 4 : 5;
     const int packetsPerRound = kReceiverCount * static_cast<int>(entries.size()) / perPacket;
     Stream s;
@@ -74,15 +75,16 @@ std::array<std::optional<ReceiverFrame>, kReceiverCount> firstFramesAfter(const 
     link.HandlePacket(bothPresent.data(), bothPresent.size());
     std::mutex mutex; // guards frames
     std::array<std::vector<std::pair<Clock::time_point, ReceiverFrame>>, kReceiverCount> frames;
-    test::TestWindowThread window;
+    test::ThreadWindow window;
     std::array<std::unique_ptr<TR_Router>, kReceiverCount> routers; // last: they end first
     for (int r = 0; r < kReceiverCount; ++r)
-        routers[static_cast<std::size_t>(r)] = std::make_unique<TR_Router>(r, link, window, [&, r] {
-            const auto copiedAt = Clock::now();
-            ReceiverFrame frame = composeReceiverFrame(link.takeReceiver(r), choices);
-            std::lock_guard<std::mutex> lock(mutex);
-            frames[static_cast<std::size_t>(r)].emplace_back(copiedAt, std::move(frame));
-        });
+        routers[static_cast<std::size_t>(r)] =
+            std::make_unique<TR_Router>(r, link.state(), window, [&, r] {
+                const auto copiedAt = Clock::now();
+                ReceiverFrame frame = composeReceiverFrame(link.state().takeReceiver(r), choices);
+                std::lock_guard<std::mutex> lock(mutex);
+                frames[static_cast<std::size_t>(r)].emplace_back(copiedAt, std::move(frame));
+            });
 
     std::array<Clock::time_point, kReceiverCount> lastStored{};
     const auto start = Clock::now();

@@ -70,10 +70,10 @@ TEST(ReceiverTitle, NamesReceiverRangeAndStep)
 
 TEST(ChooseMode, SingleBeatsTableBeatsList)
 {
-    EXPECT_EQ(chooseMode({true, false, true}), ReceiverMode::Single);
-    EXPECT_EQ(chooseMode({true, true, true}), ReceiverMode::Single);
-    EXPECT_EQ(chooseMode({false, true, true}), ReceiverMode::Table);
-    EXPECT_EQ(chooseMode({false, false, true}), ReceiverMode::List);
+    EXPECT_EQ(chooseMode({true, false, true}), MeasurementMode::Single);
+    EXPECT_EQ(chooseMode({true, true, true}), MeasurementMode::Single);
+    EXPECT_EQ(chooseMode({false, true, true}), MeasurementMode::Table);
+    EXPECT_EQ(chooseMode({false, false, true}), MeasurementMode::List);
 }
 
 TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
@@ -81,7 +81,7 @@ TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
     ReceiverSnapshot rx = cellularReceiver();
     rx.singleRssi = rssiByte(-67);
     const ReceiverFrame f = composeReceiverFrame(rx, kSingleFrequency);
-    EXPECT_EQ(f.mode, ReceiverMode::Single);
+    EXPECT_EQ(f.mode, MeasurementMode::Single);
     EXPECT_EQ(f.xMax, 2.0);
     EXPECT_FALSE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "937.40000 MHz");
@@ -113,7 +113,7 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
     for (int k = 0; k < 10; ++k)
         rx.listRssi[static_cast<std::size_t>(k)] = rssiByte(dbm[k]);
     const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
-    EXPECT_EQ(f.mode, ReceiverMode::List);
+    EXPECT_EQ(f.mode, MeasurementMode::List);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Frequency");
@@ -162,7 +162,7 @@ TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
     rx.tableRssi[200] = rssiByte(-70); // entry 201
     rx.tableRssi[7] = rssiByte(-120);  // entry 8: at the floor, no slot
     const ReceiverFrame f = composeReceiverFrame(rx, kTableChannel);
-    EXPECT_EQ(f.mode, ReceiverMode::Table);
+    EXPECT_EQ(f.mode, MeasurementMode::Table);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Channel");

@@ -1,7 +1,9 @@
 #include "display/TR_Router.h"
 
-#include "gps/TestWindowThread.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
+#include "support/ThreadWindow.h"
+#include "support/WaitUntil.h"
 
 #include <array>
 #include <atomic>
@@ -14,19 +16,9 @@ namespace zentor {
 namespace {
 
 using namespace std::chrono_literals;
-using test::TestWindowThread;
+using test::ThreadWindow;
 
-// Polls `done` until it holds or the deadline passes.
-bool eventually(const std::function<bool()>& done, std::chrono::milliseconds deadline = 5s)
-{
-    const auto end = std::chrono::steady_clock::now() + deadline;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using test::waitUntil;
 
 // What a display update saw when it ran.
 struct UpdateLog
@@ -38,13 +30,13 @@ struct UpdateLog
 };
 
 // A display update as the program's: takes its copy of receiver r, which clears the event.
-TR_Router::DisplayUpdate recordingUpdate(UpdateLog& log, TestWindowThread& window,
-                                         TReceiverLink& link, int r)
+TR_Router::DisplayUpdate recordingUpdate(UpdateLog& log, ThreadWindow& window, TReceiverLink& link,
+                                         int r)
 {
     return [&log, &window, &link, r] {
         if (std::this_thread::get_id() != window.id())
             log.onWindowThread = false;
-        const ReceiverSnapshot copy = link.takeReceiver(r);
+        const ReceiverSnapshot copy = link.state().takeReceiver(r);
         {
             std::lock_guard<std::mutex> lock(log.mutex);
             log.lastList = copy.listRssi;
@@ -62,9 +54,9 @@ void handle(TReceiverLink& link, std::uint8_t type, const test::Bytes& data)
 TEST(TR_Router, WithoutDataItWakesButDrawsNothing)
 {
     TReceiverLink link;
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
     EXPECT_EQ(router.receiverIndex(), 0);
     // Longer than one wait: the loop has timed out at least once and gone on waiting.
     std::this_thread::sleep_for(TR_Router::kWaitTimeout + 200ms);
@@ -82,16 +74,16 @@ TEST(TR_Router, ReadingsOfThePauseAfterAFrameAreInTheNextFrame)
 {
     TReceiverLink link;
     handle(link, 0x01, {0x01}); // receiver 1 present
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
 
     handle(link, 0x07, {0, 0, 0xC0, 0, 1, 0xC1, 0, 2, 0xC2, 0, 3, 0xC3, 0, 4, 0xC4});
-    ASSERT_TRUE(eventually([&] { return log.runs.load() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return log.runs.load() == 1; }));
     handle(link, 0x07, {0, 5, 0xC5, 0, 6, 0xC6, 0, 7, 0xC7, 0, 8, 0xC8, 0, 9, 0xC9});
     const std::array<std::uint8_t, kListEntries> whole = {0xC0, 0xC1, 0xC2, 0xC3, 0xC4,
                                                           0xC5, 0xC6, 0xC7, 0xC8, 0xC9};
-    EXPECT_TRUE(eventually([&] {
+    EXPECT_TRUE(waitUntil([&] {
         std::lock_guard<std::mutex> lock(log.mutex);
         return log.lastList == whole;
     }));
@@ -101,10 +93,10 @@ TEST(TR_Router, ReadingsOfThePauseAfterAFrameAreInTheNextFrame)
 TEST(TR_Router, ANonStopStreamIsDrawnAtMostOncePerFrameInterval)
 {
     TReceiverLink link;
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog log;
-    Event& event = link.receiverDataEvent(0);
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    Event& event = link.state().receiverDataEvent(0);
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
 
     std::atomic<bool> streaming{true};
     std::thread instrument([&] {
@@ -113,9 +105,9 @@ TEST(TR_Router, ANonStopStreamIsDrawnAtMostOncePerFrameInterval)
             std::this_thread::sleep_for(1ms);
         }
     });
-    ASSERT_TRUE(eventually([&] { return log.runs.load() >= 1; }));
+    ASSERT_TRUE(waitUntil([&] { return log.runs.load() >= 1; }));
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(eventually([&] { return log.runs.load() >= 5; }));
+    ASSERT_TRUE(waitUntil([&] { return log.runs.load() >= 5; }));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     streaming = false;
     instrument.join();
@@ -129,12 +121,12 @@ TEST(TR_Router, ANonStopStreamIsDrawnAtMostOncePerFrameInterval)
 TEST(TR_Router, EachRouterServesOnlyItsReceiver)
 {
     TReceiverLink link;
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog first, second;
-    TR_Router r1(0, link, window, recordingUpdate(first, window, link, 0));
-    TR_Router r2(1, link, window, recordingUpdate(second, window, link, 1));
-    link.receiverDataEvent(1).set();
-    ASSERT_TRUE(eventually([&] { return !link.receiverDataEvent(1).isSet(); }));
+    TR_Router r1(0, link.state(), window, recordingUpdate(first, window, link, 0));
+    TR_Router r2(1, link.state(), window, recordingUpdate(second, window, link, 1));
+    link.state().receiverDataEvent(1).set();
+    ASSERT_TRUE(waitUntil([&] { return !link.state().receiverDataEvent(1).isSet(); }));
     EXPECT_EQ(first.runs.load(), 0);
     EXPECT_EQ(second.runs.load(), 1);
 }
@@ -142,29 +134,29 @@ TEST(TR_Router, EachRouterServesOnlyItsReceiver)
 TEST(TR_Router, TerminateEndsTheWaitAtOnce)
 {
     TReceiverLink link;
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
     const auto asked = std::chrono::steady_clock::now();
     router.requestTerminate();
     ASSERT_TRUE(router.waitFinished(3s));
     // Well inside one wait time-out, even on a loaded machine.
     EXPECT_LT(std::chrono::steady_clock::now() - asked, TR_Router::kWaitTimeout);
     // Data after the end is left alone.
-    link.receiverDataEvent(0).set();
-    EXPECT_TRUE(link.receiverDataEvent(0).isSet());
+    link.state().receiverDataEvent(0).set();
+    EXPECT_TRUE(link.state().receiverDataEvent(0).isSet());
     EXPECT_EQ(log.runs.load(), 0);
 }
 
 TEST(TR_Router, RefusedWindowCallStillReleasesTheProducer)
 {
     TReceiverLink link;
-    TestWindowThread window;
+    ThreadWindow window;
     UpdateLog log;
-    TR_Router router(0, link, window, recordingUpdate(log, window, link, 0));
-    window.refuseCalls(); // the program has begun to shut down
-    link.receiverDataEvent(0).set();
-    ASSERT_TRUE(eventually([&] { return !link.receiverDataEvent(0).isSet(); }));
+    TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
+    window.refuse(); // the program has begun to shut down
+    link.state().receiverDataEvent(0).set();
+    ASSERT_TRUE(waitUntil([&] { return !link.state().receiverDataEvent(0).isSet(); }));
     EXPECT_EQ(log.runs.load(), 0);
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(3s));

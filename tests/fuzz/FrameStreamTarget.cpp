@@ -134,7 +134,7 @@ void touchReceiver(const ReceiverSnapshot& rx)
     fuzzCheck(rx.present <= rx.everPresent, "a present receiver has been present");
     fuzzCheck(rx.lastTableIndex < kTableEntries, "the last table index is inside the table");
     touchRange(rx.range);
-    touch(static_cast<unsigned long>(rx.averageLevelDbm) + rx.singleRssi + rx.info.levelValue);
+    touch(static_cast<unsigned long>(rx.averageLevelDbm) + rx.singleRssi);
     for (const std::uint8_t rssi : rx.listRssi)
         touch(rssi);
     touch(rx.tableRssi[rx.lastTableIndex]);
@@ -144,8 +144,8 @@ void touchReceiver(const ReceiverSnapshot& rx)
 void tickRouters(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r) {
-        if (link.takeNewData(r))
-            link.receiverDataEvent(r).set();
+        if (link.state().takeNewData(r))
+            link.state().receiverDataEvent(r).set();
     }
 }
 
@@ -154,28 +154,28 @@ void tickRouters(TReceiverLink& link)
 void drawReceivers(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r) {
-        link.takeRangesChanged(r);
-        if (!link.receiverDataEvent(r).isSet())
+        link.state().takeRangesChanged(r);
+        if (!link.state().receiverDataEvent(r).isSet())
             continue;
-        const ReceiverSnapshot rx = link.takeReceiver(r);
+        const ReceiverSnapshot rx = link.state().takeReceiver(r);
         touchReceiver(rx);
-        link.setSingleRssi(r, rx.listRssi[0]);
+        link.state().setSingleRssi(r, rx.listRssi[0]);
     }
 }
 
 void touchEverything(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r)
-        touchReceiver(link.receiver(r));
-    const std::string identification = link.identification();
+        touchReceiver(link.state().receiver(r));
+    const std::string identification = link.state().identification();
     fuzzCheck(identification.size() <= 8 && identification.find('\0') == std::string::npos,
               "the identification is at most 8 characters and holds no NUL");
-    const InstrumentClock clock = link.instrumentClock();
+    const InstrumentClock clock = link.state().instrumentClock();
     touch(clock.second + clock.minute + clock.hour + clock.day + clock.month + clock.yearSince2000 +
           clock.marker);
-    for (const std::uint8_t b : link.gpsRecord())
+    for (const std::uint8_t b : link.state().gpsRecord())
         touch(b);
-    const std::vector<std::uint8_t> info = link.channelInformation();
+    const std::vector<std::uint8_t> info = link.state().channelInformation();
     if (!info.empty()) {
         fuzzCheck(info.size() >= 3 && readLe16(info.data()) + 2u == info.size() &&
                       (info[2] == 0x05 || info[2] == 0x06),
@@ -194,7 +194,8 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
     TReceiverLink link;
     // Log mode is on throughout, so the warning counts every packet without channel information.
     ScanInformationWarning warning(
-        log, messages, [] { return true; }, [&link] { return link.channelInformationCaptured(); });
+        log, messages, [] { return true; },
+        [&link] { return link.state().channelInformationCaptured(); });
     link.setFrameWriter(&writer);
     link.setLogSink(&warning);
     link.setModeListener([&modes](MeasurementMode) { ++modes; });
@@ -231,6 +232,9 @@ void fuzzFrameStream(const std::uint8_t* data, std::size_t size)
             drawReceivers(link);
     }
     fuzzCheck(records == expected.size(), "the assembler finds every record of the stream");
+    fuzzCheck(assembler.counts().framesGood == records, "every good frame is counted once");
+    fuzzCheck(link.state().linkQuality().packetsNotDecoded <= records,
+              "only packets that were handled are counted as not decoded");
     touchEverything(link);
     touch(writer.frames + messages.boxes + modes + warning.count());
 }

@@ -1,37 +1,34 @@
 #include "link/FrameAssembler.h"
 
-#include "link/Frame.h"
+#include "support/PacketBytes.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace zentor {
+
+void PrintTo(const FramingCounts& c, std::ostream* out)
+{
+    *out << c.framesGood << " good, " << c.badChecksum << " bad checksum, " << c.badLength
+         << " bad length, " << c.bytesSkipped << " skipped";
+}
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::cat;
+using test::frameOf;
 
 struct StreamCase
 {
     const char* legend;
     Bytes stream;
     std::vector<Bytes> records; // expected packet records, in order
+    FramingCounts counts;       // good, bad checksum, bad length, bytes skipped
 };
-
-Bytes cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-Bytes frameOf(std::uint8_t type, const Bytes& data)
-{
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return Bytes(f.bytes.begin(), f.bytes.begin() + static_cast<long>(f.size));
-}
 
 Bytes recordOf(const Bytes& frame)
 {
@@ -52,39 +49,57 @@ std::vector<StreamCase> streamCases()
     Bytes badChecksum = kScan;
     badChecksum.back() ^= 0x01;
     return {
-        {"identify command", kIdentify, {recordOf(kIdentify)}},
+        {"identify command", kIdentify, {recordOf(kIdentify)}, {1, 0, 0, 0}},
         {"garbage before sync",
          cat({{0x00, 0x13, 0x11, 0x0D, 0xFF, 0x55}, kIdentify}),
-         {recordOf(kIdentify)}},
+         {recordOf(kIdentify)},
+         {1, 0, 0, 6}},
         {"L = 0 rejected, its bytes not rescanned",
          cat({{0xAA, 0x00, 0x00}, kIdentify}),
-         {recordOf(kIdentify)}},
+         {recordOf(kIdentify)},
+         {1, 0, 1, 0}},
         {"L = 2048 rejected, hunting restarts with the next byte",
          cat({{0xAA, 0x00, 0x08}, kIdentify}),
-         {recordOf(kIdentify)}},
-        {"negative L rejected", cat({{0xAA, 0x01, 0x80}, kIdentify}), {recordOf(kIdentify)}},
+         {recordOf(kIdentify)},
+         {1, 0, 1, 0}},
+        {"negative L rejected",
+         cat({{0xAA, 0x01, 0x80}, kIdentify}),
+         {recordOf(kIdentify)},
+         {1, 0, 1, 0}},
         {"sync byte inside a rejected length is not a new frame start",
          cat({{0xAA, 0xAA, 0x08, 0x02, 0x00, 0x1C, 0x1C}, kIdentify}),
-         {recordOf(kIdentify)}},
-        {"bad checksum then a good frame", cat({badChecksum, kScan}), {recordOf(kScan)}},
+         {recordOf(kIdentify)},
+         {1, 0, 1, 4}},
+        {"bad checksum then a good frame",
+         cat({badChecksum, kScan}),
+         {recordOf(kScan)},
+         {1, 1, 0, 0}},
         {"back-to-back frames",
          cat({kIdentify, kScan, kIdentify}),
-         {recordOf(kIdentify), recordOf(kScan), recordOf(kIdentify)}},
-        {"L = 2047, the longest frame", kLong, {recordOf(kLong)}},
-        {"L = 1 with a zero type byte completes", {0xAA, 0x01, 0x00, 0x00}, {{0x01, 0x00, 0x00}}},
-        {"L = 1 with a non-zero type byte is dropped", {0xAA, 0x01, 0x00, 0x05}, {}},
+         {recordOf(kIdentify), recordOf(kScan), recordOf(kIdentify)},
+         {3, 0, 0, 0}},
+        {"L = 2047, the longest frame", kLong, {recordOf(kLong)}, {1, 0, 0, 0}},
+        {"L = 1 with a zero type byte completes",
+         {0xAA, 0x01, 0x00, 0x00},
+         {{0x01, 0x00, 0x00}},
+         {1, 0, 0, 0}},
+        {"L = 1 with a non-zero type byte is dropped", {0xAA, 0x01, 0x00, 0x05}, {}, {0, 1, 0, 0}},
         {"truncated frame swallows the start of the next",
          cat({{0xAA, 0x05, 0x00, 0x07}, kIdentify}),
-         {}},
+         {},
+         {0, 1, 0, 1}},
         {"body containing sync bytes",
          frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}),
-         {recordOf(frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}))}},
+         {recordOf(frameOf(0x02, {0xAA, 0xAA, 0x0D, 0x11, 0x13}))},
+         {1, 0, 0, 0}},
     };
 }
 
-// Feeds the stream in pieces cut at the given offsets, collecting every completed record.
-std::vector<Bytes> feed(const Bytes& stream, const std::vector<std::size_t>& cuts)
+// Feeds the stream in pieces cut at the given offsets, collecting every completed record; the
+// assembler's counts are checked against the case's.
+std::vector<Bytes> feed(const StreamCase& c, const std::vector<std::size_t>& cuts)
 {
+    const Bytes& stream = c.stream;
     TFrameAssembler assembler;
     std::vector<Bytes> records;
     std::size_t from = 0;
@@ -99,20 +114,21 @@ std::vector<Bytes> feed(const Bytes& stream, const std::vector<std::size_t>& cut
         }
         from = to;
     }
+    EXPECT_EQ(assembler.counts(), c.counts);
     return records;
 }
 
-TEST(FrameAssembler, StreamsYieldExactlyTheirGoodFrames)
+TEST(FrameAssembler, StreamsYieldExactlyTheirGoodFramesAndCountTheRest)
 {
     for (const StreamCase& c : streamCases()) {
         SCOPED_TRACE(c.legend);
-        EXPECT_EQ(feed(c.stream, {}), c.records);
+        EXPECT_EQ(feed(c, {}), c.records);
         for (std::size_t cut = 1; cut < c.stream.size(); ++cut)
-            ASSERT_EQ(feed(c.stream, {cut}), c.records) << "split at " << cut;
+            ASSERT_EQ(feed(c, {cut}), c.records) << "split at " << cut;
         std::vector<std::size_t> everyByte;
         for (std::size_t i = 1; i < c.stream.size(); ++i)
             everyByte.push_back(i);
-        EXPECT_EQ(feed(c.stream, everyByte), c.records);
+        EXPECT_EQ(feed(c, everyByte), c.records);
     }
 }
 

@@ -43,28 +43,29 @@ TEST(LinkWithSimulator, ListModeOverComIdentifiesConfiguresAndStoresScans)
     TReceiverLink link;
     TCom_Router router(link, {LinkSelection::kRs232, 1});
 
-    ASSERT_TRUE(waitUntil([&] { return link.identification() == "ZT777001"; }, kPatience))
+    ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "ZT777001"; }, kPatience))
         << sim.output("err.txt");
-    EXPECT_EQ(link.statusText(), "Connected via COM");
-    ASSERT_TRUE(waitUntil([&] { return link.configurationReceived(); }, kPatience))
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
+    ASSERT_TRUE(waitUntil([&] { return link.state().configurationReceived(); }, kPatience))
         << "the 0x01 request sent after the identification is answered";
-    EXPECT_TRUE(link.receiver(0).present);
-    EXPECT_TRUE(link.receiver(1).present);
-    EXPECT_GT(link.receiver(0).range.stepKHz, 0.0);
+    EXPECT_TRUE(link.state().receiver(0).present);
+    EXPECT_TRUE(link.state().receiver(1).present);
+    EXPECT_GT(link.state().receiver(0).range.stepKHz, 0.0);
 
     // Scan data is stored and its receiver's event set; the display would reset it.
     for (int r = 0; r < kReceiverCount; ++r) {
-        ASSERT_TRUE(waitUntil([&] { return link.receiverDataEvent(r).isSet(); }, kPatience));
-        EXPECT_TRUE(anyLevel(link.receiver(r))) << "receiver " << r + 1;
-        link.receiverDataEvent(r).reset();
+        ASSERT_TRUE(
+            waitUntil([&] { return link.state().receiverDataEvent(r).isSet(); }, kPatience));
+        EXPECT_TRUE(anyLevel(link.state().receiver(r))) << "receiver " << r + 1;
+        link.state().receiverDataEvent(r).reset();
     }
 
     // Without channel information, data packets ask for it until it comes.
-    ASSERT_TRUE(waitUntil([&] { return link.channelInformationCaptured(); }, kPatience));
-    link.resetScanInformation();
-    ASSERT_TRUE(waitUntil([&] { return link.channelInformationCaptured(); }, kPatience))
+    ASSERT_TRUE(waitUntil([&] { return link.state().channelInformationCaptured(); }, kPatience));
+    link.state().resetScanInformation();
+    ASSERT_TRUE(waitUntil([&] { return link.state().channelInformationCaptured(); }, kPatience))
         << "the 0x30 request is answered with channel information";
-    EXPECT_FALSE(link.channelInformation().empty());
+    EXPECT_FALSE(link.state().channelInformation().empty());
 
     // The instrument dies mid-stream: the link thread stays alive and can still be ended.
     sim.signal(SIGKILL);
@@ -82,11 +83,11 @@ TEST(LinkWithSimulator, TableModeStoresTableReadings)
     TReceiverLink link;
     TCom_Router router(link, {LinkSelection::kRs232, 2});
 
-    ASSERT_TRUE(waitUntil([&] { return link.receiverDataEvent(0).isSet(); }, kPatience));
-    const ReceiverSnapshot one = link.receiver(0);
+    ASSERT_TRUE(waitUntil([&] { return link.state().receiverDataEvent(0).isSet(); }, kPatience));
+    const ReceiverSnapshot one = link.state().receiver(0);
     EXPECT_TRUE(std::any_of(one.tableRssi.begin(), one.tableRssi.end(), [](auto b) { return b; }));
     EXPECT_LT(one.lastTableIndex, kTableEntries);
-    EXPECT_TRUE(link.channelInformationCaptured()) << "table data counts as captured";
+    EXPECT_TRUE(link.state().channelInformationCaptured()) << "table data counts as captured";
 }
 
 TEST(LinkWithSimulator, UsbThroughTheD2xxLibraryReachesTheSimulator)
@@ -100,10 +101,10 @@ TEST(LinkWithSimulator, UsbThroughTheD2xxLibraryReachesTheSimulator)
     TReceiverLink link;
     TCom_Router router(link, {LinkSelection::kUsb, 0}, library.api());
 
-    ASSERT_TRUE(waitUntil([&] { return link.identification() == "ZT777001"; }, kPatience))
+    ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "ZT777001"; }, kPatience))
         << sim.output("err.txt");
-    EXPECT_EQ(link.statusText(), "Connected via USB");
-    ASSERT_TRUE(waitUntil([&] { return link.takeNewData(0); }, kPatience))
+    EXPECT_EQ(link.state().statusText(), "Connected via USB");
+    ASSERT_TRUE(waitUntil([&] { return link.state().takeNewData(0); }, kPatience))
         << "single-mode levels arrive four bytes at a time and are still framed";
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(5000ms));
@@ -133,17 +134,17 @@ TEST_P(LinkWithLateInstrument, SaysThePortIsNotAvailableAndConnectsOnceItIs)
     TReceiverLink link;
     TCom_Router router(link, late.selection, library.api());
 
-    ASSERT_TRUE(waitUntil([&] { return link.statusText() == late.retryText; }, kPatience))
-        << link.statusText();
+    ASSERT_TRUE(waitUntil([&] { return link.state().statusText() == late.retryText; }, kPatience))
+        << link.state().statusText();
     std::this_thread::sleep_for(3s);
-    EXPECT_EQ(link.statusText(), late.retryText);
+    EXPECT_EQ(link.state().statusText(), late.retryText);
     EXPECT_FALSE(router.waitFinished(0ms)) << "the link thread keeps trying";
 
     ASSERT_TRUE(startSimulator(sim, {"--mode", "single", "--rate", "50"})) << sim.output("err.txt");
-    ASSERT_TRUE(waitUntil([&] { return link.identification() == "ZT777001"; }, kPatience))
+    ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "ZT777001"; }, kPatience))
         << sim.output("err.txt");
-    EXPECT_EQ(link.statusText(), late.connectedText);
-    EXPECT_TRUE(waitUntil([&] { return link.takeNewData(0); }, kPatience));
+    EXPECT_EQ(link.state().statusText(), late.connectedText);
+    EXPECT_TRUE(waitUntil([&] { return link.state().takeNewData(0); }, kPatience));
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(5000ms));
 }

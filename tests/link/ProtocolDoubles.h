@@ -1,26 +1,29 @@
 #pragma once
 
-// Recording stand-ins for what the receiver protocol talks to: the instrument's write path, the
-// log router and the message box routine.
-#include "link/Frame.h"
+// Packet data of the receiver protocol tests, and recording stand-ins for what the protocol
+// talks to: the instrument's write path and the log router.
 #include "link/LinkInterfaces.h"
-#include "ui/MessageSink.h"
+#include "support/PacketBytes.h"
 
 #include <cstdint>
-#include <functional>
 #include <mutex>
-#include <string>
 #include <vector>
 
 namespace zentor::test {
 
-using Bytes = std::vector<std::uint8_t>;
-
-// A packet record (L, type, data, checksum) as the framing hands it over.
-inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
+// A receiver's configuration block: start count, stop count, step x 256, int32 LE each.
+inline Bytes configurationBlock(std::int32_t start, std::int32_t stop, std::int32_t stepTimes256)
 {
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
+    return cat({le32(start), le32(stop), le32(stepTimes256)});
+}
+
+// A receiver's status block: ten list counts from `first` in steps of 3.
+inline Bytes statusBlock(std::int32_t first)
+{
+    Bytes block;
+    for (int k = 0; k < 10; ++k)
+        block = cat({block, le32(first + 3 * k)});
+    return block;
 }
 
 class RecordingWriter : public FrameWriter
@@ -56,20 +59,6 @@ public:
     }
     std::mutex mutex;
     std::vector<Bytes> records;
-};
-
-class RecordingMessages : public MessageSink
-{
-public:
-    void postMessage(MessageKind kind, std::string text, std::function<void()> closed) override
-    {
-        kinds.push_back(kind);
-        texts.push_back(std::move(text));
-        onClosed.push_back(std::move(closed));
-    }
-    std::vector<MessageKind> kinds;
-    std::vector<std::string> texts;
-    std::vector<std::function<void()>> onClosed;
 };
 
 } // namespace zentor::test

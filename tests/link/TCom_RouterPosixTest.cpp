@@ -1,7 +1,6 @@
-#include "link/TCom_Router.h"
-
 #include "ProtocolDoubles.h"
 #include "fakes/ftd2xx/FakeFtd2xx.h"
+#include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "platform/D2xx.h"
 #include "support/PtyInstrument.h"
@@ -30,13 +29,6 @@ Bytes onWire(const Bytes& record)
     return frame;
 }
 
-Bytes cat(const Bytes& a, const Bytes& b)
-{
-    Bytes out = a;
-    out.insert(out.end(), b.begin(), b.end());
-    return out;
-}
-
 TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
 {
     test::PtyInstrument instrument;
@@ -48,28 +40,31 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     TCom_Router router(link, {LinkSelection::kRs232, 3});
 
     EXPECT_EQ(instrument.receive(kIdentify.size()), kIdentify);
-    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
     EXPECT_TRUE(router.isOpen());
 
     instrument.send(onWire(packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'})));
-    EXPECT_EQ(instrument.receive(kConfigurationRequest.size()), kConfigurationRequest);
-    EXPECT_EQ(link.identification(), "ZT000042");
 
     // Two frames in one write are handled in order; a frame split across writes is completed.
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
     const Bytes other = packetRecord(0x42, {7, 7});
     const Bytes gps = packetRecord(0x00, Bytes(152, 0x31));
-    instrument.send(cat(onWire(clock), onWire(other)));
+    instrument.send(test::cat({{0x13, 0x11}, onWire(clock), onWire(other)}));
     const Bytes split = onWire(gps);
     instrument.send(Bytes(split.begin(), split.begin() + 60));
     ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 3; }));
-    EXPECT_FALSE(link.gpsEvent().isSet());
+    EXPECT_FALSE(link.state().gpsEvent().isSet());
     instrument.send(Bytes(split.begin() + 60, split.end()));
-    ASSERT_TRUE(waitUntil([&] { return link.gpsEvent().isSet(); }));
+    ASSERT_TRUE(waitUntil([&] { return link.state().gpsEvent().isSet(); }));
     EXPECT_EQ(log.taken(),
               (std::vector<Bytes>{packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'}),
                                   clock, other, gps}));
-    EXPECT_EQ(link.instrumentClock().marker, 9);
+    EXPECT_EQ(link.state().instrumentClock().marker, 9);
+    // Published after each read: four frames, and the two bytes before one of them.
+    const FramingCounts counts = link.state().linkQuality().framing;
+    EXPECT_EQ(counts.framesGood, 4u);
+    EXPECT_EQ(counts.bytesSkipped, 2u);
+    EXPECT_EQ(counts.badChecksum + counts.badLength, 0u);
     link.setLogSink(nullptr);
 }
 
@@ -98,11 +93,14 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     EXPECT_FALSE(router.hungUp());
 
     // The line goes in the middle of a frame.
+    const Bytes other = packetRecord(0x42, {7});
+    first->send(onWire(other));
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 1; }));
     const Bytes clock = onWire(packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9}));
     first->send(Bytes(clock.begin(), clock.begin() + 6));
     first->hangUp();
     ASSERT_TRUE(waitUntil([&] { return router.hungUp(); }));
-    EXPECT_EQ(link.statusText(), "Connection lost - reconnecting...");
+    EXPECT_EQ(link.state().statusText(), "Connection lost - reconnecting...");
     EXPECT_FALSE(link.SendCommand(kCmdIdentify)) << "nothing is written while the line is gone";
     EXPECT_FALSE(router.isOpen());
     EXPECT_FALSE(router.waitFinished(300ms)) << "the link thread stays alive and keeps trying";
@@ -111,14 +109,18 @@ TEST(TCom_Router, ReconnectsToTheSamePortAfterAHangUpAndIdentifiesAgain)
     test::PtyInstrument second;
     pointLink(port, second.device());
     ASSERT_EQ(second.receive(kIdentify.size(), 5000ms), kIdentify);
-    EXPECT_EQ(link.statusText(), "Connected via COM");
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
     EXPECT_FALSE(router.hungUp());
     EXPECT_TRUE(router.isOpen());
 
-    // The half frame from before the loss is dropped; the first frame on the new line is whole.
+    // The half frame from before the loss is dropped, uncounted; the first frame on the new line
+    // is whole, and the counts go on.
     second.send(clock);
-    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 1; }));
-    EXPECT_EQ(log.taken(), (std::vector<Bytes>{packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9})}));
+    ASSERT_TRUE(waitUntil([&] { return log.taken().size() == 2; }));
+    EXPECT_EQ(log.taken(), (std::vector<Bytes>{other, packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9})}));
+    const FramingCounts counts = link.state().linkQuality().framing;
+    EXPECT_EQ(counts.framesGood, 2u);
+    EXPECT_EQ(counts.badChecksum + counts.badLength + counts.bytesSkipped, 0u);
     EXPECT_TRUE(link.SendCommand(kCmdIdentify));
     EXPECT_EQ(second.receive(kIdentify.size()), kIdentify);
 
@@ -145,14 +147,16 @@ TEST(TCom_Router, ConnectsOverUsbThroughTheD2xxLibrary)
         return out;
     };
     ASSERT_TRUE(waitUntil([&] { return written() == kIdentify; }));
-    EXPECT_EQ(link.statusText(), "Connected via USB");
+    EXPECT_EQ(link.state().statusText(), "Connected via USB");
     EXPECT_EQ(FakeFtd2xx_BaudRate(), 38400u);
 
     // Ten bytes and more arrive four at a time; the frame is still completed.
     const Bytes ident = onWire(packetRecord(0x1C, {'U', 'S', 'B', '0', '0', '0', '0', '1'}));
     FakeFtd2xx_Queue(ident.data(), static_cast<unsigned>(ident.size()));
-    ASSERT_TRUE(waitUntil([&] { return link.identification() == "USB00001"; }));
-    ASSERT_TRUE(waitUntil([&] { return written() == cat(kIdentify, kConfigurationRequest); }));
+    ASSERT_TRUE(waitUntil([&] { return link.state().identification() == "USB00001"; }));
+    ASSERT_TRUE(waitUntil([&] {
+        return written() == test::cat({kIdentify, kConfigurationRequest});
+    }));
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(2000ms));
 }

@@ -1,14 +1,14 @@
+// The RS-232 transport's own rules on a pseudo-terminal mapped to COM1: reads that never wait and
+// say -1 with the buffer's head zeroed when nothing came (nothing waiting, or the line hung up),
+// and the 32767-byte limit of a call. How the line itself is set up, read and seen to hang up is
+// the serial port layer's (SerialPort tests).
 #include "link/TSerialPort.h"
+#include "support/PtyInstrument.h"
 
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <pty.h>
-#include <string>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace zentor {
@@ -18,67 +18,26 @@ using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using Clock = std::chrono::steady_clock;
 
-// The instrument on the master side of a pseudo-terminal whose slave is mapped to COM1. The test
-// keeps its own slave descriptor open so that master reads never fail for want of a slave.
 class TSerialPortTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(::openpty(&master_, &slave_, nullptr, nullptr, nullptr), 0);
-        char name[256] = {};
-        ASSERT_EQ(::ttyname_r(slave_, name, sizeof(name)), 0);
-        ::setenv("ZENTOR_COM1", name, 1);
+        ASSERT_FALSE(instrument_.device().empty());
+        ::setenv("ZENTOR_COM1", instrument_.device().c_str(), 1);
         ASSERT_TRUE(port_.Open(1));
     }
-    void TearDown() override
-    {
-        hangUp();
-        ::close(slave_);
-        ::unsetenv("ZENTOR_COM1");
-    }
-
-    void send(const Bytes& bytes)
-    {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-
-    Bytes receive(std::size_t n)
-    {
-        Bytes got;
-        const auto deadline = Clock::now() + 3s;
-        while (got.size() < n && Clock::now() < deadline) {
-            pollfd line{master_, POLLIN, 0};
-            if (::poll(&line, 1, 20) <= 0)
-                continue;
-            std::uint8_t chunk[64];
-            const ssize_t r = ::read(master_, chunk, std::min(sizeof(chunk), n - got.size()));
-            if (r <= 0)
-                break;
-            got.insert(got.end(), chunk, chunk + r);
-        }
-        return got;
-    }
+    void TearDown() override { ::unsetenv("ZENTOR_COM1"); }
 
     // Reads until something other than -1 comes, or the deadline passes.
     std::int16_t readWhenThere(std::uint8_t* buffer, std::size_t capacity)
     {
-        const auto deadline = Clock::now() + 3s;
         std::int16_t count = -1;
-        while ((count = port_.Read(buffer, capacity)) == -1 && Clock::now() < deadline)
-            std::this_thread::sleep_for(5ms);
+        test::waitUntil([&] { return (count = port_.Read(buffer, capacity)) != -1; }, 3s);
         return count;
     }
 
-    void hangUp()
-    {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
-    }
-
-    int master_ = -1;
-    int slave_ = -1;
+    test::PtyInstrument instrument_;
     TSerialPort port_;
 };
 
@@ -97,7 +56,7 @@ TEST_F(TSerialPortTest, IdleReadReturnsMinusOneAtOnceAndZeroesTheBuffer)
 TEST_F(TSerialPortTest, ReadTakesAllWaitingBytesInOneCall)
 {
     const Bytes sent = {0xAA, 0x07, 0x00, 0x0D, 0x0A, 0x11, 0x13, 0xFF, 0x00, 0x1C};
-    send(sent);
+    instrument_.send(sent);
     Bytes got(2048, 0x55);
     ASSERT_EQ(readWhenThere(got.data(), got.size()), 10);
     got.resize(10);
@@ -107,7 +66,7 @@ TEST_F(TSerialPortTest, ReadTakesAllWaitingBytesInOneCall)
 
 TEST_F(TSerialPortTest, ReadStopsAtTheBufferCapacity)
 {
-    send({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A});
+    instrument_.send({0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A});
     Bytes first(4);
     ASSERT_EQ(readWhenThere(first.data(), first.size()), 4);
     EXPECT_EQ(first, Bytes({0x01, 0x02, 0x03, 0x04}));
@@ -121,7 +80,7 @@ TEST_F(TSerialPortTest, WriteSendsTheFrameByteExact)
 {
     const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
     EXPECT_EQ(port_.Write(frame.data(), frame.size()), 5);
-    EXPECT_EQ(receive(frame.size()), frame);
+    EXPECT_EQ(instrument_.receive(frame.size()), frame);
 }
 
 TEST_F(TSerialPortTest, ShortOrOversizedWriteGivesMinusOne)
@@ -140,24 +99,6 @@ TEST_F(TSerialPortTest, ShortOrOversizedWriteGivesMinusOne)
     }
     EXPECT_EQ(result, -1);
     EXPECT_FALSE(port_.hungUp());
-}
-
-TEST_F(TSerialPortTest, HangUpGivesMinusOneAndIsReported)
-{
-    hangUp();
-    std::array<std::uint8_t, 4> buffer;
-    buffer.fill(0x55);
-    const auto deadline = Clock::now() + 3s;
-    while (!port_.hungUp() && Clock::now() < deadline) {
-        EXPECT_EQ(port_.Read(buffer.data(), buffer.size()), -1);
-        std::this_thread::sleep_for(5ms);
-    }
-    ASSERT_TRUE(port_.hungUp());
-    buffer.fill(0x55);
-    EXPECT_EQ(port_.Read(buffer.data(), buffer.size()), -1);
-    EXPECT_EQ(buffer, (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
-    const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
-    EXPECT_EQ(port_.Write(frame.data(), frame.size()), -1);
 }
 
 TEST(TSerialPort, OpenFailsForAMissingDevice)

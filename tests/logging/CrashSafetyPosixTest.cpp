@@ -124,7 +124,7 @@ int logIntoAFileSizeLimit(const std::string& name, rlim_t limitBytes)
     std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG instead
     const rlimit limit{limitBytes, limitBytes};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    MessageLog messages;
+    RecordingMessages messages;
     CallCounter failed;
     TLog_Router router(name, childHeader(), &messages, failed.callback());
     router.start();
@@ -136,7 +136,7 @@ int logIntoAFileSizeLimit(const std::string& name, rlim_t limitBytes)
     if (!router.failed())
         return kChildNoFailure;
     const auto got = messages.messages();
-    if (got.size() != 1 || got[0].second.find("(File too large)") == std::string::npos)
+    if (got.size() != 1 || got[0].text.find("(File too large)") == std::string::npos)
         return kChildWrongMessages;
     return failed.calls() == 1 ? kChildPassed : kChildWrongCallbacks;
 }

@@ -47,7 +47,7 @@ const Bytes kHeaderWithoutChannels = Bytes(kHeader.begin(), kHeader.begin() + 63
 TEST(KlfReader, WalksTheHeaderRecordsThenThePackets)
 {
     const Bytes speed = {0x05, 0x00, 0xC1, 48, 0, 0x0E, 0x01};
-    const Walked w = walk(concat({kHeader, packetRecord(0x07, {0, 1, 0xB0}), speed}));
+    const Walked w = walk(cat({kHeader, packetRecord(0x07, {0, 1, 0xB0}), speed}));
     EXPECT_TRUE(w.header);
     EXPECT_EQ(w.kinds, (std::vector<K>{K::LeadIn, K::Signature, K::SerialNumber, K::Receivers,
                                        K::ChannelInformation, K::Packet, K::Packet}));
@@ -59,7 +59,7 @@ TEST(KlfReader, WalksTheHeaderRecordsThenThePackets)
 
 TEST(KlfReader, GivesTheDataBetweenTypeAndChecksum)
 {
-    const Bytes file = concat(
+    const Bytes file = cat(
         {packetRecord(0x04, {9, 5, 14, 12, 3, 7, 23}), Bytes{0x05, 0x00, 0xC1, 48, 0, 0x0E, 0x01}});
     KlfReader reader(file.data(), file.size());
     KlfRecord r;
@@ -94,7 +94,7 @@ TEST(KlfReader, JudgesEachFileByItsFirstProblem)
         {"packets without a header", scan, {K::Packet}, KlfVerdict::Whole, 0, ""},
         {"a header alone", kHeaderWithoutChannels, header, KlfVerdict::Whole, 0, ""},
         {"a header whose first packet is no channel information",
-         concat({kHeaderWithoutChannels, scan}),
+         cat({kHeaderWithoutChannels, scan}),
          {K::LeadIn, K::Signature, K::SerialNumber, K::Receivers, K::Packet},
          KlfVerdict::Whole,
          0,
@@ -114,19 +114,19 @@ TEST(KlfReader, JudgesEachFileByItsFirstProblem)
          23,
          "record"},
         {"a lone byte after a packet",
-         concat({scan, {0x07}}),
+         cat({scan, {0x07}}),
          {K::Packet},
          KlfVerdict::Truncated,
          7,
          "length"},
         {"a packet cut short",
-         concat({scan, {0x05, 0x00, 0x07, 0x00}}),
+         cat({scan, {0x05, 0x00, 0x07, 0x00}}),
          {K::Packet},
          KlfVerdict::Truncated,
          7,
          "record"},
         {"a bad checksum, then more packets",
-         concat({badScan, scan}),
+         cat({badScan, scan}),
          {K::Packet, K::Packet},
          KlfVerdict::Damaged,
          0,
@@ -138,19 +138,19 @@ TEST(KlfReader, JudgesEachFileByItsFirstProblem)
          6,
          "length 0"},
         {"length 2048",
-         concat({scan, {0x00, 0x08, 0x07}}),
+         cat({scan, {0x00, 0x08, 0x07}}),
          {K::Packet},
          KlfVerdict::Damaged,
          7,
          "length over 2047"},
         {"a TravelPilot speed record of the wrong length",
-         concat({Bytes{0x04, 0x00, 0xC1, 48, 0, 0x0E}, scan}),
+         cat({Bytes{0x04, 0x00, 0xC1, 48, 0, 0x0E}, scan}),
          {K::Packet, K::Packet},
          KlfVerdict::Damaged,
          0,
          "TravelPilot record length"},
         {"a signature record of another type",
-         concat({Bytes(6, 0), packetRecord(0x82, Bytes(13, 'Q'))}),
+         cat({Bytes(6, 0), packetRecord(0x82, Bytes(13, 'Q'))}),
          {K::LeadIn},
          KlfVerdict::Damaged,
          6,
@@ -179,7 +179,7 @@ TEST(KlfReader, JudgesEachFileByItsFirstProblem)
 
 TEST(KlfReader, NamesTheCutRecordForEveryPrefixOfALog)
 {
-    const Bytes file = concat({kHeader, concat(referenceRecords())});
+    const Bytes file = cat({kHeader, cat(referenceRecords())});
     const Walked whole = walk(file);
     ASSERT_EQ(whole.verdict, KlfVerdict::Whole);
     std::vector<std::size_t> starts = whole.offsets;

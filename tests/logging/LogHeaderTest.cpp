@@ -1,6 +1,7 @@
 #include "logging/LogHeader.h"
 
 #include "LogTestSupport.h"
+#include "link/TReceiverLink.h"
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,10 @@ TEST(LogHeader, IsSixtyThreeBytesWithoutChannelInformation)
     feed(link, packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '4', '1', '7'}));
     feed(link, packetRecord(0x01, configurationData(0x03)));
 
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const Bytes block2First11(kBlock2.begin(), kBlock2.begin() + 11);
-    const Bytes expected = logtest::concat(
-        {kLeadIn, kSignature, kSerial, receiversRecord(0x03, kBlock1, block2First11)});
+    const Bytes expected =
+        logtest::cat({kLeadIn, kSignature, kSerial, receiversRecord(0x03, kBlock1, block2First11)});
     ASSERT_EQ(expected.size(), 63u);
     EXPECT_EQ(header, expected);
 }
@@ -68,13 +69,13 @@ TEST(LogHeader, EndsWithTheCapturedChannelInformation)
     const Bytes status = statusBlocks();
     feed(link, status);
 
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     ASSERT_EQ(header.size(), 63u + 82u + 2u);
     EXPECT_EQ(Bytes(header.begin() + 63, header.end()), status);
 
     // After the warning dialog's OK the captured packet no longer opens a file.
-    link.resetScanInformation();
-    EXPECT_EQ(buildLogHeader(logHeaderInputFrom(link)).size(), 63u);
+    link.state().resetScanInformation();
+    EXPECT_EQ(buildLogHeader(logHeaderInputFrom(link.state())).size(), 63u);
 }
 
 TEST(LogHeader, WritesAbsentReceiversAndAShortSerialNumberAsZeros)
@@ -83,11 +84,11 @@ TEST(LogHeader, WritesAbsentReceiversAndAShortSerialNumberAsZeros)
     feed(link, packetRecord(0x1C, {'A', 'B'}));
     feed(link, packetRecord(0x01, configurationData(0x02))); // receiver 2 only
 
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const Bytes serial = {0x0B, 0x00, 0x81, 'A', 'B', 0, 0, 0, 0, 0, 0, 0x00, 0x82};
     const Bytes block2First11(kBlock2.begin(), kBlock2.begin() + 11);
-    EXPECT_EQ(header, logtest::concat({kLeadIn, kSignature, serial,
-                                       receiversRecord(0x02, Bytes(12, 0), block2First11)}));
+    EXPECT_EQ(header, logtest::cat({kLeadIn, kSignature, serial,
+                                    receiversRecord(0x02, Bytes(12, 0), block2First11)}));
 }
 
 TEST(LogHeader, LeavesOutAChannelInformationRecordThatIsNotWhole)

@@ -1,9 +1,9 @@
 // Log mode on a disk that stops taking data, with a pipe nobody reads standing in for it: a
 // POSIX pipe, so this runs where pipes are files (LogSessionTest.cpp has the rest).
-#include "logging/LogSession.h"
-
 #include "LogTestSupport.h"
+#include "link/TReceiverLink.h"
 #include "logging/LogHeader.h"
+#include "logging/LogSession.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ protected:
 
     ScratchDir dir;
     TReceiverLink link;
-    MessageLog messages;
+    RecordingMessages messages;
 };
 
 // A pipe that nobody reads stands in for a disk that has stopped taking data: the log thread
@@ -45,9 +45,9 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     // The disk's end, also open for writing, so the pipe never reads as ended between the logs.
     const int disk = ::open(name.c_str(), O_RDWR | O_NONBLOCK);
     ASSERT_GE(disk, 0);
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     std::vector<Bytes> records;
-    LogSession session(link, &messages);
+    LogSession session(link.state(), &messages);
     auto window = [slowest = 0ns](auto call) mutable {
         const auto began = std::chrono::steady_clock::now();
         call();
@@ -88,8 +88,8 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     // The disk moves again: everything arrives in order, each log opening with the header (a pipe
     // reads as an empty file each time it is opened).
     const Bytes expected =
-        concat({header, concat(std::vector<Bytes>(records.begin(), records.begin() + 100)), header,
-                concat(std::vector<Bytes>(records.begin() + 100, records.end()))});
+        cat({header, cat(std::vector<Bytes>(records.begin(), records.begin() + 100)), header,
+             cat(std::vector<Bytes>(records.begin() + 100, records.end()))});
     Bytes received;
     std::thread reader([&] {
         pollfd ready{disk, POLLIN, 0};
@@ -106,11 +106,11 @@ TEST_F(LogSessionOnAStalledDisk, ReleaseNeverWaitsOnAStalledDiskAndEveryRecordFo
     EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size() << " bytes";
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].first, MessageKind::Warning);
+    EXPECT_EQ(got[0].kind, MessageKind::Warning);
     const std::regex stall("The disk has taken nothing for the log file \"" + name +
                            "\" for 5 seconds: ([0-9]+) bytes are waiting to be written\\. .*");
     std::smatch m;
-    ASSERT_TRUE(std::regex_match(got[0].second, m, stall)) << got[0].second;
+    ASSERT_TRUE(std::regex_match(got[0].text, m, stall)) << got[0].text;
     EXPECT_GT(std::stoull(m[1]), 0u);
 }
 

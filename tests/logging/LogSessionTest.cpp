@@ -1,6 +1,7 @@
 #include "logging/LogSession.h"
 
 #include "LogTestSupport.h"
+#include "link/TReceiverLink.h"
 #include "logging/LogHeader.h"
 
 #include <gtest/gtest.h>
@@ -42,14 +43,14 @@ protected:
 
     ScratchDir dir;
     TReceiverLink link;
-    MessageLog messages;
+    RecordingMessages messages;
 };
 
 TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
 {
-    LogSession session(link, &messages);
+    LogSession session(link.state(), &messages);
     link.setLogSink(&session);
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const std::string name = session.start(dir.file("run.01.txt"));
     EXPECT_EQ(name, dir.file("run.01.KLF"));
     EXPECT_TRUE(session.active());
@@ -71,15 +72,15 @@ TEST_F(LogSessionTest, LogsEveryPacketTheProtocolHandlesWhileOn)
     // Off again: neither the protocol's packets nor the TravelPilot's reach the file.
     feed(link, scan);
     session.handOver(speed.data(), static_cast<std::uint16_t>(speed.size()));
-    EXPECT_EQ(readFile(name), concat({header, scan, speed, clock}));
+    EXPECT_EQ(readFile(name), cat({header, scan, speed, clock}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
 TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
 {
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     const Bytes first = scanPacket(0xA1);
     const Bytes second = scanPacket(0xA2);
     const std::string name = session.start(dir.file("drive"));
@@ -88,12 +89,12 @@ TEST_F(LogSessionTest, SwitchedOnAgainAppendsWithoutASecondHeader)
     EXPECT_EQ(session.start(dir.file("drive.txt")), name);
     feed(link, second);
     ASSERT_TRUE(session.closeAll(5s));
-    EXPECT_EQ(readFile(name), concat({header, first, second}));
+    EXPECT_EQ(readFile(name), cat({header, first, second}));
 }
 
 TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
 {
-    LogSession session(link, &messages);
+    LogSession session(link.state(), &messages);
     link.setLogSink(&session);
     CallCounter released;
     const std::string name = session.start(dir.file("missing/run.txt"), released.callback());
@@ -106,14 +107,14 @@ TEST_F(LogSessionTest, AFileThatCannotBeOpenedIsReportedAndEndsLogMode)
 
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].first, MessageKind::Error);
-    EXPECT_NE(got[0].second.find("\"" + dir.file("missing/run.KLF") + "\""), std::string::npos);
+    EXPECT_EQ(got[0].kind, MessageKind::Error);
+    EXPECT_NE(got[0].text.find("\"" + dir.file("missing/run.KLF") + "\""), std::string::npos);
     EXPECT_EQ(released.calls(), 1);
 }
 
 TEST_F(LogSessionTest, SwitchedOffWithoutTrafficClosesTheFileAtOnce)
 {
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     const std::string name = session.start(dir.file("quiet"));
     ASSERT_TRUE(waitUntil([&] { return sizeOf(name) == 63; }));
@@ -126,7 +127,7 @@ TEST_F(LogSessionTest, ShowsTheFileSizeInKilobytesWhileOn)
 {
     const std::string name = dir.file("size.KLF");
     writeFile(name, Bytes(1023, 0));
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     session.start(name);
     EXPECT_EQ(session.fileSizeKb(), 0);
@@ -144,7 +145,7 @@ TEST(LogSessionOnceIdentified, TheFileWaitsForAWholeHeaderAndLosesNoPacket)
 {
     ScratchDir dir;
     TReceiverLink link;
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     const std::string name = session.startOnceIdentified(dir.file("drive"));
     EXPECT_TRUE(session.waiting());
@@ -164,16 +165,16 @@ TEST(LogSessionOnceIdentified, TheFileWaitsForAWholeHeaderAndLosesNoPacket)
     feed(link, after);
     ASSERT_TRUE(session.closeAll(5s));
 
-    const Bytes header = buildLogHeader(logHeaderInputFrom(link));
+    const Bytes header = buildLogHeader(logHeaderInputFrom(link.state()));
     EXPECT_EQ(header.size(), kHeaderWithoutChannelInformation + status.size());
-    EXPECT_EQ(readFile(name), concat({header, sent[0], sent[1], sent[2], status, after}));
+    EXPECT_EQ(readFile(name), cat({header, sent[0], sent[1], sent[2], status, after}));
 }
 
 TEST(LogSessionOnceIdentified, NothingHeldNoFile)
 {
     ScratchDir dir;
     TReceiverLink link;
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     const std::string name = session.startOnceIdentified(dir.file("quiet"));
     session.stop();
     EXPECT_FALSE(session.active());
@@ -182,12 +183,12 @@ TEST(LogSessionOnceIdentified, NothingHeldNoFile)
 
 TEST_F(LogSessionTest, AsksForTheWarningUntilChannelInformationIsCaptured)
 {
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     EXPECT_TRUE(session.needsScanInformationWarning());
     feed(link, packetRecord(0x05, {1, 0, 0, 0, 2, 0, 0, 0}));
     EXPECT_FALSE(session.needsScanInformationWarning());
-    link.resetScanInformation(); // the warning dialog's OK
+    link.state().resetScanInformation(); // the warning dialog's OK
     EXPECT_TRUE(session.needsScanInformationWarning());
 }
 

@@ -32,7 +32,7 @@ TEST(LogWithSimulator, TheLogHoldsExactlyThePacketsThatReachedTheProgramIntact)
 
     // Log mode is on before the link opens, so every packet from the first one is logged.
     TReceiverLink link;
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     const std::string logName = session.start(sim.path("drive"));
     ::setenv("ZENTOR_COM4", sim.path("port").c_str(), 1);

@@ -2,10 +2,10 @@
 
 // What the log tests share: packet records, a scratch folder with real files, a message sink the
 // log thread may post to, and a wait with a deadline.
-#include "link/Frame.h"
 #include "support/FileBytes.h"
+#include "support/PacketBytes.h"
+#include "support/RecordingMessages.h"
 #include "support/WaitUntil.h"
-#include "ui/MessageSink.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -23,19 +23,14 @@
 
 namespace zentor::logtest {
 
-using Bytes = std::vector<std::uint8_t>;
+using test::Bytes;
+using test::cat;
+using test::packetRecord;
 using namespace std::chrono_literals;
 
 // A log started before any scan channel information arrived: lead-in, signature, serial number
 // and receivers records.
 constexpr std::size_t kHeaderWithoutChannelInformation = 63;
-
-// A packet record (L, type, data, checksum) as the framing hands it over.
-inline Bytes packetRecord(std::uint8_t type, const Bytes& data)
-{
-    const OutboundFrame f = buildFrame(type, data.data(), data.size());
-    return Bytes(f.bytes.begin() + 1, f.bytes.begin() + static_cast<long>(f.size));
-}
 
 // An unknown-type packet record of `dataBytes` bytes whose first four data bytes are `sequence`
 // (LE), so a test can tell records apart and see their order.
@@ -47,15 +42,8 @@ inline Bytes numberedRecord(std::uint32_t sequence, std::size_t dataBytes)
     return packetRecord(0x3E, data);
 }
 
-inline Bytes concat(const std::vector<Bytes>& parts)
-{
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-
 using test::readFile;
+using test::RecordingMessages;
 
 inline void writeFile(const std::string& path, const Bytes& bytes)
 {
@@ -93,33 +81,6 @@ public:
 
 private:
     std::string path_;
-};
-
-// Records the messages that the log thread posts, safe to read while it runs.
-class MessageLog : public MessageSink
-{
-public:
-    void postMessage(MessageKind kind, std::string text, std::function<void()>) override
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        messages_.emplace_back(kind, std::move(text));
-        changed_.notify_all();
-    }
-    std::vector<std::pair<MessageKind, std::string>> messages() const
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return messages_;
-    }
-    bool waitForCount(std::size_t n, std::chrono::milliseconds within = 5000ms)
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, within, [&] { return messages_.size() >= n; });
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<std::pair<MessageKind, std::string>> messages_;
 };
 
 // Counts calls from another thread; a test waits for them with a deadline.

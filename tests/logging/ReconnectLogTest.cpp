@@ -76,11 +76,12 @@ TEST_P(ReconnectWithSimulator, FindsTheInstrumentAgainAndTheLogGoesOnWithoutANew
     }
 
     TReceiverLink receiverLink;
-    LogSession session(receiverLink, nullptr);
+    LogSession session(receiverLink.state(), nullptr);
     receiverLink.setLogSink(&session);
     const std::string logName = session.start(first.path("drive"));
     auto router = std::make_unique<TCom_Router>(receiverLink, transport.selection, api);
-    ASSERT_TRUE(waitUntil([&] { return receiverLink.identification() == "ZT777001"; }, kPatience))
+    ASSERT_TRUE(
+        waitUntil([&] { return receiverLink.state().identification() == "ZT777001"; }, kPatience))
         << first.output("err.txt");
     ASSERT_TRUE(waitUntil([&] { return session.fileSizeKb().value_or(0) >= 2; }, kPatience));
 
@@ -88,15 +89,16 @@ TEST_P(ReconnectWithSimulator, FindsTheInstrumentAgainAndTheLogGoesOnWithoutANew
     first.signal(SIGTERM);
     ASSERT_EQ(first.waitExit(10000), 0) << first.output("err.txt");
     ASSERT_TRUE(waitUntil([&] { return router->hungUp(); }, kPatience));
-    EXPECT_EQ(receiverLink.statusText(), "Connection lost - reconnecting...");
+    EXPECT_EQ(receiverLink.state().statusText(), "Connection lost - reconnecting...");
     EXPECT_FALSE(router->waitFinished(200ms));
 
     // Back on the same port; it ends by itself once the program has read all it sent.
     ASSERT_TRUE(startOnLink(second, link, "ZT777002", second.path("record.bin"), "2"))
         << second.output("err.txt");
-    ASSERT_TRUE(waitUntil([&] { return receiverLink.identification() == "ZT777002"; }, kPatience))
+    ASSERT_TRUE(
+        waitUntil([&] { return receiverLink.state().identification() == "ZT777002"; }, kPatience))
         << "identified again after reconnecting: " << second.output("err.txt");
-    EXPECT_EQ(receiverLink.statusText(), transport.connectedText);
+    EXPECT_EQ(receiverLink.state().statusText(), transport.connectedText);
     EXPECT_FALSE(router->hungUp());
     ASSERT_EQ(second.waitExit(20000), 0) << second.output("err.txt");
     ASSERT_TRUE(waitUntil([&] { return router->hungUp(); }, kPatience));

@@ -57,7 +57,7 @@ bool fileIsOpenHere(const std::string& path)
 TEST(TLog_Router, ReportsTheFirstWriteErrorOnce)
 {
     // Every write to /dev/full fails with "no space left on device".
-    MessageLog messages;
+    RecordingMessages messages;
     CallCounter failed;
     TLog_Router router("/dev/full", sampleHeader(), &messages, failed.callback());
     router.start();
@@ -69,9 +69,9 @@ TEST(TLog_Router, ReportsTheFirstWriteErrorOnce)
 
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].second, "Could not write to the log file \"/dev/full\" (No space left on "
-                             "device). Log mode has been switched off; what was written before "
-                             "stays in the file.");
+    EXPECT_EQ(got[0].text, "Could not write to the log file \"/dev/full\" (No space left on "
+                           "device). Log mode has been switched off; what was written before "
+                           "stays in the file.");
     EXPECT_EQ(failed.calls(), 1);
     EXPECT_EQ(router.counts().written, 0u);
     EXPECT_EQ(router.counts().discarded, 5u);
@@ -106,7 +106,7 @@ TEST(TLog_Router, ReportsWhatIsLostWhenTheDiskCannotKeepUp)
 
     constexpr std::uint32_t kRecords = 400;
     constexpr std::size_t kRecordBytes = 1000;
-    MessageLog messages;
+    RecordingMessages messages;
     TLog_Router router(name, sampleHeader(), &messages, {}, 64 * 1024);
     router.start();
     // Opened for writing before anyone reads: a pipe without a writer reads as ended.
@@ -161,8 +161,8 @@ TEST(TLog_Router, ReportsWhatIsLostWhenTheDiskCannotKeepUp)
     ASSERT_FALSE(got.empty());
     for (std::size_t i = 0; i < got.size(); ++i) {
         std::smatch m;
-        ASSERT_TRUE(std::regex_match(got[i].second, m, lossPattern)) << got[i].second;
-        EXPECT_EQ(got[i].first, MessageKind::Error);
+        ASSERT_TRUE(std::regex_match(got[i].text, m, lossPattern)) << got[i].text;
+        EXPECT_EQ(got[i].kind, MessageKind::Error);
         reportedPackets += std::stoull(m[1]);
         reportedBytes += std::stoull(m[2]);
         if (i == 0) {

@@ -39,7 +39,7 @@ TEST(TLog_Router, NewFileGetsTheHeaderThenTheRecords)
 {
     ScratchDir dir;
     const std::string name = dir.file("run.KLF");
-    MessageLog messages;
+    RecordingMessages messages;
     const std::vector<Bytes> records = {packetRecord(0x07, {0, 3, 0xB5, 1, 3, 0xA6}),
                                         packetRecord(0x04, {9, 5, 14, 12, 3, 7, 23}),
                                         Bytes{0x05, 0x00, 0xC1, 0x32, 0x00, 0x0E, 0x01}};
@@ -52,7 +52,7 @@ TEST(TLog_Router, NewFileGetsTheHeaderThenTheRecords)
         EXPECT_FALSE(router.failed());
         EXPECT_EQ(router.counts().written, 3u);
     }
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), concat(records)}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), cat(records)}));
     EXPECT_TRUE(messages.messages().empty());
 }
 
@@ -60,7 +60,7 @@ TEST(TLog_Router, ExistingFileIsAppendedToWithoutAHeader)
 {
     ScratchDir dir;
     const std::string name = dir.file("run.KLF");
-    const Bytes before = concat({sampleHeader(), packetRecord(0x02, {0xB0})});
+    const Bytes before = cat({sampleHeader(), packetRecord(0x02, {0xB0})});
     writeFile(name, before);
     const Bytes next = packetRecord(0x03, {0xA0, 0xA1});
     {
@@ -68,7 +68,7 @@ TEST(TLog_Router, ExistingFileIsAppendedToWithoutAHeader)
         router.start();
         handOver(router, next);
     }
-    EXPECT_EQ(readFile(name), concat({before, next}));
+    EXPECT_EQ(readFile(name), cat({before, next}));
 }
 
 TEST(TLog_Router, AnEmptyExistingFileGetsTheHeader)
@@ -83,7 +83,7 @@ TEST(TLog_Router, AnEmptyExistingFileGetsTheHeader)
         router.start();
         handOver(router, next);
     }
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), next}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), next}));
 }
 
 TEST(TLog_Router, KeepsEveryRecordInOrderWhenHandedOverAsFastAsPossible)
@@ -104,7 +104,7 @@ TEST(TLog_Router, KeepsEveryRecordInOrderWhenHandedOverAsFastAsPossible)
     EXPECT_EQ(counts.accepted, kRecords);
     EXPECT_EQ(counts.written, kRecords);
     EXPECT_EQ(counts.lost, 0u);
-    EXPECT_EQ(readFile(name), concat({sampleHeader(), concat(records)}));
+    EXPECT_EQ(readFile(name), cat({sampleHeader(), cat(records)}));
 }
 
 TEST(TLog_Router, KeepsTheOrderOfEachThreadThatHandsOver)
@@ -161,7 +161,7 @@ TEST(TLog_Router, ReportsAFileItCannotOpenAndFails)
 {
     ScratchDir dir;
     const std::string name = dir.file("no-such-folder/run.KLF");
-    MessageLog messages;
+    RecordingMessages messages;
     CallCounter failed;
     TLog_Router router(name, sampleHeader(), &messages, failed.callback());
     router.start();
@@ -173,9 +173,9 @@ TEST(TLog_Router, ReportsAFileItCannotOpenAndFails)
 
     const auto got = messages.messages();
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].first, MessageKind::Error);
-    EXPECT_EQ(got[0].second, "Could not open the log file \"" + name + "\" (" + kNoSuchFolder +
-                                 "). Log mode has been switched off.");
+    EXPECT_EQ(got[0].kind, MessageKind::Error);
+    EXPECT_EQ(got[0].text, "Could not open the log file \"" + name + "\" (" + kNoSuchFolder +
+                               "). Log mode has been switched off.");
     EXPECT_EQ(failed.calls(), 1);
     EXPECT_EQ(router.counts().discarded, 1u);
     EXPECT_EQ(router.fileSizeKb(), 0);

@@ -56,7 +56,7 @@ bool klfDumpFindsWhole(const std::string& path)
 }
 
 // Logs kNext into an existing file holding `before`; returns what the file then holds.
-Bytes logNextInto(const std::string& name, const Bytes& before, MessageLog& messages)
+Bytes logNextInto(const std::string& name, const Bytes& before, RecordingMessages& messages)
 {
     writeFile(name, before);
     TLog_Router router(name, header(), &messages);
@@ -85,9 +85,9 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
         Bytes torn;  // the record the file ends inside
     };
     const std::vector<Case> cases = {
-        {"instrument packet", concat({header(), kClock, kSpeed}), kListScan},
-        {"TravelPilot position", concat({header(), kListScan}), kPosition},
-        {"TravelPilot speed", concat({header(), kPosition}), kSpeed},
+        {"instrument packet", cat({header(), kClock, kSpeed}), kListScan},
+        {"TravelPilot position", cat({header(), kListScan}), kPosition},
+        {"TravelPilot speed", cat({header(), kPosition}), kSpeed},
         {"channel information after the header", header(), kStatusBlocks},
     };
     ScratchDir dir;
@@ -96,14 +96,14 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
         for (const std::size_t kept : {std::size_t{1}, std::size_t{2}, c.torn.size() - 1}) {
             SCOPED_TRACE(std::string(c.legend) + ", " + std::to_string(kept) + " bytes kept");
             const std::string name = dir.file("torn.KLF");
-            MessageLog messages;
+            RecordingMessages messages;
             const Bytes after =
-                logNextInto(name, concat({c.whole, firstBytes(c.torn, kept)}), messages);
-            EXPECT_EQ(after, concat({c.whole, kNext}));
+                logNextInto(name, cat({c.whole, firstBytes(c.torn, kept)}), messages);
+            EXPECT_EQ(after, cat({c.whole, kNext}));
             const auto got = messages.messages();
             ASSERT_EQ(got.size(), 1u);
-            EXPECT_EQ(got[0].first, MessageKind::Warning);
-            EXPECT_EQ(got[0].second, tornText(name, kept));
+            EXPECT_EQ(got[0].kind, MessageKind::Warning);
+            EXPECT_EQ(got[0].text, tornText(name, kept));
             EXPECT_TRUE(klfDumpFindsWhole(name));
         }
     }
@@ -111,7 +111,7 @@ TEST(TornTail, ARecordOfEachKindCutShortIsRemovedAndLoggingGoesOnWhole)
 
 TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
 {
-    const Bytes whole = concat({header(), kListScan, kPosition, kClock});
+    const Bytes whole = cat({header(), kListScan, kPosition, kClock});
     Bytes badChecksum = whole;
     badChecksum[header().size() + kListScan.size() - 1] ^= 0x01;
     Bytes wrongSignature = whole;
@@ -125,20 +125,20 @@ TEST(TornTail, FilesWithoutATornTailAreLeftAsTheyAre)
     } cases[] = {
         {"whole", whole},
         {"the header alone", header()},
-        {"a bad checksum before the torn record", concat({badChecksum, tornTail})},
+        {"a bad checksum before the torn record", cat({badChecksum, tornTail})},
         {"a length over 2047 in the middle",
-         concat({header(), kListScan, Bytes{0xFF, 0x7F, 0x07, 0x00}, kClock, tornTail})},
-        {"another signature", concat({wrongSignature, tornTail})},
+         cat({header(), kListScan, Bytes{0xFF, 0x7F, 0x07, 0x00}, kClock, tornTail})},
+        {"another signature", cat({wrongSignature, tornTail})},
         {"a header cut short", firstBytes(header(), 6 + 17 + 5)},
-        {"no header", concat({kListScan, kClock, tornTail})},
+        {"no header", cat({kListScan, kClock, tornTail})},
         {"bytes that are no log", Bytes{'h', 'e', 'l', 'l', 'o'}},
     };
     ScratchDir dir;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.legend);
         const std::string name = dir.file("kept.KLF");
-        MessageLog messages;
-        EXPECT_EQ(logNextInto(name, c.before, messages), concat({c.before, kNext}));
+        RecordingMessages messages;
+        EXPECT_EQ(logNextInto(name, c.before, messages), cat({c.before, kNext}));
         EXPECT_TRUE(messages.messages().empty());
     }
 }
@@ -155,8 +155,8 @@ TEST(TornTail, IsFoundAndDamageIsSeenFarIntoALongFile)
         if (checksumPastTwoPieces == 0 && bytes > 2 * kTailPieceBytes)
             checksumPastTwoPieces = bytes - 1;
     }
-    const Bytes whole = concat(parts);
-    const Bytes torn = concat({whole, firstBytes(kListScan, 5)});
+    const Bytes whole = cat(parts);
+    const Bytes torn = cat({whole, firstBytes(kListScan, 5)});
     Bytes damaged = torn;
     damaged[checksumPastTwoPieces] ^= 0x40;
 

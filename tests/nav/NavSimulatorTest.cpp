@@ -1,10 +1,10 @@
 // The TravelPilot thread against the simulator's TravelPilot on its own pseudo-terminal.
 #if defined(ZENTOR_SIM_PATH)
 
-#include "gps/TestWindowThread.h"
 #include "link/ProtocolDoubles.h"
 #include "nav/TNav_Router.h"
 #include "support/SimulatorProcess.h"
+#include "support/ThreadWindow.h"
 #include "support/WaitUntil.h"
 
 #include <cstdlib>
@@ -27,7 +27,7 @@ TEST(NavWithSimulator, AsksForVersionThenShowsAndLogsPositionSpeedAndDirection)
 
     std::mutex mutex;
     TravelPilotTexts shown;
-    test::TestWindowThread window;
+    test::ThreadWindow window;
     test::RecordingLog log;
     auto latest = [&] {
         std::lock_guard<std::mutex> lock(mutex);

@@ -1,9 +1,8 @@
-#include "nav/TNav_Router.h"
-
 #include "PlayedUnit.h"
-#include "gps/TestWindowThread.h"
 #include "link/ByteOrder.h"
+#include "nav/TNav_Router.h"
 #include "nav/TravelPilotLogPackets.h"
+#include "support/ThreadWindow.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -143,7 +142,7 @@ protected:
     }
 
     test::PtyInstrument line;
-    test::TestWindowThread window;
+    test::ThreadWindow window;
     std::mutex shownMutex; // guards the members below
     std::vector<TravelPilotTexts> shown;
     bool shownOnWindowThread = true;

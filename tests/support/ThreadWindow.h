@@ -1,11 +1,14 @@
 #pragma once
 
-// A window thread for tests of the thread loops without Qt: a plain thread that runs the work
-// handed to it, in order.
-#include "ui/WindowThread.h"
+// The window thread for tests of the thread loops without Qt: the program's own window thread of a
+// run without windows (LoopWindowThread), served by a thread of the test's, so that calls run in
+// the order they came and, once refuse() is called, no call runs and invoke() returns false, as
+// in the program's end.
+#include "core/LoopWindowThread.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -15,76 +18,48 @@ namespace zentor::test {
 class ThreadWindow final : public WindowThread
 {
 public:
-    ThreadWindow() : thread_([this] { run(); }) {}
-    ~ThreadWindow() override
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-        }
-        wake_.notify_all();
-        thread_.join();
-    }
-
-    bool invoke(const std::function<void()>& work) override
+    ThreadWindow() : thread_([this] { serve(); })
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (refusing_)
-            return false;
-        bool done = false;
-        queue_.push_back({work, &done});
-        wake_.notify_all();
-        wake_.wait(lock, [&] { return done; });
-        return true;
+        made_.wait(lock, [this] { return loop_ != nullptr; });
     }
-
-    void post(std::function<void()> work) override
+    // Every worker that calls it must have ended.
+    ~ThreadWindow() override
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        queue_.push_back({std::move(work), nullptr});
-        wake_.notify_all();
+        stopping_.store(true);
+        thread_.join();
     }
+    ThreadWindow(const ThreadWindow&) = delete;
+    ThreadWindow& operator=(const ThreadWindow&) = delete;
 
-    // From now on invoke() returns false without running anything, as in the program's end.
-    void refuse()
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        refusing_ = true;
-    }
+    bool invoke(const std::function<void()>& work) override { return loop_->invoke(work); }
+    void post(std::function<void()> work) override { loop_->post(std::move(work)); }
+
+    // From now on no call runs, and invoke() returns false.
+    void refuse() { loop_->beginShutdown(); }
 
     std::thread::id id() const { return thread_.get_id(); }
 
 private:
-    struct Task
-    {
-        std::function<void()> work;
-        bool* done; // set once the work has run; null for posted work
-    };
+    static constexpr std::chrono::milliseconds kStopPoll{10};
 
-    void run()
+    void serve()
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
-            if (queue_.empty())
-                return;
-            Task task = std::move(queue_.front());
-            queue_.pop_front();
-            lock.unlock();
-            task.work();
-            lock.lock();
-            if (task.done)
-                *task.done = true;
-            wake_.notify_all();
+        LoopWindowThread loop;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            loop_ = &loop;
         }
+        made_.notify_all();
+        while (!stopping_.load())
+            loop.serveUntil(LoopWindowThread::Clock::now() + kStopPoll);
     }
 
-    std::mutex mutex_; // guards queue_, stop_, refusing_ and the done flags
-    std::condition_variable wake_;
-    std::deque<Task> queue_;
-    bool stop_ = false;
-    bool refusing_ = false;
-    std::thread thread_;
+    std::mutex mutex_; // guards loop_ until the constructor has returned
+    std::condition_variable made_;
+    LoopWindowThread* loop_ = nullptr;
+    std::atomic<bool> stopping_{false};
+    std::thread thread_; // last: it starts once the members above exist
 };
 
 } // namespace zentor::test

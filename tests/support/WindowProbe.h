@@ -3,7 +3,7 @@
 // How quickly the window thread answers: a thread of its own asks it, about every interval, to
 // run an empty call through the program's WindowThread and notes how long the answer took. The
 // longest answer is the worst stall a user of the window would have felt.
-#include "ui/WindowThread.h"
+#include "core/WindowThread.h"
 
 #include <atomic>
 #include <chrono>

@@ -14,7 +14,7 @@ namespace zentor::klfexport {
 namespace {
 
 using logtest::Bytes;
-using logtest::concat;
+using logtest::cat;
 using logtest::packetRecord;
 
 Bytes gps(int second, double latitudeDeg, int fixMode = 7)
@@ -41,7 +41,7 @@ Bytes list(std::uint8_t receiver, std::uint8_t channel, std::int8_t level)
 
 Drive walk(const std::vector<Bytes>& records)
 {
-    const Bytes log = concat(records);
+    const Bytes log = cat(records);
     return readDrive(log.data(), log.size());
 }
 
@@ -119,9 +119,8 @@ TEST(KlfExportWalk, FrequenciesAreThoseTheLogTellsAndNoOthers)
     Bytes otherConfiguration = configuration;
     otherConfiguration[13] = 0xB9; // receiver 2 starts one count later
 
-    const Bytes readings =
-        concat({gps(1, 52.0), list(0, 2, -60), list(1, 2, -61), packetRecord(0x09, {0, 4, 0, 0xB0}),
-                packetRecord(0x02, {0xB5})});
+    const Bytes readings = cat({gps(1, 52.0), list(0, 2, -60), list(1, 2, -61),
+                                packetRecord(0x09, {0, 4, 0, 0xB0}), packetRecord(0x02, {0xB5})});
     struct Case
     {
         const char* legend;
@@ -146,8 +145,8 @@ TEST(KlfExportWalk, FrequenciesAreThoseTheLogTellsAndNoOthers)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.legend);
         const Bytes log =
-            concat({buildLogHeader(input), readings,
-                    c.configuration.empty() ? Bytes{} : packetRecord(0x01, c.configuration)});
+            cat({buildLogHeader(input), readings,
+                 c.configuration.empty() ? Bytes{} : packetRecord(0x01, c.configuration)});
         const Drive d = readDrive(log.data(), log.size());
         ASSERT_EQ(d.readings.size(), 4u);
         const double expected[] = {c.list1, c.list2, c.table1, c.single1};

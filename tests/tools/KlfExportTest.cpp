@@ -80,7 +80,7 @@ const RecordedDrive& drive()
         return d;
     }
     TReceiverLink link;
-    LogSession session(link, nullptr);
+    LogSession session(link.state(), nullptr);
     link.setLogSink(&session);
     d.log = session.start(d.dir.file("drive"));
     ::setenv("ZENTOR_COM3", sim.path("port").c_str(), 1);

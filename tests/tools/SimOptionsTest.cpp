@@ -81,7 +81,8 @@ TEST(SimOptions, SaysWhatIsWrongWithABadCommandLine)
          "--serial takes 1 to 8 printable ASCII characters, not "
          "'ZT0123456'"},
         {{"--faults", "bitflip,noise"},
-         "--faults takes a comma-separated list of garbage, bitflip and truncate, not 'noise'"},
+         "--faults takes a comma-separated list of garbage, bitflip, truncate and bodyflip, not "
+         "'noise'"},
         {{"--faults", "garbage", "--fault-rate", "1.5"},
          "--fault-rate takes a probability from 0 to 1, not '1.5'"},
         {{"--fault-rate", "0.1"}, "--fault-rate has no effect without --faults"},

@@ -1,18 +1,30 @@
 #include "ui/PanelStatusBar.h"
 
+#include "support/WaitUntil.h"
 #include "ui/TestApplication.h"
 
+#include <QHelpEvent>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace zentor {
 namespace {
 
-TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
+// The main window's bar: the link panel and the clock panel.
+class PanelStatusBarTest : public ::testing::Test
 {
-    test::testApplication();
+protected:
+    void SetUp() override
+    {
+        bar.resize(892, 22);
+        bar.setPanelWidths({800, 100});
+    }
+    QApplication& app = test::testApplication(); // first: the bar needs it
     PanelStatusBar bar;
-    bar.resize(892, 22);
-    bar.setPanelWidths({800, 100});
+};
+
+TEST_F(PanelStatusBarTest, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
+{
     bar.setPanelText(0, QStringLiteral("Connected via USB"));
     bar.setOwnerDrawn(1, true);
     EXPECT_EQ(bar.panelCount(), 2);
@@ -28,6 +40,23 @@ TEST(PanelStatusBar, PanelsLieFromTheLeftAndOwnerDrawnOnesAreLeftToTheSignal)
     ASSERT_EQ(drawn.size(), 1u);
     EXPECT_EQ(drawn[0].first, 1);
     EXPECT_EQ(drawn[0].second, bar.panelRect(1));
+}
+
+TEST_F(PanelStatusBarTest, APanelShowsItsToolTipWhereThePointerRests)
+{
+    bar.setPanelToolTip(0, QStringLiteral("frames 3 good"));
+    bar.show();
+    auto hover = [&](QPoint at) {
+        QHelpEvent event(QEvent::ToolTip, at, bar.mapToGlobal(at));
+        QCoreApplication::sendEvent(&bar, &event);
+    };
+    hover({400, 10});
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("frames 3 good"));
+    hover({850, 10}); // panel 1 has none: the tip goes after Qt's short fade
+    EXPECT_TRUE(test::waitUntil([] {
+        QCoreApplication::processEvents();
+        return !QToolTip::isVisible();
+    }));
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 
 // The QApplication of a widget test program, made on first use on the test's thread, which is
 // then the window thread. Tests run on the offscreen platform (set by the test registration).
+#include "support/WaitUntil.h"
 #include "ui/FormLayout.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
@@ -44,14 +44,12 @@ inline QApplication& testApplication()
 inline bool processEventsUntil(const std::function<bool()>& done,
                                std::chrono::milliseconds deadline = std::chrono::seconds(5))
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > deadline.count())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return done() || waitUntil(
+                         [&] {
+                             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+                             return done();
+                         },
+                         deadline);
 }
 
 } // namespace zentor::test

@@ -1,44 +1,32 @@
 #include "PacketSummary.h"
 
+#include "core/TextFormat.h"
 #include "link/ByteOrder.h"
+#include "link/PacketTypes.h"
+#include "link/ReceiverRange.h"
 #include "logging/KlfFormat.h"
-
-#include <cstdarg>
-#include <cstdio>
 
 namespace zentor::klfdump {
 
 namespace {
 
-constexpr std::size_t kGpsRecordBytes = 152;
 constexpr std::size_t kClockBytes = 7;
-constexpr std::size_t kStatusBlockBytes = 40;
 constexpr std::size_t kScanEntryBytes = 3;
 constexpr std::size_t kTableEntryBytes = 4;
 constexpr std::size_t kCoordinateBytes = 7; // hemisphere letter, u16 LE whole, u32 LE fraction
 constexpr std::size_t kPcTimeBytes = 6;     // second, minute, hour, day, month 0-11, year - 1900
-constexpr double kStepScale = 1.0 / 256.0;  // configuration step value per kHz
-
-std::string format(const char* fmt, ...)
-{
-    char text[256];
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(text, sizeof text, fmt, args);
-    va_end(args);
-    return text;
-}
 
 std::string shortOf(const char* what, std::size_t have, std::size_t want)
 {
-    return format("%s, short: %zu of %zu data bytes", what, have, want);
+    return formatText("%s, short: %zu of %zu data bytes", what, have, want);
 }
 
 // Configuration block: start count i32 LE @0, stop count i32 LE @4, step x256 u32 LE @8.
 std::string blockText(const std::uint8_t* block)
 {
-    return format("start %d stop %d step %.3f kHz", static_cast<std::int32_t>(readLe32(block)),
-                  static_cast<std::int32_t>(readLe32(block + 4)), readLe32(block + 8) * kStepScale);
+    return formatText("start %d stop %d step %.3f kHz", static_cast<std::int32_t>(readLe32(block)),
+                      static_cast<std::int32_t>(readLe32(block + 4)),
+                      readLe32(block + 8) / kStepUnitsPerKHz);
 }
 
 // Configuration: flags (bit 0/1 receiver 1/2 present), then a 12-byte block per receiver.
@@ -49,7 +37,7 @@ std::string configurationSummary(const std::uint8_t* d, std::size_t n)
     std::string text = "configuration:";
     for (std::size_t r = 0; r < 2; ++r) {
         const std::size_t at = 1 + r * kReceiverBlockBytes;
-        text += format(" receiver %zu ", r + 1);
+        text += formatText(" receiver %zu ", r + 1);
         if (!((d[0] >> r) & 1))
             text += "absent";
         else if (n >= at + kReceiverBlockBytes)
@@ -65,12 +53,12 @@ std::string configurationSummary(const std::uint8_t* d, std::size_t n)
 std::string singleSummary(int receiver, const std::uint8_t* d, std::size_t n)
 {
     if (n == 0)
-        return format("single receiver %d: no levels", receiver);
+        return formatText("single receiver %d: no levels", receiver);
     long sum = 0;
     for (std::size_t i = 0; i < n; ++i)
         sum += static_cast<std::int8_t>(d[i]);
-    return format("single receiver %d: first %d dBm, average %ld dBm over %zu", receiver,
-                  static_cast<std::int8_t>(d[0]), sum / static_cast<long>(n), n);
+    return formatText("single receiver %d: first %d dBm, average %ld dBm over %zu", receiver,
+                      static_cast<std::int8_t>(d[0]), sum / static_cast<long>(n), n);
 }
 
 // Clock: second, minute, hour, day, month, year - 2000, marker; shown month/day/year.
@@ -78,8 +66,8 @@ std::string clockSummary(const std::uint8_t* d, std::size_t n)
 {
     if (n < kClockBytes)
         return shortOf("clock and marker", n, kClockBytes);
-    return format("clock %02d/%02d/%04d %02d:%02d:%02d, marker %d", d[4], d[3], 2000 + d[5], d[2],
-                  d[1], d[0], d[6]);
+    return formatText("clock %02d/%02d/%04d %02d:%02d:%02d, marker %d", d[4], d[3], 2000 + d[5],
+                      d[2], d[1], d[0], d[6]);
 }
 
 // Level values: i32 LE per receiver.
@@ -87,9 +75,9 @@ std::string levelValuesSummary(const std::uint8_t* d, std::size_t n)
 {
     if (n < 8)
         return shortOf("level values", n, 8);
-    return format("level values: receiver 1 %d, receiver 2 %d",
-                  static_cast<std::int32_t>(readLe32(d)),
-                  static_cast<std::int32_t>(readLe32(d + 4)));
+    return formatText("level values: receiver 1 %d, receiver 2 %d",
+                      static_cast<std::int32_t>(readLe32(d)),
+                      static_cast<std::int32_t>(readLe32(d + 4)));
 }
 
 // Status blocks: 40 bytes per receiver, ten i32 LE list counts each.
@@ -97,9 +85,9 @@ std::string statusSummary(const std::uint8_t* d, std::size_t n)
 {
     if (n < 2 * kStatusBlockBytes)
         return shortOf("status blocks", n, 2 * kStatusBlockBytes);
-    return format("status blocks: receiver 1 list from %d, receiver 2 list from %d",
-                  static_cast<std::int32_t>(readLe32(d)),
-                  static_cast<std::int32_t>(readLe32(d + kStatusBlockBytes)));
+    return formatText("status blocks: receiver 1 list from %d, receiver 2 list from %d",
+                      static_cast<std::int32_t>(readLe32(d)),
+                      static_cast<std::int32_t>(readLe32(d + kStatusBlockBytes)));
 }
 
 // Scan entries: receiver (0/1), channel, signed dBm level.
@@ -107,8 +95,8 @@ std::string scanSummary(const std::uint8_t* d, std::size_t n)
 {
     std::string text = "scan:";
     for (std::size_t at = 0; at + kScanEntryBytes <= n; at += kScanEntryBytes)
-        text += format(" R%d ch%d %d dBm", d[at] == 0 ? 1 : 2, d[at + 1],
-                       static_cast<std::int8_t>(d[at + 2]));
+        text += formatText(" R%d ch%d %d dBm", d[at] == 0 ? 1 : 2, d[at + 1],
+                           static_cast<std::int8_t>(d[at + 2]));
     return text;
 }
 
@@ -117,8 +105,8 @@ std::string tableSummary(const std::uint8_t* d, std::size_t n)
 {
     std::string text = "table:";
     for (std::size_t at = 0; at + kTableEntryBytes <= n; at += kTableEntryBytes)
-        text += format(" R%d #%d %d dBm", d[at] == 0 ? 1 : 2, readLe16(d + at + 1),
-                       static_cast<std::int8_t>(d[at + 3]));
+        text += formatText(" R%d #%d %d dBm", d[at] == 0 ? 1 : 2, readLe16(d + at + 1),
+                           static_cast<std::int8_t>(d[at + 3]));
     return text;
 }
 
@@ -129,7 +117,7 @@ std::string printable(const std::uint8_t* d, std::size_t n)
         if (d[i] >= 0x20 && d[i] < 0x7F && d[i] != '\\')
             text += static_cast<char>(d[i]);
         else
-            text += format("\\x%02X", d[i]);
+            text += formatText("\\x%02X", d[i]);
     }
     return text;
 }
@@ -138,7 +126,7 @@ std::string printable(const std::uint8_t* d, std::size_t n)
 std::string coordinateText(const std::uint8_t* c)
 {
     const char letter = c[0] >= 0x20 && c[0] < 0x7F ? static_cast<char>(c[0]) : '?';
-    return format("%u.%u %c", readLe16(c + 1), readLe32(c + 3), letter);
+    return formatText("%u.%u %c", readLe16(c + 1), readLe32(c + 3), letter);
 }
 
 // TravelPilot position: the PC's time (6 bytes), latitude and longitude (7 bytes each).
@@ -146,9 +134,9 @@ std::string positionSummary(const std::uint8_t* d, std::size_t n)
 {
     if (n < kPcTimeBytes + 2 * kCoordinateBytes)
         return shortOf("TravelPilot position", n, kPcTimeBytes + 2 * kCoordinateBytes);
-    return format("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s", d[4] + 1,
-                  d[3], 1900 + d[5], d[2], d[1], d[0], coordinateText(d + kPcTimeBytes).c_str(),
-                  coordinateText(d + kPcTimeBytes + kCoordinateBytes).c_str());
+    return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s", d[4] + 1,
+                      d[3], 1900 + d[5], d[2], d[1], d[0], coordinateText(d + kPcTimeBytes).c_str(),
+                      coordinateText(d + kPcTimeBytes + kCoordinateBytes).c_str());
 }
 
 // TravelPilot speed and direction: speed i16 LE, direction u16 LE.
@@ -156,8 +144,8 @@ std::string speedSummary(const std::uint8_t* d, std::size_t n)
 {
     if (n < 4)
         return shortOf("TravelPilot speed", n, 4);
-    return format("TravelPilot speed %d km/h, direction %u deg",
-                  static_cast<std::int16_t>(readLe16(d)), readLe16(d + 2));
+    return formatText("TravelPilot speed %d km/h, direction %u deg",
+                      static_cast<std::int16_t>(readLe16(d)), readLe16(d + 2));
 }
 
 } // namespace
@@ -178,7 +166,7 @@ std::array<ReceiverFacts, 2> receiversOf(const KlfRecord& record)
         rx.stepWhole = r == 0;
         const std::uint32_t step =
             rx.stepWhole ? readLe32(block + 8) : block[8] | (block[9] << 8) | (block[10] << 16);
-        rx.stepKHz = step * kStepScale;
+        rx.stepKHz = step / kStepUnitsPerKHz;
     }
     return receivers;
 }
@@ -188,12 +176,13 @@ std::string receiversSummary(const std::array<ReceiverFacts, 2>& receivers)
     std::string text;
     for (std::size_t r = 0; r < receivers.size(); ++r) {
         const ReceiverFacts& rx = receivers[r];
-        text += format("%sreceiver %zu ", r == 0 ? "" : "; ", r + 1);
+        text += formatText("%sreceiver %zu ", r == 0 ? "" : "; ", r + 1);
         if (!rx.present) {
             text += "absent";
             continue;
         }
-        text += format("start %d stop %d step %.3f kHz", rx.startCount, rx.stopCount, rx.stepKHz);
+        text +=
+            formatText("start %d stop %d step %.3f kHz", rx.startCount, rx.stopCount, rx.stepKHz);
         if (!rx.stepWhole)
             text += " (top byte of the step not in the file)";
     }
@@ -208,25 +197,25 @@ std::string headerText(const KlfRecord& record)
 const char* typeName(std::uint8_t type)
 {
     switch (type) {
-    case 0x00:
+    case kPacketGpsRecord:
         return "GPS record";
-    case 0x01:
+    case kPacketConfiguration:
         return "configuration";
-    case 0x02:
+    case kPacketSingleReceiver1:
         return "single receiver 1";
-    case 0x03:
+    case kPacketSingleReceiver2:
         return "single receiver 2";
-    case 0x04:
+    case kPacketClock:
         return "clock and marker";
-    case kLevelValuesType:
+    case kPacketLevelValues:
         return "level values";
-    case kStatusBlocksType:
+    case kPacketStatusBlocks:
         return "status blocks";
-    case 0x07:
+    case kPacketScanEntries:
         return "scan entries";
-    case 0x09:
+    case kPacketTableEntries:
         return "table entries";
-    case 0x1C:
+    case kPacketIdentification:
         return "identification";
     case kTravelPilotPositionType:
         return "TravelPilot position";
@@ -242,33 +231,33 @@ std::string packetSummary(const KlfRecord& record)
     const std::uint8_t* d = record.data.data;
     const std::size_t n = record.data.size;
     switch (record.type) {
-    case 0x00:
-        return n >= kGpsRecordBytes ? format("GPS record, %zu bytes", n)
-                                    : shortOf("GPS record", n, kGpsRecordBytes);
-    case 0x01:
+    case kPacketGpsRecord:
+        return n >= kGpsRecordSize ? formatText("GPS record, %zu bytes", n)
+                                   : shortOf("GPS record", n, kGpsRecordSize);
+    case kPacketConfiguration:
         return configurationSummary(d, n);
-    case 0x02:
+    case kPacketSingleReceiver1:
         return singleSummary(1, d, n);
-    case 0x03:
+    case kPacketSingleReceiver2:
         return singleSummary(2, d, n);
-    case 0x04:
+    case kPacketClock:
         return clockSummary(d, n);
-    case kLevelValuesType:
+    case kPacketLevelValues:
         return levelValuesSummary(d, n);
-    case kStatusBlocksType:
+    case kPacketStatusBlocks:
         return statusSummary(d, n);
-    case 0x07:
+    case kPacketScanEntries:
         return scanSummary(d, n);
-    case 0x09:
+    case kPacketTableEntries:
         return tableSummary(d, n);
-    case 0x1C:
+    case kPacketIdentification:
         return "identification \"" + printable(d, n) + "\"";
     case kTravelPilotPositionType:
         return positionSummary(d, n);
     case kTravelPilotSpeedType:
         return speedSummary(d, n);
     default:
-        return format("type 0x%02X, %zu data bytes", record.type, n);
+        return formatText("type 0x%02X, %zu data bytes", record.type, n);
     }
 }
 

@@ -7,19 +7,6 @@ namespace zentor::klfexport {
 
 namespace {
 
-const char* modeWord(MeasurementMode mode)
-{
-    switch (mode) {
-    case MeasurementMode::Single:
-        return "single";
-    case MeasurementMode::List:
-        return "list";
-    case MeasurementMode::Table:
-        return "table";
-    }
-    return "";
-}
-
 const char* sourceWord(PositionSource source)
 {
     return source == PositionSource::Gps ? "gps" : "travelpilot";
@@ -41,8 +28,8 @@ void writeCsv(std::ostream& out, const Drive& drive, const ExportSettings& setti
         char frequency[48] = "";
         if (r.frequencyMHz)
             std::snprintf(frequency, sizeof frequency, "%.5f", *r.frequencyMHz);
-        out << isoTime(p.time) << ',' << place << ',' << r.receiver << ',' << modeWord(r.mode)
-            << ',';
+        out << isoTime(p.time) << ',' << place << ',' << r.receiver << ','
+            << measurementModeName(r.mode) << ',';
         if (r.channel)
             out << *r.channel;
         out << ',' << frequency << ',' << r.rssiDbm << ',' << sourceWord(drive.source) << "\r\n";

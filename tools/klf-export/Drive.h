@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/MeasurementMode.h"
 #include "logging/KlfReader.h"
 
 #include <array>
@@ -37,13 +38,6 @@ struct Position
     // True for the first position, and for one that follows a gap: the position before it had
     // gone stale.
     bool startsSegment = false;
-};
-
-enum class MeasurementMode
-{
-    Single, // types 2 and 3
-    List,   // type 7 entries
-    Table,  // type 9 entries
 };
 
 struct Reading

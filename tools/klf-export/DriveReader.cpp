@@ -2,33 +2,15 @@
 
 #include "KnownRanges.h"
 #include "PositionRecords.h"
-#include "link/ByteOrder.h"
+#include "link/PacketDecoder.h"
 #include "link/ReceiverRange.h"
-#include "link/TReceiverLink.h"
 #include "logging/KlfFormat.h"
 
-#include <algorithm>
+#include <variant>
 
 namespace zentor::klfexport {
 
 namespace {
-
-enum PacketType : std::uint8_t
-{
-    kPacketGpsRecord = 0x00,
-    kPacketConfiguration = 0x01,
-    kPacketSingleReceiver1 = 0x02,
-    kPacketSingleReceiver2 = 0x03,
-    kPacketClockMarker = 0x04,
-    kPacketScanEntries = 0x07,
-    kPacketTableEntries = 0x09,
-};
-
-constexpr std::size_t kClockBytes = 7;
-constexpr std::size_t kScanEntryBytes = 3; // receiver, channel 0-9, level
-constexpr std::size_t kScanEntriesPerPacket = 5;
-constexpr std::size_t kTableEntryBytes = 4; // receiver, index u16 LE 0-3071, level
-constexpr std::size_t kTableEntriesPerPacket = 4;
 
 bool usable(const KlfRecord& r)
 {
@@ -38,12 +20,6 @@ bool usable(const KlfRecord& r)
 int levelDbm(std::uint8_t byte)
 {
     return static_cast<std::int8_t>(byte);
-}
-
-// The receiver index (0 or 1) of an entry's receiver byte.
-int receiverOf(std::uint8_t byte)
-{
-    return byte == 0 ? 0 : 1;
 }
 
 // What a first walk finds out before the readings are taken: the position source, and the
@@ -99,17 +75,17 @@ public:
             if (drive_.source == PositionSource::TravelPilot)
                 position(travelPilotPosition(r.data), drive_.unreadableTravelPilotPositions);
             break;
-        case kPacketClockMarker:
-            if (r.data.size >= kClockBytes && !stale())
+        case kPacketClock:
+            if (decodePacketData(r.type, r.data.data, r.data.size).decoded() && !stale())
                 ++ticksSincePosition_;
             break;
         case kPacketConfiguration:
             ranges_.takeConfiguration(r.data);
             break;
-        case kLevelValuesType:
+        case kPacketLevelValues:
             ranges_.takeLevelValues(r.data);
             break;
-        case kStatusBlocksType:
+        case kPacketStatusBlocks:
             ranges_.takeStatusBlocks(r.data);
             break;
         case kPacketSingleReceiver1:
@@ -164,33 +140,34 @@ private:
 
     void scanEntries(ByteView data)
     {
-        const std::size_t entries = std::min(data.size / kScanEntryBytes, kScanEntriesPerPacket);
-        for (std::size_t e = 0; e < entries; ++e) {
-            const std::uint8_t* entry = data.data + e * kScanEntryBytes;
-            if (entry[1] >= kListEntries) {
+        const DecodedPacket packet = decodePacketData(kPacketScanEntries, data.data, data.size);
+        const auto* scan = std::get_if<ScanEntriesPacket>(&packet.content);
+        for (std::size_t e = 0; scan && e < scan->count; ++e) {
+            const ScanEntry& entry = scan->entries[e];
+            if (entry.channel >= kListEntries) {
                 ++drive_.entriesOutOfRange;
                 continue;
             }
-            const int receiver = receiverOf(entry[0]);
-            reading(receiver, MeasurementMode::List, ranges_.listEntry(receiver, entry[1]),
-                    entry[2]);
+            const int receiver = static_cast<int>(entry.receiver);
+            reading(receiver, MeasurementMode::List, ranges_.listEntry(receiver, entry.channel),
+                    entry.level);
         }
     }
 
     void tableEntries(ByteView data)
     {
-        const std::size_t entries = std::min(data.size / kTableEntryBytes, kTableEntriesPerPacket);
-        for (std::size_t e = 0; e < entries; ++e) {
-            const std::uint8_t* entry = data.data + e * kTableEntryBytes;
-            const int index = readLe16(entry + 1);
-            if (index >= kTableEntries) {
+        const DecodedPacket packet = decodePacketData(kPacketTableEntries, data.data, data.size);
+        const auto* table = std::get_if<TableEntriesPacket>(&packet.content);
+        for (std::size_t e = 0; table && e < table->count; ++e) {
+            const TableEntry& entry = table->entries[e];
+            if (entry.index >= kTableEntries) {
                 ++drive_.entriesOutOfRange;
                 continue;
             }
             // The display numbers table entries from 1.
-            const int receiver = receiverOf(entry[0]);
-            reading(receiver, MeasurementMode::Table, ranges_.tableEntry(receiver, index + 1),
-                    entry[3]);
+            const int receiver = static_cast<int>(entry.receiver);
+            reading(receiver, MeasurementMode::Table, ranges_.tableEntry(receiver, entry.index + 1),
+                    entry.level);
         }
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Drive.h"
-#include "nav/MapSettings.h"
+#include "map/MapSettings.h"
 
 #include <ostream>
 #include <string>

@@ -1,6 +1,6 @@
 #include "ExportOptions.h"
 
-#include "nav/MapSettings.h"
+#include "map/MapSettings.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "MapWatcher.h"
 
-#include "nav/MapBlock.h"
+#include "map/MapBlock.h"
 
 #include <cstdio>
 #include <vector>

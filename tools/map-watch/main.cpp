@@ -1,7 +1,7 @@
 // map-watch: prints what the mapping application receives from the data logger's map feed,
 // each time the feed announces a new block.
 #include "MapWatcher.h"
-#include "nav/MapUpdateSignal.h"
+#include "map/MapUpdateSignal.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -8,21 +8,23 @@ FaultInjector::FaultInjector(FaultKinds kinds, double ratePerFrame, std::uint32_
     : ratePerFrame_(ratePerFrame), random_(seed)
 {
     if (kinds.garbage)
-        enabled_.push_back(ChunkKind::Garbage);
+        enabled_.push_back(Fault::Garbage);
     if (kinds.bitflip)
-        enabled_.push_back(ChunkKind::BitFlip);
+        enabled_.push_back(Fault::BitFlip);
     if (kinds.truncate)
-        enabled_.push_back(ChunkKind::Truncated);
+        enabled_.push_back(Fault::Truncate);
+    if (kinds.bodyflip)
+        enabled_.push_back(Fault::BodyFlip);
 }
 
 std::vector<Chunk> FaultInjector::apply(const Bytes& frame)
 {
-    if (enabled_.empty() || frame.size() < 2 || !random_.chance(ratePerFrame_))
+    if (enabled_.empty() || frame.size() <= kBodyOffset || !random_.chance(ratePerFrame_))
         return {{ChunkKind::Intact, frame}};
 
-    const ChunkKind kind = enabled_[random_.below(static_cast<std::uint32_t>(enabled_.size()))];
+    const Fault fault = enabled_[random_.below(static_cast<std::uint32_t>(enabled_.size()))];
     const auto size = static_cast<std::uint32_t>(frame.size());
-    if (kind == ChunkKind::Garbage) {
+    if (fault == Fault::Garbage) {
         Bytes garbage(1 + random_.below(kMaxGarbageBytes));
         for (std::uint8_t& b : garbage)
             b = random_.byte();
@@ -31,9 +33,11 @@ std::vector<Chunk> FaultInjector::apply(const Bytes& frame)
             garbage[random_.below(static_cast<std::uint32_t>(garbage.size()))] = kSyncByte;
         return {{ChunkKind::Garbage, garbage}, {ChunkKind::Intact, frame}};
     }
-    if (kind == ChunkKind::BitFlip) {
+    if (fault == Fault::BitFlip || fault == Fault::BodyFlip) {
+        const std::uint32_t first = fault == Fault::BodyFlip ? kBodyOffset : 0;
         Bytes flipped = frame;
-        flipped[random_.below(size)] ^= static_cast<std::uint8_t>(1u << random_.below(8));
+        flipped[first + random_.below(size - first)] ^=
+            static_cast<std::uint8_t>(1u << random_.below(8));
         return {{ChunkKind::BitFlip, flipped}};
     }
     const std::uint32_t kept = 1 + random_.below(size - 1);

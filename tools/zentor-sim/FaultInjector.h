@@ -12,7 +12,8 @@ namespace zentor::sim {
 enum class ChunkKind
 {
     Intact,    // a frame as built
-    BitFlip,   // a frame with one bit flipped (sync, length, type, data or checksum)
+    BitFlip,   // a frame with one bit flipped (sync, length, type, data or checksum; with
+               // bodyflip only in the type, data or checksum)
     Truncated, // the first 1 .. size-1 bytes of a frame
     Garbage,   // 1-16 random bytes between frames, which may hold a sync byte
 };
@@ -28,8 +29,11 @@ struct FaultKinds
     bool garbage = false;
     bool bitflip = false;
     bool truncate = false;
+    // One bit of the type, data or checksum flipped: the sync byte and the length stay intact,
+    // so a receiver reads the frame to its end and finds exactly it with a bad checksum.
+    bool bodyflip = false;
 
-    bool any() const { return garbage || bitflip || truncate; }
+    bool any() const { return garbage || bitflip || truncate || bodyflip; }
 };
 
 // Damages frames on their way to the PC, for testing the receiving side. With probability
@@ -45,8 +49,17 @@ public:
 
 private:
     static constexpr std::uint32_t kMaxGarbageBytes = 16;
+    static constexpr std::uint32_t kBodyOffset = 3; // after the sync byte and the length
 
-    std::vector<ChunkKind> enabled_;
+    enum class Fault
+    {
+        Garbage,
+        BitFlip,
+        BodyFlip,
+        Truncate,
+    };
+
+    std::vector<Fault> enabled_;
     double ratePerFrame_;
     SimRandom random_;
 };

@@ -5,6 +5,7 @@
 #include "Route.h"
 #include "SimPacket.h"
 #include "SimRandom.h"
+#include "link/MeasurementMode.h"
 
 #include <cstdint>
 #include <string>
@@ -12,13 +13,6 @@
 #include <vector>
 
 namespace zentor::sim {
-
-enum class MeasurementMode
-{
-    Single, // types 2 and 3: samples of each receiver's current channel
-    List,   // type 7: the ten list entries of each receiver
-    Table,  // type 9: a sweep over every step of both bands
-};
 
 struct InstrumentSettings
 {

@@ -50,15 +50,12 @@ bool parseReal(const std::string& text, double min, double max, double& value)
 
 std::string parseMode(const std::string& text, MeasurementMode& mode)
 {
-    static const std::map<std::string, MeasurementMode> kModes = {
-        {"single", MeasurementMode::Single},
-        {"list", MeasurementMode::List},
-        {"table", MeasurementMode::Table}};
-    const auto it = kModes.find(text);
-    if (it == kModes.end())
-        return "--mode must be single, list or table, not '" + text + "'";
-    mode = it->second;
-    return {};
+    for (const MeasurementMode known : kMeasurementModes)
+        if (text == measurementModeName(known)) {
+            mode = known;
+            return {};
+        }
+    return "--mode must be single, list or table, not '" + text + "'";
 }
 
 std::string parseFaults(const std::string& text, FaultKinds& faults)
@@ -73,8 +70,11 @@ std::string parseFaults(const std::string& text, FaultKinds& faults)
             faults.bitflip = true;
         else if (kind == "truncate")
             faults.truncate = true;
+        else if (kind == "bodyflip")
+            faults.bodyflip = true;
         else
-            return "--faults takes a comma-separated list of garbage, bitflip and truncate, not '" +
+            return "--faults takes a comma-separated list of garbage, bitflip, truncate and "
+                   "bodyflip, not '" +
                    kind + "'";
         from = comma + 1;
     }
@@ -335,6 +335,11 @@ Options:
                               garbage   1-16 random bytes (often holding 0xAA) between frames
                               bitflip   one bit of a frame flipped
                               truncate  a frame cut short
+                              bodyflip  one bit of a frame's type, data or checksum
+                                        flipped: a receiver drops exactly that frame
+                                        for its checksum, so its count of bad
+                                        checksums equals the bit flips counted at
+                                        the end
   --fault-rate P            probability that a frame is hit by one of the listed faults, chosen
                             with equal chance, 0-1 (default 0.05)
   --seed N                  random seed for levels, GPS noise and faults, so that a run can be

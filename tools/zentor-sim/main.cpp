@@ -59,19 +59,6 @@ void installStopHandlers()
         sigaction(signal, &action, nullptr);
 }
 
-const char* modeName(MeasurementMode mode)
-{
-    switch (mode) {
-    case MeasurementMode::Single:
-        return "single";
-    case MeasurementMode::List:
-        return "list";
-    case MeasurementMode::Table:
-        return "table";
-    }
-    return "?";
-}
-
 int fail(const std::string& message)
 {
     std::cerr << "zentor-sim: " << message << std::endl;
@@ -146,8 +133,8 @@ void printInstrumentBanner(const SimOptions& options, const SimPort& port, std::
             std::cout << "as fast as the reader takes it";
     } else {
         std::cout << "zentor-sim: instrument " << options.instrument.serial << " on "
-                  << port.where() << ", " << modeName(options.instrument.mode) << " mode, "
-                  << options.instrument.packetsPerSecond << " packets/s, GPS "
+                  << port.where() << ", " << measurementModeName(options.instrument.mode)
+                  << " mode, " << options.instrument.packetsPerSecond << " packets/s, GPS "
                   << (options.instrument.gps ? "on" : "off");
     }
     std::cout << ", seed " << seed << "\n"

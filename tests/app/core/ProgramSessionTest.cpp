@@ -8,8 +8,10 @@
 #include "app/core/RecordingWorkers.h"
 #include "gps/TGPS_Router.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
 #include "nav/TNav_Router.h"
 #include "support/Environment.h"
+#include "support/RecordingMessages.h"
 #include "support/ThreadWindow.h"
 
 #include <gmock/gmock.h>
@@ -30,6 +32,7 @@ public:
     void showFileSize(const std::string& text) override { calls.push_back("size " + text); }
     void showSerialNumber(const std::string& text) override { calls.push_back("SN " + text); }
     void showLinkStatus(const std::string& text) override { calls.push_back("link " + text); }
+    void showLinkQuality(const std::string& text) override { calls.push_back("quality " + text); }
     void showRange(int receiver, const RangeTexts& t) override
     {
         calls.push_back("range" + std::to_string(receiver + 1) + " " + t.minimumMHz + " " +
@@ -121,13 +124,13 @@ TEST_F(Session, TickWakesTheRoutersOfReceiversWithNewSingleModeDataOnly)
     connect(0, 0);
     feed(0x03, {0xB5, 0xB3}); // single-mode levels of receiver 2: -75, -77 dBm
     EXPECT_EQ(session.tick(), std::nullopt) << "no TravelPilot, no watchdog";
-    EXPECT_FALSE(session.link().receiverDataEvent(0).isSet());
-    EXPECT_TRUE(session.link().receiverDataEvent(1).isSet());
+    EXPECT_FALSE(session.link().state().receiverDataEvent(0).isSet());
+    EXPECT_TRUE(session.link().state().receiverDataEvent(1).isSet());
 
     // The mark was cleared: after the display has reset the event, no new data, no event.
-    session.link().receiverDataEvent(1).reset();
+    session.link().state().receiverDataEvent(1).reset();
     session.tick();
-    EXPECT_FALSE(session.link().receiverDataEvent(1).isSet());
+    EXPECT_FALSE(session.link().state().receiverDataEvent(1).isSet());
 }
 
 // Configuration: both present; receiver 1 counts 32000..32400 at 25 kHz (6400 / 256),
@@ -143,26 +146,34 @@ TEST_F(Session, StatusRefreshWritesTheRangesOnlyWhileTheirMarkIsSet)
     RecordingView view;
     session.setViews({&view, {}, {}, {}});
     session.refreshStatus();
-    EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link ")) << "before the link opens";
+    const std::string noFrames =
+        "quality frames 0 good, 0 bad checksum, 0 bad length; 0 bytes skipped\n"
+        "packets not decoded: 0";
+    EXPECT_THAT(view.calls, ElementsAre("SN SN: ", "link ", noFrames)) << "before the link opens";
 
-    session.link().setStatusText("Connected via COM");
+    session.state().setStatusText("Connected via COM");
+    session.state().publishFraming({2, 1, 3, 17});
     feed(0x1C, {'Z', 'E', 'N', '0', '0', '0', '4', '2'});
     feed(0x01, kConfiguration);
+    feed(0x42, {});
     view.calls.clear();
     session.refreshStatus();
+    const std::string quality =
+        "quality frames 2 good, 1 bad checksum, 3 bad length; 17 bytes skipped\n"
+        "packets not decoded: 1";
     EXPECT_THAT(view.calls,
-                ElementsAre("SN SN: ZEN00042", "link Connected via COM",
+                ElementsAre("SN SN: ZEN00042", "link Connected via COM", quality,
                             "range1 800.00000 810.00000 25.00", "range2 12.50000 13.75000 12.50"));
 
     view.calls.clear();
     session.refreshStatus();
-    EXPECT_THAT(view.calls, ElementsAre("SN SN: ZEN00042", "link Connected via COM"));
+    EXPECT_THAT(view.calls, ElementsAre("SN SN: ZEN00042", "link Connected via COM", quality));
 
     // A level value packet changes the ranges again.
     view.calls.clear();
     feed(0x05, {0x10, 0x7D, 0x00, 0x00, 0xF0, 0x03, 0x00, 0x00});
     session.refreshStatus();
-    EXPECT_EQ(view.calls.size(), 4u);
+    EXPECT_EQ(view.calls.size(), 5u);
 }
 
 TEST_F(Session, ClockRefreshShowsTheLastClockPacket)
@@ -184,7 +195,7 @@ TEST(MapRssi, SingleReadingStrongestListReadingStrongestTableReading)
 {
     ReceiverSnapshot rx;
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -120);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Scan, rx), -120);
+    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -120);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -120) << "an untouched table is 0 bytes";
 
     rx.singleRssi = dbm(-67);
@@ -194,7 +205,7 @@ TEST(MapRssi, SingleReadingStrongestListReadingStrongestTableReading)
     rx.tableRssi[3071] = dbm(-47);
     rx.tableRssi[5] = dbm(-90);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -67);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Scan, rx), -52);
+    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -52);
     EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -47);
 }
 
@@ -228,12 +239,12 @@ TEST(Workers, WaitAllGivesUpAtTheDeadline)
 TEST(Workers, FindGivesTheThreadObjectOfItsType)
 {
     test::setEnv("ZENTOR_COM7", "/nonexistent/travelpilot"); // no real port is written to
-    TReceiverLink link;
+    ReceiverState state;
     test::ThreadWindow window;
     Workers workers;
     workers.adopt(WorkerId::Nav, std::make_unique<OwnedWorker<TNav_Router>>(7));
     workers.adopt(WorkerId::Gps, std::make_unique<OwnedWorker<TGPS_Router>>(
-                                     link, window, [](const GpsPanelTexts&) {}));
+                                     state, window, [](const GpsPanelTexts&) {}));
     ASSERT_NE(workers.find<TNav_Router>(WorkerId::Nav), nullptr);
     EXPECT_EQ(workers.find<TNav_Router>(WorkerId::Nav)->comPort(), 7);
     EXPECT_EQ(workers.find<TGPS_Router>(WorkerId::Nav), nullptr);

@@ -3,6 +3,7 @@
 #include "app/ScanInformationWarning.h"
 
 #include "link/ProtocolDoubles.h"
+#include "support/RecordingMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -40,23 +41,24 @@ TEST_F(ScanWarning, TwentyFirstUncapturedPacketWhileLoggingRaisesOneBoxAtATime)
         handOver(i % 2 ? 0x02 : 0x07);
     handOver(0x04); // a clock packet is no measurement
     EXPECT_EQ(warning.count(), 20);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.messages().empty());
     handOver(0x03);
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Error);
-    EXPECT_EQ(messages.texts[0], "Scan Channel Information Not In Log File!! Restart scan. This "
-                                 "message will continually popup until scan is stopped.");
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].kind, MessageKind::Error);
+    EXPECT_EQ(messages.messages()[0].text,
+              "Scan Channel Information Not In Log File!! Restart scan. This "
+              "message will continually popup until scan is stopped.");
     EXPECT_EQ(warning.count(), 0);
     EXPECT_EQ(log.taken().size(), 52u) << "every record passes on, the 21st too";
 
     // The box is still open: the next round does not stack a second one.
     for (int i = 0; i < 21; ++i)
         handOver(0x07);
-    EXPECT_EQ(messages.texts.size(), 1u);
-    messages.onClosed[0]();
+    EXPECT_EQ(messages.messages().size(), 1u);
+    messages.messages()[0].closed();
     for (int i = 0; i < 21; ++i)
         handOver(0x07);
-    EXPECT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.messages().size(), 2u);
 
     // Channel information stops the counting; the dialog's reset starts it from zero.
     handOver(0x07);

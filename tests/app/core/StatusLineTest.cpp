@@ -10,26 +10,30 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Pair;
 
-TEST(StatusLine, ShowsLinkPacketsLogAndPosition)
+TEST(StatusLine, ShowsLinkFramesPacketsLogAndPosition)
 {
     RunFigures s;
     s.elapsedSeconds = 12;
     s.linkStatus = "Connected via COM";
+    s.framing = {254, 3, 1, 57};
     s.packets = {{0, 12}, {1, 1}, {7, 240}};
     s.logSizeKb = 34;
     s.position = gpsPositionText(true, "3D Fix", 52.011604, -4.357149);
     EXPECT_EQ(statusLineText(s),
-              "12 s | Connected via COM | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix "
-              "52.01160 -4.35715");
+              "12 s | Connected via COM | frames 254 good, 3 bad checksum, 1 bad length; 57 bytes "
+              "skipped | packets 0:12 1:1 7:240 | log 34 kB | GPS 3D Fix 52.01160 -4.35715");
 }
 
 TEST(StatusLine, SaysWhatIsNotThereYet)
 {
     RunFigures s;
     s.position = gpsPositionText(false, "No Fix", 0.0, 0.0);
-    EXPECT_EQ(statusLineText(s), "0 s | no link | packets none | log off | GPS no record");
+    const std::string noFrames = "frames 0 good, 0 bad checksum, 0 bad length; 0 bytes skipped";
+    EXPECT_EQ(statusLineText(s),
+              "0 s | no link | " + noFrames + " | packets none | log off | GPS no record");
     s.logWaiting = true;
-    EXPECT_EQ(statusLineText(s), "0 s | no link | packets none | log waiting | GPS no record");
+    EXPECT_EQ(statusLineText(s),
+              "0 s | no link | " + noFrames + " | packets none | log waiting | GPS no record");
     EXPECT_EQ(travelPilotPositionText("", ""), "TravelPilot no position");
     EXPECT_EQ(travelPilotPositionText("N 52.0116", "E 4.3571"), "TravelPilot N 52.0116 E 4.3571");
 }

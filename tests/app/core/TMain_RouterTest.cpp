@@ -1,6 +1,7 @@
 #include "app/TMain_Router.h"
 
 #include "support/ThreadWindow.h"
+#include "support/WaitUntil.h"
 
 #include <condition_variable>
 #include <gmock/gmock.h>
@@ -113,10 +114,8 @@ TEST_F(MainRouter, WhenBothAreSetTheRefreshEventIsServedFirst)
     // The router takes the refresh event (resetting it) and waits in its window call behind
     // the gate...
     router->refreshEvent().set();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (router->refreshEvent().isSet() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    EXPECT_FALSE(router->refreshEvent().isSet()); // the gate opens whatever happened
+    EXPECT_TRUE(test::waitUntil([&] { return !router->refreshEvent().isSet(); }))
+        << "the gate opens whatever happened";
     // ...while both events are set again.
     clockEvent.set();
     router->refreshEvent().set();
@@ -143,12 +142,8 @@ TEST_F(MainRouter, RefusedWindowCallsRunNothingAndTheLoopGoesOn)
     router->refreshEvent().set();
     clockEvent.set();
     // The router consumes both events without running a refresh, and still ends on request.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while ((router->refreshEvent().isSet() || clockEvent.isSet()) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    EXPECT_FALSE(router->refreshEvent().isSet());
-    EXPECT_FALSE(clockEvent.isSet());
+    EXPECT_TRUE(
+        test::waitUntil([&] { return !router->refreshEvent().isSet() && !clockEvent.isSet(); }));
     router->requestTerminate();
     EXPECT_TRUE(router->waitFinished(std::chrono::seconds(5)));
     EXPECT_TRUE(log.entries().empty());

@@ -4,7 +4,7 @@
 #include "app/UnattendedRun.h"
 #include "link/ByteOrder.h"
 #include "logging/KlfReader.h"
-#include "nav/MapTestNames.h"
+#include "map/MapTestNames.h"
 #include "support/FileBytes.h"
 #include "support/SimulatorProcess.h"
 

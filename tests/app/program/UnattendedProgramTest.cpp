@@ -1,8 +1,8 @@
 // The unattended runs as a field PC's start-up would run them, zentor-log and (where the windows
 // are built) zentor-dl --headless, against the instrument simulator on a pseudo-terminal: status
-// lines each second, a clean end after --seconds or SIGTERM, and a whole log whose header holds
+// lines each second, a clean end after --seconds or SIGTERM, a whole log whose header holds
 // what the instrument said of itself and whose packets are what the simulator sent, from the
-// first.
+// first, and the link's frame counts on a line whose frames the simulator damages.
 #include "app/program/ProgramRun.h"
 #include "support/SimulatorProcess.h"
 
@@ -10,6 +10,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -26,15 +27,16 @@ using test::Program;
 using test::readFile;
 using test::recordsOf;
 
+const std::regex kFraming("frames ([0-9]+) good, ([0-9]+) bad checksum, ([0-9]+) bad length; "
+                          "([0-9]+) bytes skipped");
+
 std::size_t statusLines(const std::string& out)
 {
+    const std::regex connected(" s \\| Connected via COM \\| frames .* \\| packets .* \\| GPS ");
     std::istringstream lines(out);
     std::size_t n = 0;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.find(" s | Connected via COM | packets ") != std::string::npos &&
-            line.find(" | GPS ") != std::string::npos)
-            ++n;
-    }
+    for (std::string line; std::getline(lines, line);)
+        n += std::regex_search(line, connected);
     return n;
 }
 
@@ -202,6 +204,45 @@ TEST_P(UnattendedProgram, WaitsForAnInstrumentThatIsNotThereYet)
     ASSERT_EQ(run.waitExit(20000ms), 0) << run.err();
     EXPECT_GE(statusLines(run.out()), 2u) << run.out();
     expectCompleteHeaderThenTheSimulatorsPackets();
+}
+
+// Bit flips in the frames' bodies only: each damaged frame is read to its end (its sync byte and
+// length are intact) and dropped for its checksum, so the counts are exact.
+TEST_P(UnattendedProgram, CountsEveryFrameTheSimulatorDamaged)
+{
+    ASSERT_TRUE(
+        sim.start({"--link", sim.path("port"), "--mode", "list", "--rate", "200", "--seconds", "4",
+                   "--faults", "bodyflip", "--fault-rate", "0.1", "--seed", "7"}));
+    ASSERT_TRUE(sim.waitForLink(sim.path("port")));
+    Program run(sim.path("run"));
+    ASSERT_TRUE(start(run, {"--port", "COM1"}));
+    ASSERT_EQ(sim.waitExit(30000), 0) << sim.output("err.txt");
+    // Once the simulator has gone, the next status line holds every frame it sent.
+    ASSERT_TRUE(test::waitUntil(
+        [&] {
+            return run.out().find("Connection lost - reconnecting... | frames") !=
+                   std::string::npos;
+        },
+        10000ms))
+        << run.out();
+    run.signal(SIGTERM);
+    ASSERT_EQ(run.waitExit(15000ms), 0) << run.err();
+
+    std::smatch sent;
+    const std::string summary = sim.output("err.txt");
+    ASSERT_TRUE(std::regex_search(summary, sent,
+                                  std::regex("([0-9]+) frames sent, ([0-9]+) damaged \\(([0-9]+) "
+                                             "bit flips, 0 truncated\\), 0 garbage bursts")))
+        << summary;
+    const std::string out = run.out();
+    const std::string lastLine = out.substr(out.rfind('\n', out.size() - 2) + 1);
+    std::smatch counted;
+    ASSERT_TRUE(std::regex_search(lastLine, counted, kFraming)) << lastLine;
+    EXPECT_GT(std::stoul(sent[2]), 0u);
+    EXPECT_EQ(counted[2], sent[2]) << "bad checksums against frames damaged";
+    EXPECT_EQ(std::stoul(counted[1]), std::stoul(sent[1]) - std::stoul(sent[2]));
+    EXPECT_EQ(counted[3], "0");
+    EXPECT_EQ(counted[4], "0");
 }
 
 TEST_P(UnattendedProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithStatusOne)

@@ -273,12 +273,13 @@ protected:
         dialog.findChild<QComboBox*>(QStringLiteral("PortChoice"))->setCurrentIndex(0);
         dialog.findChild<QComboBox*>(QStringLiteral("NavChoice"))->setCurrentIndex(0);
         dialog.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
-        ASSERT_TRUE(waitOffWindow([&] { return !link().channelInformation().empty(); }, kStartWait))
+        ASSERT_TRUE(
+            waitOffWindow([&] { return !state().channelInformation().empty(); }, kStartWait))
             << instrument->output("err.txt");
         instrument->signal(SIGTERM);
         ASSERT_EQ(exitStatusOf(*instrument), 0) << instrument->output("err.txt");
         ASSERT_TRUE(waitOffWindow(
-            [&] { return link().statusText() == TCom_Router::kConnectionLostText; }, kStartWait));
+            [&] { return state().statusText() == TCom_Router::kConnectionLostText; }, kStartWait));
         // Only reported: the main window's first showing is not what this test is about. What
         // follows is measured drive by drive.
         const test::WindowProbe::Span connecting = probe->takeSpan();
@@ -299,7 +300,7 @@ protected:
                    QStringLiteral("%1-drive-%2").arg(QString::fromLatin1(d.mode)).arg(++driveCount))
                 .toStdString();
         const std::string logName = logFileName(logText);
-        const Bytes header = buildLogHeader(logHeaderInputFrom(link()));
+        const Bytes header = buildLogHeader(logHeaderInputFrom(state()));
 
         DrivePhases phases;
         phases.begin("log mode on");
@@ -319,7 +320,7 @@ protected:
         // The link thread finds the instrument on its next try and the packets flow into the log.
         ASSERT_TRUE(
             waitOffWindow([&] { return loggedPackets(logName) >= kDrivePackets; }, kDriveWait))
-            << instrument->output("err.txt") << "\nstatus: " << link().statusText();
+            << instrument->output("err.txt") << "\nstatus: " << state().statusText();
         // The simulator sends what it has queued, waits until the program has read it, and ends.
         phases.begin("the simulator's end");
         instrument->signal(SIGTERM);
@@ -334,7 +335,7 @@ protected:
         phases.begin("the log catching up");
         EXPECT_TRUE(waitOffWindow(
             [&] {
-                return link().statusText() == TCom_Router::kConnectionLostText &&
+                return state().statusText() == TCom_Router::kConnectionLostText &&
                        fileSize(logName) >= header.size() + record.size();
             },
             kCatchUpWait))
@@ -407,7 +408,7 @@ protected:
             drive(drives[i], i + 1 == drives.size());
     }
 
-    TReceiverLink& link() { return windows->session().link(); }
+    ReceiverState& state() { return windows->session().state(); }
 
     QTemporaryDir dir;
     std::string port;

@@ -127,7 +127,7 @@ TEST_F(Program, WindowsRenderWithTheirTextsInPlace)
         const test::Bytes record = test::packetRecord(type, data);
         windows->session().link().HandlePacket(record.data(), record.size());
     }
-    windows->session().link().setStatusText("Connected via COM");
+    windows->session().link().state().setStatusText("Connected via COM");
     windows->session().refreshStatus();
     windows->session().refreshClock();
     const QImage receivers = form.grab().toImage();

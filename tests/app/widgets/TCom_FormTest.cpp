@@ -1,7 +1,7 @@
 #include "app/TCom_Form.h"
 
 #include "app/core/RecordingWorkers.h"
-#include "link/ProtocolDoubles.h"
+#include "support/RecordingMessages.h"
 #include "support/ThreadWindow.h"
 #include "ui/TestApplication.h"
 

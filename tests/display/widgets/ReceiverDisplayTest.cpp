@@ -3,6 +3,7 @@
 #include "RenderedDisplay.h"
 #include "link/ByteOrder.h"
 #include "link/ProtocolDoubles.h"
+#include "link/TReceiverLink.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -89,21 +90,21 @@ constexpr DisplayChoices kTableFrequency{false, true, true};
 
 TEST_F(ReceiverDisplayUpdate, TitleFollowsTheRangesOnlyWhenTheyChanged)
 {
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
+    updateReceiverDisplay(display1, link.state(), 0, kSingleFrequency);
     EXPECT_EQ(display1.model().Title, "R1 (928.40000-959.80000)MHz 200.00 KHz Step");
-    updateReceiverDisplay(display2, link, 1, kSingleFrequency);
+    updateReceiverDisplay(display2, link.state(), 1, kSingleFrequency);
     EXPECT_EQ(display2.model().Title, "R2 (390.00000-395.00000)MHz 25.00 KHz Step");
-    EXPECT_FALSE(link.takeRangesChanged(0)); // the display took its mark
+    EXPECT_FALSE(link.state().takeRangesChanged(0)); // the display took its mark
 
     display1.SetTitle("kept");
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
+    updateReceiverDisplay(display1, link.state(), 0, kSingleFrequency);
     EXPECT_EQ(display1.model().Title, "kept");
 }
 
 TEST_F(ReceiverDisplayUpdate, SingleModeShowsTheCurrentReading)
 {
     handle(0x02, {dbm(-67)});
-    updateReceiverDisplay(display1, link, 0, kSingleFrequency);
+    updateReceiverDisplay(display1, link.state(), 0, kSingleFrequency);
     EXPECT_EQ(display1.model().XMax, 2.0);
     EXPECT_FALSE(display1.model().VerticalBarLabels);
     EXPECT_EQ(display1.model().BottomCaption, "937.40000 MHz");
@@ -117,11 +118,11 @@ TEST_F(ReceiverDisplayUpdate, SingleModeShowsTheCurrentReading)
 TEST_F(ReceiverDisplayUpdate, ListModeDrawsTenBarsAndMakesEntryZeroTheSingleReading)
 {
     scan(1, {-45, -60, -119, -120, -105, -66, -81, -96, -111, -58});
-    updateReceiverDisplay(display2, link, 1, kListChannel);
+    updateReceiverDisplay(display2, link.state(), 1, kListChannel);
     EXPECT_EQ(display2.model().XMax, 11.0);
     EXPECT_TRUE(display2.model().VerticalBarLabels);
     EXPECT_EQ(display2.model().BottomCaption, "Channel");
-    EXPECT_EQ(link.receiver(1).singleRssi, dbm(-45));
+    EXPECT_EQ(link.state().receiver(1).singleRssi, dbm(-45));
     const QImage image = rendered(display2);
     const int levels[10] = {-45, -60, -119, -120, -105, -66, -81, -96, -111, -58};
     for (int k = 0; k < 10; ++k) {
@@ -144,7 +145,7 @@ TEST_F(ReceiverDisplayUpdate, ARepeatedFrameLooksTheSameAsOneDrawnAfresh)
     for (const DisplayChoices& choices :
          {kSingleFrequency, kListChannel, kTableFrequency, kListChannel, kSingleFrequency}) {
         SCOPED_TRACE(static_cast<int>(chooseMode(choices)));
-        const ReceiverFrame frame = composeReceiverFrame(link.receiver(0), choices);
+        const ReceiverFrame frame = composeReceiverFrame(link.state().receiver(0), choices);
         drawReceiverFrame(display1, frame);
         drawReceiverFrame(display1, frame);
         display2.SetXMax(frame.xMax + 7.0);
@@ -159,7 +160,7 @@ TEST_F(ReceiverDisplayUpdate, ARepeatedFrameLooksTheSameAsOneDrawnAfresh)
 TEST_F(ReceiverDisplayUpdate, TableModeShowsTheStrongestTen)
 {
     table(0, {{990, -50}, {0, -60}, {1023, -70}, {5, -120}});
-    updateReceiverDisplay(display1, link, 0, kTableFrequency);
+    updateReceiverDisplay(display1, link.state(), 0, kTableFrequency);
     EXPECT_EQ(display1.model().BottomCaption, "Frequency");
     const QImage image = rendered(display1);
     const int levels[3] = {-50, -60, -70};

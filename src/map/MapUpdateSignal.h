@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/WindowThread.h"
 #include "platform/MapPublisher.h"
-#include "ui/WindowThread.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "nav/MapUpdateSignal.h"
+#include "map/MapUpdateSignal.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "nav/MapBlock.h"
-#include "nav/MapSettings.h"
+#include "map/MapBlock.h"
+#include "map/MapSettings.h"
 #include "platform/MapPublisher.h"
 
 #include <cstdint>
@@ -22,7 +22,7 @@ class MapFeed
 {
 public:
     // `settings` must outlive the feed. `announcer` may be null (nothing announced); the
-    // program passes programMapAnnouncer() (nav/MapUpdateSignal.h).
+    // program passes programMapAnnouncer() (map/MapUpdateSignal.h).
     MapFeed(const MapSettings& settings, std::unique_ptr<MapAnnouncer> announcer,
             MapFeedNames names = {});
 

@@ -1,4 +1,4 @@
-#include "ui/LoopWindowThread.h"
+#include "core/LoopWindowThread.h"
 
 namespace zentor {
 

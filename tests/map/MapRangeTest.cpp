@@ -1,6 +1,6 @@
-#include "nav/MapRange.h"
+#include "map/MapRange.h"
 
-#include "nav/MapSettings.h"
+#include "map/MapSettings.h"
 
 #include <gtest/gtest.h>
 

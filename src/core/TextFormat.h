@@ -1,10 +1,15 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdio>
 #include <string>
 
-// Lets the compiler check printf-style arguments against their format.
-#if defined(__GNUC__) || defined(__clang__)
+// Lets the compiler check printf-style arguments against their format. MinGW's C++ library
+// formats with its own ANSI printf (%zu included), which it names __MINGW_PRINTF_FORMAT.
+#if defined(__MINGW_PRINTF_FORMAT)
+#define ZENTOR_PRINTF_FORMAT(formatIndex, firstArgument)                                           \
+    __attribute__((format(__MINGW_PRINTF_FORMAT, formatIndex, firstArgument)))
+#elif defined(__GNUC__) || defined(__clang__)
 #define ZENTOR_PRINTF_FORMAT(formatIndex, firstArgument)                                           \
     __attribute__((format(printf, formatIndex, firstArgument)))
 #else

@@ -1,8 +1,7 @@
-#include "platform/MapPublisher.h"
-
 #include "MapTestNames.h"
-#include "nav/MapBlock.h"
-#include "nav/MapFeed.h"
+#include "map/MapBlock.h"
+#include "map/MapFeed.h"
+#include "platform/MapPublisher.h"
 
 #include <cerrno>
 #include <chrono>

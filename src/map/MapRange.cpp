@@ -1,4 +1,4 @@
-#include "nav/MapRange.h"
+#include "map/MapRange.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "nav/MapBlock.h"
+#include "map/MapBlock.h"
 
 #include "link/ByteOrder.h"
 #include "platform/MapPublisher.h"

@@ -1,7 +1,6 @@
-#include "nav/MapUpdateSignal.h"
-
-#include "../MapTestNames.h"
-#include "nav/MapBlock.h"
+#include "map/MapBlock.h"
+#include "map/MapTestNames.h"
+#include "map/MapUpdateSignal.h"
 #include "ui/QtWindowThread.h"
 #include "ui/TestApplication.h"
 
@@ -144,4 +143,4 @@ TEST_F(MapUpdateSignalTest, WithoutABusNothingIsSentAndNothingFails)
 } // namespace
 } // namespace zentor
 
-#include "MapUpdateSignalTest.moc"
+#include "MapUpdateSignalPosixTest.moc"

@@ -1,6 +1,6 @@
-#include "nav/TMapRange_Form.h"
+#include "map/TMapRange_Form.h"
 
-#include "nav/MapSettings.h"
+#include "map/MapSettings.h"
 #include "ui/FormLayout.h"
 
 #include <QFormLayout>

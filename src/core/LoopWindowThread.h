@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/WindowThread.h"
+#include "core/WindowThread.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -19,7 +19,7 @@ namespace zentor {
 // returns false, also for calls that were already queued; serveQueuedCalls() releases the workers
 // that were waiting in invoke() then.
 //
-// Threads: invoke and post from any thread; the rest from the owner thread only.
+// Threads: invoke, post and beginShutdown from any thread; the rest from the owner thread only.
 class LoopWindowThread final : public WindowThread
 {
 public:
@@ -42,7 +42,7 @@ public:
     // Serves the calls queued so far and returns. Owner thread.
     void serveQueuedCalls();
 
-    // From now on no window work of a worker runs. Owner thread.
+    // From now on no window work of a worker runs. Any thread.
     void beginShutdown();
     bool shuttingDown() const;
 

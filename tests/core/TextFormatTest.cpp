@@ -1,4 +1,4 @@
-#include "ui/TextFormat.h"
+#include "core/TextFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/MessageSink.h"
+#include "core/MessageSink.h"
 
 namespace zentor {
 

@@ -1,4 +1,4 @@
-#include "nav/MapFeed.h"
+#include "map/MapFeed.h"
 
 namespace zentor {
 

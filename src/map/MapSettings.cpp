@@ -1,6 +1,6 @@
-#include "nav/MapSettings.h"
+#include "map/MapSettings.h"
 
-#include "nav/MapRange.h"
+#include "map/MapRange.h"
 
 namespace zentor {
 
