@@ -1,7 +1,9 @@
 #pragma once
 
 // What the log tests share: packet records, a scratch folder with real files, a message sink the
-// log thread may post to, and a wait with a deadline.
+// log thread may post to, a wait with a deadline, and a sample header for the log router.
+#include "logging/LogHeader.h"
+#include "logging/TLog_Router.h"
 #include "support/FileBytes.h"
 #include "support/PacketBytes.h"
 #include "support/RecordingMessages.h"
@@ -113,5 +115,19 @@ private:
 };
 
 using test::waitUntil;
+
+// The header of a new file from a receiver 1 instrument "ZT000417", for the log router's tests.
+inline Bytes sampleHeader()
+{
+    LogHeaderInput input;
+    input.serialNumber = "ZT000417";
+    input.present = {true, false};
+    return buildLogHeader(input);
+}
+
+inline void handOver(TLog_Router& router, const Bytes& record)
+{
+    router.handOver(record.data(), static_cast<std::uint16_t>(record.size()));
+}
 
 } // namespace zentor::logtest

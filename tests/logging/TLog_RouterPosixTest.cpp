@@ -20,19 +20,6 @@ namespace {
 
 using namespace logtest;
 
-Bytes sampleHeader()
-{
-    LogHeaderInput input;
-    input.serialNumber = "ZT000417";
-    input.present = {true, false};
-    return buildLogHeader(input);
-}
-
-void handOver(TLog_Router& router, const Bytes& record)
-{
-    router.handOver(record.data(), static_cast<std::uint16_t>(record.size()));
-}
-
 // True when this process holds a descriptor open on `path`.
 bool fileIsOpenHere(const std::string& path)
 {

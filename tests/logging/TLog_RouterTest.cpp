@@ -22,19 +22,6 @@ const std::string kNoSuchFolder = std::system_category().message(3); // ERROR_PA
 const std::string kNoSuchFolder = "No such file or directory";
 #endif
 
-Bytes sampleHeader()
-{
-    LogHeaderInput input;
-    input.serialNumber = "ZT000417";
-    input.present = {true, false};
-    return buildLogHeader(input);
-}
-
-void handOver(TLog_Router& router, const Bytes& record)
-{
-    router.handOver(record.data(), static_cast<std::uint16_t>(record.size()));
-}
-
 TEST(TLog_Router, NewFileGetsTheHeaderThenTheRecords)
 {
     ScratchDir dir;

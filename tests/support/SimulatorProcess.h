@@ -3,6 +3,7 @@
 // Runs the zentor-sim program itself, in a temporary folder of its own for its port link,
 // record file and output, for tests that talk to it as the data logger would. The test program
 // names the simulator with the compile definition ZENTOR_SIM_PATH.
+#include "support/Spawn.h"
 #include "support/WaitUntil.h"
 
 #include <chrono>
@@ -18,8 +19,6 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zentor::test {
 
@@ -51,19 +50,7 @@ public:
     bool start(std::vector<std::string> args)
     {
         args.insert(args.begin(), ZENTOR_SIM_PATH);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, path("out.txt").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
+        return spawnProgram(std::move(args), path("out.txt"), path("err.txt"), pid_);
     }
 
     // The exit status, or -1 when the program has not ended within `timeoutMs`.

@@ -4,6 +4,7 @@
 // and the records of a log or a recording.
 #include "logging/KlfReader.h"
 #include "support/FileBytes.h"
+#include "support/Spawn.h"
 #include "support/WaitUntil.h"
 
 #include <chrono>
@@ -13,8 +14,6 @@
 #include <string>
 #include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace zentor::test {
 
@@ -45,19 +44,7 @@ public:
 
     bool start(std::vector<std::string> args)
     {
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, (stem_ + ".out").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, (stem_ + ".err").c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0;
+        return spawnProgram(std::move(args), stem_ + ".out", stem_ + ".err", pid_);
     }
 
     // The exit status (128 + signal when killed), or -1 when it has not ended in time.
