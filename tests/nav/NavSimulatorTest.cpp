@@ -59,6 +59,14 @@ TEST(NavWithSimulator, AsksForVersionThenShowsAndLogsPositionSpeedAndDirection)
     EXPECT_NE(texts.speed->find(" km/h"), std::string::npos);
     EXPECT_NE(texts.direction->find(" deg"), std::string::npos);
     EXPECT_TRUE(router.takeAnsweredMark());
+    // The speed record is handed to the log right after its fields were shown.
+    auto logged = [&](std::uint8_t type) {
+        int n = 0;
+        for (const test::Bytes& record : log.taken())
+            n += record.size() >= 3 && record[2] == type;
+        return n;
+    };
+    ASSERT_TRUE(waitUntil([&] { return logged(0xC1) >= 1; }, 5000ms));
 
     router.setLogSink(nullptr);
     int positions = 0, speeds = 0;
