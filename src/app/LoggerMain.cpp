@@ -5,7 +5,6 @@
 #include "app/UnattendedRun.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,13 +23,6 @@ int main(int argc, char* argv[])
             options, kProgramName, zentor::Program::UnattendedLogger, stdout, stderr))
         return *status;
     zentor::catchEndSignals();
-    zentor::UnattendedRun run(options, stdout, stderr,
-                              [](zentor::WindowThread&) { return zentor::systemMapAnnouncer(); });
-    const int status = run.exec(zentor::endSignalled);
-    if (!run.workersEnded()) {
-        // A worker still runs and uses what the destructors would take away.
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
+    return zentor::UnattendedRun::runToEnd(
+        options, [](zentor::WindowThread&) { return zentor::systemMapAnnouncer(); });
 }

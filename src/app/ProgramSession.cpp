@@ -289,4 +289,15 @@ bool ProgramSession::waitLogClosed(std::chrono::milliseconds bound, const LogWai
     return true;
 }
 
+ProgramSession::LogWaitView
+ProgramSession::tellBacklogOnce(std::function<void(const std::string& text)> tell)
+{
+    return [tell = std::move(tell), told = false](
+               const std::vector<LogSession::Backlog>& logs) mutable {
+        if (!std::exchange(told, true) && !logs.empty())
+            tell(logBacklogText(logs));
+        return true;
+    };
+}
+
 } // namespace zentor

@@ -97,8 +97,6 @@ public:
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
     bool connected() const { return connected_; }
-    // The worker of a slot when it is of type Thread, else null.
-    template <class Thread> Thread* worker(WorkerId id) { return workers_.find<Thread>(id); }
     bool hasWorker(WorkerId id) const { return workers_.has(id); }
 
     // Before connect(): where the workers show what they have.
@@ -167,6 +165,9 @@ public:
     // process without running destructors.
     using LogWaitView = std::function<bool(const std::vector<LogSession::Backlog>& backlog)>;
     bool waitLogClosed(std::chrono::milliseconds bound, const LogWaitView& waiting);
+    // The wait's view where nothing can be shown but a line: `tell` gets, once, what the log
+    // files still have to write, and the wait goes on to its bound.
+    static LogWaitView tellBacklogOnce(std::function<void(const std::string& text)> tell);
 
 private:
     WorkerFactory programFactory();

@@ -78,15 +78,11 @@ bool ProgramWindows::endWorkers(std::chrono::milliseconds bound, bool displayGon
     aboutBox_.reset();
     if (!session_.waitWorkersEnded(bound, [this] { window_.serveQueuedCalls(); }))
         return false;
-    if (displayGone) {
-        bool told = false;
+    if (displayGone)
         return session_.waitLogClosed(
-            ProgramSession::kLogEndWait, [&told](const std::vector<LogSession::Backlog>& logs) {
-                if (!std::exchange(told, true))
-                    std::fprintf(stderr, "%s\n", logBacklogText(logs).c_str());
-                return true;
-            });
-    }
+            ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([](const std::string& text) {
+                std::fprintf(stderr, "%s\n", text.c_str());
+            }));
     // A slow disk: the dialog shows what the end waits for, so the program never seems frozen.
     TLogClosingDlg notice;
     return session_.waitLogClosed(

@@ -1,7 +1,10 @@
 #include "app/UnattendedRun.h"
 
+#include "app/EndSignals.h"
+
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 
 namespace zentor {
 
@@ -60,17 +63,25 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
     workersEnded_ = session_.waitWorkersEnded(ProgramSession::kWorkerEndWait,
                                               [this] { window_.serveQueuedCalls(); });
     // A slow disk: say once what the end waits for, then wait for it (bounded).
-    bool told = false;
     const bool logClosed = session_.waitLogClosed(
-        ProgramSession::kLogEndWait, [this, &told](const std::vector<LogSession::Backlog>& logs) {
-            if (!told && !logs.empty())
-                messages_.postMessage(MessageKind::Information, logBacklogText(logs));
-            told = true;
-            return true;
-        });
+        ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([this](const std::string& text) {
+            messages_.postMessage(MessageKind::Information, text);
+        }));
     workersEnded_ = workersEnded_ && logClosed;
     std::fflush(out_);
     return session_.logFailed() ? kExitLogFailed : 0;
+}
+
+int UnattendedRun::runToEnd(const ProgramOptions& options, const AnnouncerFactory& announcer)
+{
+    UnattendedRun run(options, stdout, stderr, announcer);
+    const int status = run.exec(endSignalled);
+    if (!run.workersEnded()) {
+        // A worker still runs and uses what the destructors would take away.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
 
 void UnattendedRun::everySecond()

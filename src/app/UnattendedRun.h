@@ -43,6 +43,11 @@ public:
 
     ProgramSession& session() { return session_; }
 
+    // An unattended run of `options` from start to end, ended by the end signals or --seconds:
+    // returns the exit status, or ends the process there without destructors when a worker or
+    // the log has not ended in time.
+    static int runToEnd(const ProgramOptions& options, const AnnouncerFactory& announcer);
+
 private:
     void everySecond();
 

@@ -54,13 +54,9 @@ int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    zentor::UnattendedRun run(options, stdout, stderr, [](zentor::WindowThread& window) {
+    return zentor::UnattendedRun::runToEnd(options, [](zentor::WindowThread& window) {
         return zentor::programMapAnnouncer(window);
     });
-    const int status = run.exec(zentor::endSignalled);
-    if (!run.workersEnded())
-        endWithoutDestructors(status);
-    return status;
 }
 
 int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
