@@ -18,7 +18,6 @@ struct FramingCounts
         return framesGood == other.framesGood && badChecksum == other.badChecksum &&
                badLength == other.badLength && bytesSkipped == other.bytesSkipped;
     }
-    bool operator!=(const FramingCounts& other) const { return !(*this == other); }
 };
 
 // The link's quality as the receiver state publishes it: the framing counts, and the good frames

@@ -17,6 +17,12 @@ constexpr std::size_t kScanEntryBytes = 3;
 constexpr std::size_t kTableEntryBytes = 4;
 constexpr int kNumberingFlagShift = 2; // flags bit 2 and 3: receiver 1 and 2's numbering flag
 
+// Receiver byte of a scan or table entry: 0 is receiver 1, any other value receiver 2.
+std::size_t receiverOfByte(std::uint8_t byte)
+{
+    return byte == 0 ? 0 : 1;
+}
+
 DecodedPacket::Content shortPacket()
 {
     return NotDecoded{NotDecodedReason::Short};

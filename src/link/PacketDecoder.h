@@ -19,12 +19,6 @@ namespace zentor {
 constexpr std::uint8_t kNoLevelByte = 0x88;
 constexpr std::int16_t kNoLevelDbm = -120;
 
-// Receiver byte of a scan or table entry: 0 is receiver 1, any other value receiver 2.
-inline std::size_t receiverOfByte(std::uint8_t byte)
-{
-    return byte == 0 ? 0 : 1;
-}
-
 // Why a packet was not decoded. The state takes nothing from it; it is logged all the same.
 enum class NotDecodedReason
 {

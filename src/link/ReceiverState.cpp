@@ -97,58 +97,57 @@ void ReceiverState::store(const StatusBlocksPacket& packet)
     }
 }
 
-// Readings of absent receivers and of channels outside the list are refused.
-void ReceiverState::store(const ScanEntriesPacket& packet)
+// Readings of absent receivers, and those `put` refuses, are refused; each receiver that stored
+// one has its data event set. The caller holds the state lock: the event is set under it, so that
+// the display's copy, which clears the event under it too, comes either before the readings and
+// the event or after both.
+template <class Packet, class Put> void ReceiverState::storeReadings(const Packet& packet, Put put)
 {
     std::array<bool, kReceiverCount> stored{};
-    std::lock_guard<std::mutex> lock(stateMutex_);
     for (std::size_t e = 0; e < packet.count; ++e) {
-        const ScanEntry& entry = packet.entries[e];
+        const auto& entry = packet.entries[e];
         ReceiverSnapshot& rx = receivers_[entry.receiver];
-        if (!rx.present || entry.channel >= kListEntries) {
+        if (!rx.present || !put(rx, entry)) {
             ++readingsRefused_;
             continue;
         }
-        rx.listRssi[entry.channel] = entry.level;
         ++rx.readingsStored;
         stored[entry.receiver] = true;
     }
-    setDataEventsLocked(stored);
+    for (std::size_t r = 0; r < kReceiverCount; ++r)
+        if (stored[r])
+            receiverDataEvent_[r].set();
 }
 
-// Readings of absent receivers and of indexes outside the table are refused. The first table
-// packet starts every receiver's last index at the table's end.
+// Channels outside the list are refused.
+void ReceiverState::store(const ScanEntriesPacket& packet)
+{
+    std::lock_guard<std::mutex> lock(stateMutex_);
+    storeReadings(packet, [](ReceiverSnapshot& rx, const ScanEntry& entry) {
+        if (entry.channel >= kListEntries)
+            return false;
+        rx.listRssi[entry.channel] = entry.level;
+        return true;
+    });
+}
+
+// Indexes outside the table are refused. The first table packet starts every receiver's last
+// index at the table's end.
 void ReceiverState::store(const TableEntriesPacket& packet)
 {
-    std::array<bool, kReceiverCount> stored{};
     std::lock_guard<std::mutex> lock(stateMutex_);
     if (!tableModeSeen_) {
         tableModeSeen_ = true;
         for (ReceiverSnapshot& rx : receivers_)
             rx.lastTableIndex = kTableEntries - 1;
     }
-    for (std::size_t e = 0; e < packet.count; ++e) {
-        const TableEntry& entry = packet.entries[e];
-        ReceiverSnapshot& rx = receivers_[entry.receiver];
-        if (!rx.present || entry.index >= kTableEntries) {
-            ++readingsRefused_;
-            continue;
-        }
+    storeReadings(packet, [](ReceiverSnapshot& rx, const TableEntry& entry) {
+        if (entry.index >= kTableEntries)
+            return false;
         rx.tableRssi[entry.index] = entry.level;
         rx.lastTableIndex = entry.index;
-        ++rx.readingsStored;
-        stored[entry.receiver] = true;
-    }
-    setDataEventsLocked(stored);
-}
-
-// Set under the state lock, so that the display's copy, which clears the event under it too,
-// comes either before the readings and the event or after both.
-void ReceiverState::setDataEventsLocked(const std::array<bool, kReceiverCount>& stored)
-{
-    for (std::size_t r = 0; r < kReceiverCount; ++r)
-        if (stored[r])
-            receiverDataEvent_[r].set();
+        return true;
+    });
 }
 
 void ReceiverState::store(const GpsRecordPacket& packet)

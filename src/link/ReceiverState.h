@@ -61,7 +61,7 @@ public:
     ReceiverState& operator=(const ReceiverState&) = delete;
 
     // Link thread: stores what a decoded packet says and sets the events of what it stored. A
-    // packet that was not decoded changes nothing.
+    // packet that was not decoded is only counted.
     void apply(const DecodedPacket& packet);
     // Link thread: the scan channel information. Packets 5 and 6 are it: the record is kept
     // whole (for the log file's header) and the ranges-changed marks are set; table data (9)
@@ -70,10 +70,8 @@ public:
     // The log warning dialog's OK: the next scan channel information packet is the one logged.
     void resetScanInformation() { channelInfoCaptured_.store(false); }
 
-    // Link thread: the frame assembler's counts, at most once per read; and one more good frame
-    // whose packet was not decoded.
+    // Link thread: the frame assembler's counts, at most once per read.
     void publishFraming(const FramingCounts& counts);
-    void countNotDecoded() { notDecoded_.fetch_add(1, std::memory_order_relaxed); }
     LinkQuality linkQuality() const;
 
     std::string statusText() const;
@@ -116,8 +114,8 @@ private:
     void store(const ScanEntriesPacket& packet);
     void store(const TableEntriesPacket& packet);
     void store(const GpsRecordPacket& packet);
-    void store(const NotDecoded&) {}
-    void setDataEventsLocked(const std::array<bool, kReceiverCount>& stored);
+    void store(const NotDecoded&) { notDecoded_.fetch_add(1, std::memory_order_relaxed); }
+    template <class Packet, class Put> void storeReadings(const Packet& packet, Put put);
     void markRangesChanged();
 
     mutable std::mutex stateMutex_; // guards the members down to framing_

@@ -12,8 +12,6 @@ bool TReceiverLink::HandlePacket(const std::uint8_t* record, std::size_t size)
         return false;
     const std::uint8_t type = packet->type;
     const std::size_t recordSize = readLe16(record) + 2u;
-    if (!packet->decoded())
-        state_.countNotDecoded();
     if (const std::optional<MeasurementMode> mode = measurementModeOf(type))
         showMode(*mode);
     state_.apply(*packet);
