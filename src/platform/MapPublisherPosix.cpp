@@ -43,21 +43,23 @@ void* mapObject(int fd, std::size_t bytes, int protection)
     return view == MAP_FAILED ? nullptr : view;
 }
 
-// Maps the existing mutex object `path`; null when there is none or it is not one.
-pthread_mutex_t* mapExistingMutex(const std::string& path)
+// Maps the first `bytes` of the existing shared memory object `path`, opened with `access`;
+// null with errno ENOENT when there is none, EINVAL when it is shorter (not the object it should
+// be).
+void* mapExisting(const std::string& path, int access, std::size_t bytes, int protection)
 {
-    const int fd = ::shm_open(path.c_str(), O_RDWR | O_CLOEXEC, 0);
+    const int fd = ::shm_open(path.c_str(), access | O_CLOEXEC, 0);
     if (fd < 0)
         return nullptr;
     struct stat st
     {};
     void* view = nullptr;
-    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(kMapMutexBytes))
-        view = mapObject(fd, kMapMutexBytes, PROT_READ | PROT_WRITE);
+    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(bytes))
+        view = mapObject(fd, bytes, protection);
     ::close(fd);
     if (view == nullptr)
-        errno = EINVAL; // there, but not a mutex object
-    return static_cast<pthread_mutex_t*>(view);
+        errno = EINVAL;
+    return view;
 }
 
 // Makes the mutex object `path` with an initialised mutex; null when it could not, or another
@@ -101,7 +103,8 @@ pthread_mutex_t* openMutex(const std::string& name, bool create)
     const std::string path = posixName(name);
     // A second look finds the mutex that another program made while this one tried to.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (pthread_mutex_t* mutex = mapExistingMutex(path))
+        if (auto* mutex = static_cast<pthread_mutex_t*>(
+                mapExisting(path, O_RDWR, kMapMutexBytes, PROT_READ | PROT_WRITE)))
             return mutex;
         if (errno != ENOENT || !create)
             return nullptr;
@@ -126,17 +129,14 @@ class MutexHold
 public:
     MutexHold(pthread_mutex_t* mutex, std::chrono::milliseconds timeout) : mutex_(mutex)
     {
-        // Mostly free, or left by a holder that died: taken at once. Otherwise wait.
-        int r = ::pthread_mutex_trylock(mutex_);
-        if (r == EBUSY) {
-            timespec deadline{};
-            ::clock_gettime(CLOCK_REALTIME, &deadline);
-            const long long ns = static_cast<long long>(deadline.tv_nsec) +
-                                 std::chrono::nanoseconds(timeout).count();
-            deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
-            deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
-            r = ::pthread_mutex_timedlock(mutex_, &deadline);
-        }
+        // A free mutex, or one left by a holder that died, is taken at once.
+        timespec deadline{};
+        ::clock_gettime(CLOCK_REALTIME, &deadline);
+        const long long ns =
+            static_cast<long long>(deadline.tv_nsec) + std::chrono::nanoseconds(timeout).count();
+        deadline.tv_sec += static_cast<time_t>(ns / kNanosecondsPerSecond);
+        deadline.tv_nsec = static_cast<long>(ns % kNanosecondsPerSecond);
+        const int r = ::pthread_mutex_timedlock(mutex_, &deadline);
         if (r == EOWNERDEAD)
             ::pthread_mutex_consistent(mutex_);
         held_ = r == 0 || r == EOWNERDEAD;
@@ -262,15 +262,7 @@ bool MapPublisher::writeBlock(const Compose& compose)
 
 bool readMapBlock(const MapFeedNames& names, std::uint8_t* out)
 {
-    const int fd = ::shm_open(posixName(names.block).c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    struct stat st
-    {};
-    void* view = nullptr;
-    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(kMapBlockBytes))
-        view = mapObject(fd, kMapBlockBytes, PROT_READ);
-    ::close(fd);
+    void* view = mapExisting(posixName(names.block), O_RDONLY, kMapBlockBytes, PROT_READ);
     if (view == nullptr)
         return false;
     bool copied = false;
