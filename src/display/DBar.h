@@ -86,6 +86,8 @@ private:
     void drawTrace(QPainter& background);
     void drawBandCaption(QPainter& canvas, const std::string& caption, int bandTop, int margin);
     void drawTitle(QPainter& canvas);
+    // The rotated left caption's cell: where it is drawn, and what the axis numbers keep clear of.
+    IntRect leftCaptionRect() const;
     void drawLeftCaption(QPainter& canvas);
     void drawRightCaption(QPainter& canvas);
     void drawBottomCaption(QPainter& canvas);

@@ -210,12 +210,17 @@ void DBar::drawTitle(QPainter& canvas)
 
 // The caption reads upward, centred on the left margin's first quarter and on the control's
 // middle.
+IntRect DBar::leftCaptionRect() const
+{
+    return leftCaptionCell(geometry_,
+                           textWidth(arialFont(kLeftCaptionHeight), qtext(model_.LeftCaption)));
+}
+
 void DBar::drawLeftCaption(QPainter& canvas)
 {
-    const QString text = qtext(model_.LeftCaption);
-    const QFont font = arialFont(kLeftCaptionHeight);
-    const IntRect cell = leftCaptionCell(geometry_, textWidth(font, text));
-    drawCellText(canvas, cell.left, cell.bottom, text, font, toQColor(kBlack), toQColor(kGrey),
+    const IntRect cell = leftCaptionRect();
+    drawCellText(canvas, cell.left, cell.bottom, qtext(model_.LeftCaption),
+                 arialFont(kLeftCaptionHeight), toQColor(kBlack), toQColor(kGrey),
                  TextDirection::Upward);
 }
 
@@ -260,8 +265,7 @@ void DBar::drawAxisNumbers(QPainter& canvas)
     QStringList numbers;
     for (const std::string& number : verticalAxisNumbers(model_.YTop, model_.YBottom, divisions, 0))
         numbers << qtext(number);
-    const IntRect caption =
-        leftCaptionCell(g, textWidth(arialFont(kLeftCaptionHeight), qtext(model_.LeftCaption)));
+    const IntRect caption = leftCaptionRect();
     const AxisLayout axis =
         layOutAxisNumbers({plot.top, g.PlotHeight, plot.left, g.OuterLeft, caption, divisions},
                           widestOf(top, bottom), [&numbers](int height) {

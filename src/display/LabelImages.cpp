@@ -19,11 +19,7 @@ LabelImages::Size LabelImages::size(const QString& text)
 const QImage& LabelImages::image(const QString& text, TextDirection direction, const QColor& ink,
                                  const QColor& paper)
 {
-    const QString key = QStringLiteral("%1|%2|%3|%4")
-                            .arg(static_cast<int>(direction))
-                            .arg(ink.rgb())
-                            .arg(paper.rgb())
-                            .arg(text);
+    const ImageKey key{text, direction, ink.rgb(), paper.rgb()};
     const auto known = images_.constFind(key);
     if (known != images_.constEnd())
         return *known;

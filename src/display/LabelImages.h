@@ -34,9 +34,26 @@ public:
 private:
     static constexpr int kMostKept = 256; // table mode's labels change; older ones are dropped
 
+    struct ImageKey
+    {
+        QString text;
+        TextDirection direction;
+        QRgb ink;
+        QRgb paper;
+        bool operator==(const ImageKey& other) const
+        {
+            return text == other.text && direction == other.direction && ink == other.ink &&
+                   paper == other.paper;
+        }
+        friend size_t qHash(const ImageKey& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, key.text, static_cast<int>(key.direction), key.ink, key.paper);
+        }
+    };
+
     QFont font_;
     QHash<QString, Size> sizes_;
-    QHash<QString, QImage> images_; // by text, direction and colours
+    QHash<ImageKey, QImage> images_;
 };
 
 } // namespace zentor

@@ -3,8 +3,6 @@
 #include "core/TextFormat.h"
 #include "display/StrongestTen.h"
 
-#include <algorithm>
-
 namespace zentor {
 
 namespace {
