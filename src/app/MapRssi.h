@@ -1,6 +1,5 @@
 #pragma once
 
-#include "link/LinkInterfaces.h"
 #include "link/MeasurementMode.h"
 #include "link/ReceiverState.h"
 

@@ -2,7 +2,7 @@
 
 #include "link/LinkQuality.h"
 #include "link/ReceiverRange.h"
-#include "link/ReceiverState.h"
+#include "link/PacketDecoder.h"
 #include "logging/LogSession.h"
 
 #include <cstdint>
