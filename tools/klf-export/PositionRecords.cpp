@@ -12,10 +12,6 @@ namespace zentor::klfexport {
 
 namespace {
 
-// Fix modes of the GPS receiver's status byte whose position is a current one.
-constexpr int kFix2D = 6;
-constexpr int kFix3D = 7;
-
 constexpr double kMaxLatitudeDeg = 90.0;
 constexpr double kMaxLongitudeDeg = 180.0;
 
@@ -55,7 +51,7 @@ std::optional<Position> gpsPosition(ByteView data)
     const std::optional<GpsStatus> status = decodeGpsRecord(data.data, data.size);
     if (!status)
         return std::nullopt;
-    if (status->receiver.fixMode != kFix2D && status->receiver.fixMode != kFix3D)
+    if (status->receiver.fixMode != kGpsFix2D && status->receiver.fixMode != kGpsFix3D)
         return std::nullopt;
     Position p;
     p.latitudeDeg = status->unfiltered.latitudeDeg;
