@@ -11,11 +11,6 @@ std::string count(std::size_t n, const char* one, const char* many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-const char* verdictWord(KlfVerdict verdict)
-{
-    return verdict == KlfVerdict::Truncated ? "truncated" : "damaged";
-}
-
 } // namespace
 
 std::vector<std::string> driveReport(const std::string& name, const Drive& drive)
@@ -53,7 +48,7 @@ std::vector<std::string> driveReport(const std::string& name, const Drive& drive
         std::snprintf(where, sizeof where, " at byte %zu (%s): ", drive.problemOffset,
                       drive.problem);
         const bool walkedAll = drive.bytesWalked == drive.bytes;
-        lines.push_back("warning: " + name + " is " + verdictWord(drive.verdict) + where +
+        lines.push_back("warning: " + name + " is " + klfVerdictWord(drive.verdict) + where +
                         (walkedAll ? "its damaged records were left out"
                                    : "exported up to byte " + std::to_string(drive.bytesWalked)));
     }
