@@ -1,6 +1,6 @@
 #include "DriveReport.h"
 
-#include <cstdio>
+#include "core/TextFormat.h"
 
 namespace zentor::klfexport {
 
@@ -44,9 +44,8 @@ std::vector<std::string> driveReport(const std::string& name, const Drive& drive
                             "2's step)");
     }
     if (drive.verdict != KlfVerdict::Whole) {
-        char where[160];
-        std::snprintf(where, sizeof where, " at byte %zu (%s): ", drive.problemOffset,
-                      drive.problem);
+        const std::string where =
+            formatText(" at byte %zu (%s): ", drive.problemOffset, drive.problem);
         const bool walkedAll = drive.bytesWalked == drive.bytes;
         lines.push_back("warning: " + name + " is " + klfVerdictWord(drive.verdict) + where +
                         (walkedAll ? "its damaged records were left out"
