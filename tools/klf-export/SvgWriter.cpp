@@ -189,8 +189,8 @@ void writeDistanceScale(std::ostream& out, const MapProjection& map)
                 " font-size=\"13\" text-anchor=\"middle\"");
 }
 
-void writeLegend(std::ostream& out, const Drive& drive, const std::vector<TrackPoint>& points,
-                 const ExportSettings& settings, const ColourScale& scale)
+void writeLegend(std::ostream& out, const Drive& drive, const ExportSettings& settings,
+                 const ColourScale& scale)
 {
     out << text(kLegendX, kLegendY, "RSSI (dBm)", " font-size=\"16\" font-weight=\"bold\"")
         << text(kLegendX, kLegendY + 20,
@@ -208,9 +208,9 @@ void writeLegend(std::ostream& out, const Drive& drive, const std::vector<TrackP
         swatch(svgColour(scale.colour(b)), scale.label(b));
     swatch(kRouteGrey, "no reading");
 
-    std::size_t readings = 0;
-    for (const TrackPoint& t : points)
-        readings += t.readings;
+    const auto readings = static_cast<std::size_t>(
+        std::count_if(drive.readings.begin(), drive.readings.end(),
+                      [&](const Reading& r) { return r.receiver == settings.receiver; }));
     y += 24;
     const std::string source = drive.source == PositionSource::Gps ? "GPS" : "TravelPilot";
     for (const std::string& line :
@@ -249,7 +249,7 @@ void writeSvg(std::ostream& out, const Drive& drive, const ExportSettings& setti
         writeNorthArrow(out);
         writeDistanceScale(out, map);
     }
-    writeLegend(out, drive, points, settings, scale);
+    writeLegend(out, drive, settings, scale);
     out << text(kMapX, kMapY + kMapHeight + 34, timeSpan(drive), " font-size=\"15\"") << "</svg>\n";
 }
 
