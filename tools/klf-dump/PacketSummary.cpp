@@ -5,6 +5,9 @@
 #include "link/PacketTypes.h"
 #include "link/ReceiverRange.h"
 #include "logging/KlfFormat.h"
+#include "nav/TravelPilotLogPackets.h"
+
+#include <optional>
 
 namespace zentor::klfdump {
 
@@ -13,8 +16,6 @@ namespace {
 constexpr std::size_t kClockBytes = 7;
 constexpr std::size_t kScanEntryBytes = 3;
 constexpr std::size_t kTableEntryBytes = 4;
-constexpr std::size_t kCoordinateBytes = 7; // hemisphere letter, u16 LE whole, u32 LE fraction
-constexpr std::size_t kPcTimeBytes = 6;     // second, minute, hour, day, month 0-11, year - 1900
 
 std::string shortOf(const char* what, std::size_t have, std::size_t want)
 {
@@ -123,20 +124,23 @@ std::string printable(const std::uint8_t* d, std::size_t n)
 }
 
 // TravelPilot coordinate: hemisphere letter, whole part u16 LE, fraction u32 LE.
-std::string coordinateText(const std::uint8_t* c)
+std::string coordinateText(const TravelPilotCoordinate& c)
 {
     const char letter = c[0] >= 0x20 && c[0] < 0x7F ? static_cast<char>(c[0]) : '?';
-    return formatText("%u.%u %c", readLe16(c + 1), readLe32(c + 3), letter);
+    return formatText("%u.%u %c", readLe16(c.data() + 1), readLe32(c.data() + 3), letter);
 }
 
-// TravelPilot position: the PC's time (6 bytes), latitude and longitude (7 bytes each).
+// TravelPilot position: the PC's time, latitude and longitude; shown month/day/year.
 std::string positionSummary(const std::uint8_t* d, std::size_t n)
 {
-    if (n < kPcTimeBytes + 2 * kCoordinateBytes)
-        return shortOf("TravelPilot position", n, kPcTimeBytes + 2 * kCoordinateBytes);
-    return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s", d[4] + 1,
-                      d[3], 1900 + d[5], d[2], d[1], d[0], coordinateText(d + kPcTimeBytes).c_str(),
-                      coordinateText(d + kPcTimeBytes + kCoordinateBytes).c_str());
+    const std::optional<PositionLogFields> p = readPositionLogData(d, n);
+    if (!p)
+        return shortOf("TravelPilot position", n, kTpPositionLogDataBytes);
+    const LogTimeFields& t = p->time;
+    return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s",
+                      t.month + 1, t.dayOfMonth, 1900 + t.yearsSince1900, t.hours, t.minutes,
+                      t.seconds, coordinateText(p->latitude).c_str(),
+                      coordinateText(p->longitude).c_str());
 }
 
 // TravelPilot speed and direction: speed i16 LE, direction u16 LE.
