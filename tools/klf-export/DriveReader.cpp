@@ -107,31 +107,16 @@ private:
                     packet.first);
     }
 
-    void use(const ScanEntriesPacket& scan)
+    void use(const ScanEntriesPacket& packet)
     {
-        for (std::size_t e = 0; e < scan.count; ++e) {
-            const ScanEntry& entry = scan.entries[e];
-            if (entry.channel >= kListEntries) {
-                ++drive_.entriesOutOfRange;
-                continue;
-            }
-            reading(entry.receiver, MeasurementMode::List,
-                    ranges_.listEntry(entry.receiver, entry.channel), entry.level);
-        }
+        entries(packet, MeasurementMode::List,
+                [this](const ScanEntry& e) { return ranges_.listEntry(e.receiver, e.channel); });
     }
 
-    void use(const TableEntriesPacket& table)
+    void use(const TableEntriesPacket& packet)
     {
-        for (std::size_t e = 0; e < table.count; ++e) {
-            const TableEntry& entry = table.entries[e];
-            if (entry.index >= kTableEntries) {
-                ++drive_.entriesOutOfRange;
-                continue;
-            }
-            // The display numbers table entries from 1.
-            reading(entry.receiver, MeasurementMode::Table,
-                    ranges_.tableEntry(entry.receiver, entry.index + 1), entry.level);
-        }
+        entries(packet, MeasurementMode::Table,
+                [this](const TableEntry& e) { return ranges_.tableEntry(e.receiver, e.index); });
     }
 
     // Nothing for the drive: GPS records are taken above, by type, and neither the serial number
@@ -139,6 +124,22 @@ private:
     void use(const GpsRecordPacket&) {}
     void use(const IdentificationPacket&) {}
     void use(const NotDecoded&) {}
+
+    // The readings of a list or table packet, each tuned as `tuningOf` says; an entry beyond the
+    // list or table is left out and counted.
+    template <class Packet, class TuningOf>
+    void entries(const Packet& packet, MeasurementMode mode, TuningOf tuningOf)
+    {
+        for (std::size_t e = 0; e < packet.count; ++e) {
+            const auto& entry = packet.entries[e];
+            const std::optional<Tuning> tuning = tuningOf(entry);
+            if (!tuning) {
+                ++drive_.entriesOutOfRange;
+                continue;
+            }
+            reading(entry.receiver, mode, *tuning, entry.level);
+        }
+    }
 
     void position(const std::optional<Position>& p, std::size_t& unusable)
     {

@@ -101,23 +101,28 @@ Tuning KnownRanges::single(std::size_t receiver) const
     return t;
 }
 
-Tuning KnownRanges::listEntry(std::size_t receiver, int entry) const
+std::optional<Tuning> KnownRanges::listEntry(std::size_t receiver, std::size_t entry) const
 {
+    if (entry >= kListEntries)
+        return std::nullopt;
     const Known& k = receivers_[receiver];
     Tuning t;
-    t.channel = entry + 1;
+    t.channel = static_cast<std::int32_t>(entry + 1);
     if (k.step && k.list)
         t.frequencyMHz = frequencyMHz(k.range, k.range.listCounts[entry]);
     return t;
 }
 
-Tuning KnownRanges::tableEntry(std::size_t receiver, int entryNumber) const
+std::optional<Tuning> KnownRanges::tableEntry(std::size_t receiver, std::size_t index) const
 {
+    if (index >= kTableEntries)
+        return std::nullopt;
     const Known& k = receivers_[receiver];
     Tuning t;
-    t.channel = entryNumber;
+    // The display numbers table entries from 1.
+    t.channel = static_cast<std::int32_t>(index + 1);
     if (k.numbering)
-        t.frequencyMHz = frequencyMHz(k.range, countOfChannel(k.range, entryNumber));
+        t.frequencyMHz = frequencyMHz(k.range, countOfChannel(k.range, *t.channel));
     return t;
 }
 

@@ -41,8 +41,10 @@ public:
 
     // receiver: 0 or 1.
     Tuning single(std::size_t receiver) const;
-    Tuning listEntry(std::size_t receiver, int entry) const; // entry 0-9
-    Tuning tableEntry(std::size_t receiver, int entryNumber) const;
+    // A list entry 0-9, shown as channel 1-10; none beyond the list.
+    std::optional<Tuning> listEntry(std::size_t receiver, std::size_t entry) const;
+    // A table index 0-3071, shown as entry number 1-3072; none beyond the table.
+    std::optional<Tuning> tableEntry(std::size_t receiver, std::size_t index) const;
 
 private:
     struct Known
