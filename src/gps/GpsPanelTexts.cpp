@@ -10,8 +10,6 @@
 namespace zentor {
 namespace {
 
-constexpr int kFix2D = 6;
-constexpr int kFix3D = 7;
 constexpr double kMetresPerCm = 0.01;
 constexpr int kCmPerMetre = 100;
 constexpr double kGeometryPerUnit = 0.1;
@@ -125,9 +123,9 @@ const std::string* GpsPanelTexts::textOf(const std::string& control) const
 
 StatusColours statusColours(int fixMode)
 {
-    if (fixMode == kFix2D)
+    if (fixMode == kGpsFix2D)
         return {kYellow, kBlack};
-    if (fixMode == kFix3D)
+    if (fixMode == kGpsFix3D)
         return {kGreen, kWhite};
     return {kRed, kWhite};
 }

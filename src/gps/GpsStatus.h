@@ -45,6 +45,10 @@ struct GpsChannelStatus
     int accuracy = 0;                // bits 3-0
 };
 
+// The fix modes (GpsReceiverStatus::fixMode) in which the receiver's position is a current one.
+constexpr int kGpsFix2D = 6;
+constexpr int kGpsFix3D = 7;
+
 // The receiver's own state, from its two status bytes.
 struct GpsReceiverStatus
 {

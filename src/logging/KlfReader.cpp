@@ -27,6 +27,19 @@ std::uint16_t travelPilotLength(std::uint8_t type)
 
 } // namespace
 
+const char* klfVerdictWord(KlfVerdict verdict)
+{
+    switch (verdict) {
+    case KlfVerdict::Truncated:
+        return "truncated";
+    case KlfVerdict::Damaged:
+        return "damaged";
+    case KlfVerdict::Whole:
+        break;
+    }
+    return "whole";
+}
+
 KlfReader::KlfReader(const std::uint8_t* bytes, std::size_t size)
     : bytes_(size > 0 ? bytes : nullptr), size_(bytes ? size : 0)
 {}

@@ -44,6 +44,9 @@ enum class KlfVerdict
     Damaged,   // the record at problemOffset() is not what the file format allows
 };
 
+// The verdict as the tools write it: "whole", "truncated" or "damaged".
+const char* klfVerdictWord(KlfVerdict verdict);
+
 // Walks the bytes of a log file record by record: the header records when the file starts with
 // the lead-in, then packet records. It never reads outside the bytes it was given and never
 // asserts on them. A bad checksum or a TravelPilot record of the wrong length marks the file

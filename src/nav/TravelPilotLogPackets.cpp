@@ -12,11 +12,25 @@ namespace {
 
 constexpr std::size_t kLengthBytes = 2;
 constexpr std::size_t kTypeOffset = 2;
+constexpr std::size_t kDataOffset = kTypeOffset + 1;
 constexpr std::size_t kTimeOffset = 3;
 constexpr std::size_t kLatitudeOffset = 9;
 constexpr std::size_t kLongitudeOffset = kLatitudeOffset + kTpCoordinateBytes;
 constexpr std::size_t kSpeedOffset = 3;
 constexpr std::size_t kDirectionOffset = 5;
+
+static_assert(kTpPositionLogDataBytes == kTpPositionLogBytes - kDataOffset);
+
+// The time fields in the order the position packet carries them, one byte each.
+constexpr int LogTimeFields::*kTimeFields[] = {
+    &LogTimeFields::seconds,    &LogTimeFields::minutes, &LogTimeFields::hours,
+    &LogTimeFields::dayOfMonth, &LogTimeFields::month,   &LogTimeFields::yearsSince1900};
+
+// Where a field at `packetOffset` of a packet lies in its data (the bytes after the type).
+constexpr std::size_t inData(std::size_t packetOffset)
+{
+    return packetOffset - kDataOffset;
+}
 
 std::uint8_t lowByte(int value)
 {
@@ -52,12 +66,24 @@ positionLogPacket(const LogTimeFields& time, const TravelPilotCoordinate& latitu
     std::array<std::uint8_t, kTpPositionLogBytes> p{};
     writeLe16(p.data(), static_cast<std::uint16_t>(kTpPositionLogBytes - kLengthBytes));
     p[kTypeOffset] = kTpPositionLogType;
-    const int fields[] = {time.seconds,    time.minutes, time.hours,
-                          time.dayOfMonth, time.month,   time.yearsSince1900};
-    std::transform(std::begin(fields), std::end(fields), p.begin() + kTimeOffset, lowByte);
+    std::transform(std::begin(kTimeFields), std::end(kTimeFields), p.begin() + kTimeOffset,
+                   [&](int LogTimeFields::*field) { return lowByte(time.*field); });
     std::copy(latitude.begin(), latitude.end(), p.begin() + kLatitudeOffset);
     std::copy(longitude.begin(), longitude.end(), p.begin() + kLongitudeOffset);
     return p;
+}
+
+std::optional<PositionLogFields> readPositionLogData(const std::uint8_t* data, std::size_t n)
+{
+    if (n < kTpPositionLogDataBytes)
+        return std::nullopt;
+    PositionLogFields fields;
+    const std::uint8_t* time = data + inData(kTimeOffset);
+    for (int LogTimeFields::*field : kTimeFields)
+        fields.time.*field = *time++;
+    std::copy_n(data + inData(kLatitudeOffset), kTpCoordinateBytes, fields.latitude.begin());
+    std::copy_n(data + inData(kLongitudeOffset), kTpCoordinateBytes, fields.longitude.begin());
+    return fields;
 }
 
 std::array<std::uint8_t, kTpSpeedLogBytes>

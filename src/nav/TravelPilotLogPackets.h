@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // The log packets made from TravelPilot responses. They are packet records like the
 // instrument's (a 16-bit little-endian length L, then L bytes starting with the type) but carry
@@ -30,6 +31,8 @@ constexpr std::uint8_t kTpPositionLogType = 0xC0;
 constexpr std::uint8_t kTpSpeedLogType = 0xC1;
 constexpr std::size_t kTpPositionLogBytes = 23;
 constexpr std::size_t kTpSpeedLogBytes = 7;
+// The position packet's data: the bytes after its type, as the log file reader hands them out.
+constexpr std::size_t kTpPositionLogDataBytes = 20;
 
 // The PC's local time as the position packet carries it.
 struct LogTimeFields
@@ -48,6 +51,19 @@ LogTimeFields localTimeNow();
 std::array<std::uint8_t, kTpPositionLogBytes>
 positionLogPacket(const LogTimeFields& time, const TravelPilotCoordinate& latitude,
                   const TravelPilotCoordinate& longitude);
+
+// What a position packet carries.
+struct PositionLogFields
+{
+    LogTimeFields time; // yearsSince1900 as the packet keeps it: its low byte
+    TravelPilotCoordinate latitude{};
+    TravelPilotCoordinate longitude{};
+};
+
+// Reads the data of a position packet (the `n` bytes after its type byte), the inverse of
+// positionLogPacket. None when there are fewer than kTpPositionLogDataBytes; bytes after them
+// are not read.
+std::optional<PositionLogFields> readPositionLogData(const std::uint8_t* data, std::size_t n);
 
 std::array<std::uint8_t, kTpSpeedLogBytes>
 speedLogPacket(const std::array<std::uint8_t, 2>& speed,

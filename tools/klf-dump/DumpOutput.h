@@ -36,7 +36,5 @@ std::unique_ptr<DumpOutput> makeJsonOutput(std::FILE* out);
 
 // The checksum state as the dump writes it: "good", "bad" or "none".
 const char* checksumWord(ChecksumState state);
-// The verdict as the dump writes it: "whole", "truncated" or "damaged".
-const char* verdictWord(KlfVerdict verdict);
 
 } // namespace zentor::klfdump

@@ -97,7 +97,7 @@ public:
                      static_cast<unsigned long long>(counts.packets),
                      static_cast<unsigned long long>(counts.badChecksums));
         std::fprintf(out_, "{\"record\":\"verdict\",\"verdict\":\"%s\",\"header\":%s",
-                     verdictWord(reader.verdict()), reader.hasHeader() ? "true" : "false");
+                     klfVerdictWord(reader.verdict()), reader.hasHeader() ? "true" : "false");
         if (reader.verdict() != KlfVerdict::Whole)
             std::fprintf(out_, ",\"offset\":%zu,\"problem\":%s", reader.problemOffset(),
                          jsonString(reader.problem()).c_str());

@@ -2,9 +2,14 @@
 
 #include "core/TextFormat.h"
 #include "link/ByteOrder.h"
+#include "link/PacketDecoder.h"
 #include "link/PacketTypes.h"
 #include "link/ReceiverRange.h"
 #include "logging/KlfFormat.h"
+#include "nav/TravelPilotLogPackets.h"
+
+#include <optional>
+#include <variant>
 
 namespace zentor::klfdump {
 
@@ -13,35 +18,32 @@ namespace {
 constexpr std::size_t kClockBytes = 7;
 constexpr std::size_t kScanEntryBytes = 3;
 constexpr std::size_t kTableEntryBytes = 4;
-constexpr std::size_t kCoordinateBytes = 7; // hemisphere letter, u16 LE whole, u32 LE fraction
-constexpr std::size_t kPcTimeBytes = 6;     // second, minute, hour, day, month 0-11, year - 1900
 
 std::string shortOf(const char* what, std::size_t have, std::size_t want)
 {
     return formatText("%s, short: %zu of %zu data bytes", what, have, want);
 }
 
-// Configuration block: start count i32 LE @0, stop count i32 LE @4, step x256 u32 LE @8.
-std::string blockText(const std::uint8_t* block)
+// A receiver's range, from a configuration packet or the header's receivers record.
+std::string rangeText(std::int32_t startCount, std::int32_t stopCount, double stepKHz)
 {
-    return formatText("start %d stop %d step %.3f kHz", static_cast<std::int32_t>(readLe32(block)),
-                      static_cast<std::int32_t>(readLe32(block + 4)),
-                      readLe32(block + 8) / kStepUnitsPerKHz);
+    return formatText("start %d stop %d step %.3f kHz", startCount, stopCount, stepKHz);
 }
 
-// Configuration: flags (bit 0/1 receiver 1/2 present), then a 12-byte block per receiver.
-std::string configurationSummary(const std::uint8_t* d, std::size_t n)
+// Configuration: which receivers are present, and the range of each whose block is whole.
+std::string configurationSummary(const DecodedPacket& packet, std::size_t n)
 {
-    if (n < 1)
+    const auto* configuration = std::get_if<ConfigurationPacket>(&packet.content);
+    if (!configuration)
         return shortOf("configuration", n, 25);
     std::string text = "configuration:";
-    for (std::size_t r = 0; r < 2; ++r) {
-        const std::size_t at = 1 + r * kReceiverBlockBytes;
+    for (std::size_t r = 0; r < kReceiverCount; ++r) {
         text += formatText(" receiver %zu ", r + 1);
-        if (!((d[0] >> r) & 1))
+        const std::optional<ReceiverConfiguration>& rx = configuration->receivers[r];
+        if (!configuration->present[r])
             text += "absent";
-        else if (n >= at + kReceiverBlockBytes)
-            text += blockText(d + at);
+        else if (rx)
+            text += rangeText(rx->range.startCount, rx->range.stopCount, rx->range.stepKHz);
         else
             text += "present, block missing";
         text += r == 0 ? ";" : "";
@@ -49,25 +51,26 @@ std::string configurationSummary(const std::uint8_t* d, std::size_t n)
     return text;
 }
 
-// Single-mode levels: signed dBm bytes of one receiver.
-std::string singleSummary(int receiver, const std::uint8_t* d, std::size_t n)
+// Single-mode levels of one receiver: the first and their average, truncated toward zero.
+std::string singleSummary(const DecodedPacket& packet)
 {
-    if (n == 0)
+    const auto& levels = std::get<SingleLevelsPacket>(packet.content);
+    const int receiver = static_cast<int>(levels.receiver) + 1;
+    if (levels.count == 0)
         return formatText("single receiver %d: no levels", receiver);
-    long sum = 0;
-    for (std::size_t i = 0; i < n; ++i)
-        sum += static_cast<std::int8_t>(d[i]);
     return formatText("single receiver %d: first %d dBm, average %ld dBm over %zu", receiver,
-                      static_cast<std::int8_t>(d[0]), sum / static_cast<long>(n), n);
+                      static_cast<std::int8_t>(levels.first), static_cast<long>(levels.averageDbm),
+                      levels.count);
 }
 
-// Clock: second, minute, hour, day, month, year - 2000, marker; shown month/day/year.
-std::string clockSummary(const std::uint8_t* d, std::size_t n)
+// Clock: shown month/day/year.
+std::string clockSummary(const DecodedPacket& packet, std::size_t n)
 {
-    if (n < kClockBytes)
+    const auto* c = std::get_if<InstrumentClock>(&packet.content);
+    if (!c)
         return shortOf("clock and marker", n, kClockBytes);
-    return formatText("clock %02d/%02d/%04d %02d:%02d:%02d, marker %d", d[4], d[3], 2000 + d[5],
-                      d[2], d[1], d[0], d[6]);
+    return formatText("clock %02d/%02d/%04d %02d:%02d:%02d, marker %d", c->month, c->day,
+                      2000 + c->yearSince2000, c->hour, c->minute, c->second, c->marker);
 }
 
 // Level values: i32 LE per receiver.
@@ -123,20 +126,23 @@ std::string printable(const std::uint8_t* d, std::size_t n)
 }
 
 // TravelPilot coordinate: hemisphere letter, whole part u16 LE, fraction u32 LE.
-std::string coordinateText(const std::uint8_t* c)
+std::string coordinateText(const TravelPilotCoordinate& c)
 {
     const char letter = c[0] >= 0x20 && c[0] < 0x7F ? static_cast<char>(c[0]) : '?';
-    return formatText("%u.%u %c", readLe16(c + 1), readLe32(c + 3), letter);
+    return formatText("%u.%u %c", readLe16(c.data() + 1), readLe32(c.data() + 3), letter);
 }
 
-// TravelPilot position: the PC's time (6 bytes), latitude and longitude (7 bytes each).
+// TravelPilot position: the PC's time, latitude and longitude; shown month/day/year.
 std::string positionSummary(const std::uint8_t* d, std::size_t n)
 {
-    if (n < kPcTimeBytes + 2 * kCoordinateBytes)
-        return shortOf("TravelPilot position", n, kPcTimeBytes + 2 * kCoordinateBytes);
-    return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s", d[4] + 1,
-                      d[3], 1900 + d[5], d[2], d[1], d[0], coordinateText(d + kPcTimeBytes).c_str(),
-                      coordinateText(d + kPcTimeBytes + kCoordinateBytes).c_str());
+    const std::optional<PositionLogFields> p = readPositionLogData(d, n);
+    if (!p)
+        return shortOf("TravelPilot position", n, kTpPositionLogDataBytes);
+    const LogTimeFields& t = p->time;
+    return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s",
+                      t.month + 1, t.dayOfMonth, 1900 + t.yearsSince1900, t.hours, t.minutes,
+                      t.seconds, coordinateText(p->latitude).c_str(),
+                      coordinateText(p->longitude).c_str());
 }
 
 // TravelPilot speed and direction: speed i16 LE, direction u16 LE.
@@ -181,8 +187,7 @@ std::string receiversSummary(const std::array<ReceiverFacts, 2>& receivers)
             text += "absent";
             continue;
         }
-        text +=
-            formatText("start %d stop %d step %.3f kHz", rx.startCount, rx.stopCount, rx.stepKHz);
+        text += rangeText(rx.startCount, rx.stopCount, rx.stepKHz);
         if (!rx.stepWhole)
             text += " (top byte of the step not in the file)";
     }
@@ -230,18 +235,22 @@ std::string packetSummary(const KlfRecord& record)
 {
     const std::uint8_t* d = record.data.data;
     const std::size_t n = record.data.size;
+    // The configuration, single-mode and clock summaries say what the receiver protocol's decoder
+    // makes of the packet. The others are read from the bytes: they show what the decoder leaves
+    // out (a level values or status blocks packet of one receiver is short here, and every scan
+    // or table entry is shown, not only the first five or four).
+    const DecodedPacket decoded = decodePacketData(record.type, d, n);
     switch (record.type) {
     case kPacketGpsRecord:
         return n >= kGpsRecordSize ? formatText("GPS record, %zu bytes", n)
                                    : shortOf("GPS record", n, kGpsRecordSize);
     case kPacketConfiguration:
-        return configurationSummary(d, n);
+        return configurationSummary(decoded, n);
     case kPacketSingleReceiver1:
-        return singleSummary(1, d, n);
     case kPacketSingleReceiver2:
-        return singleSummary(2, d, n);
+        return singleSummary(decoded);
     case kPacketClock:
-        return clockSummary(d, n);
+        return clockSummary(decoded, n);
     case kPacketLevelValues:
         return levelValuesSummary(d, n);
     case kPacketStatusBlocks:

@@ -69,7 +69,7 @@ public:
         if (reader.verdict() == KlfVerdict::Whole)
             std::fprintf(out_, "verdict: whole\n");
         else
-            std::fprintf(out_, "verdict: %s at byte %zu (%s)\n", verdictWord(reader.verdict()),
+            std::fprintf(out_, "verdict: %s at byte %zu (%s)\n", klfVerdictWord(reader.verdict()),
                          reader.problemOffset(), reader.problem());
     }
 
@@ -117,19 +117,6 @@ const char* checksumWord(ChecksumState state)
         break;
     }
     return "none";
-}
-
-const char* verdictWord(KlfVerdict verdict)
-{
-    switch (verdict) {
-    case KlfVerdict::Truncated:
-        return "truncated";
-    case KlfVerdict::Damaged:
-        return "damaged";
-    case KlfVerdict::Whole:
-        break;
-    }
-    return "whole";
 }
 
 } // namespace zentor::klfdump

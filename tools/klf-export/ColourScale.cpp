@@ -1,7 +1,8 @@
 #include "ColourScale.h"
 
+#include "core/TextFormat.h"
+
 #include <cmath>
-#include <cstdio>
 
 namespace zentor::klfexport {
 
@@ -13,23 +14,16 @@ const Colour kBandColours[ColourScale::kBands] = {
     {0xf2, 0xd3, 0x38}, {0xf5, 0x8b, 0x2c}, {0xd7, 0x30, 0x1f}, // red: strongest
 };
 
-std::string hex(const char* format, int a, int b, int c)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    return text;
-}
-
 } // namespace
 
 std::string svgColour(const Colour& c)
 {
-    return hex("#%02x%02x%02x", c.red, c.green, c.blue);
+    return formatText("#%02x%02x%02x", c.red, c.green, c.blue);
 }
 
 std::string kmlColour(const Colour& c)
 {
-    return hex("ff%02x%02x%02x", c.blue, c.green, c.red);
+    return formatText("ff%02x%02x%02x", c.blue, c.green, c.red);
 }
 
 ColourScale::ColourScale(int minDbm, int maxDbm)
@@ -51,9 +45,7 @@ const Colour& ColourScale::colour(std::size_t band) const
 
 std::string ColourScale::edgeText(std::size_t edge) const
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", minDbm_ + edge * bandDb_);
-    std::string s = text;
+    std::string s = formatText("%.1f", minDbm_ + edge * bandDb_);
     if (s.size() > 2 && s.compare(s.size() - 2, 2, ".0") == 0)
         s.resize(s.size() - 2);
     return s == "-0" ? "0" : s;

@@ -1,7 +1,6 @@
 #include "ExportFormats.h"
 #include "FixTime.h"
-
-#include <cstdio>
+#include "core/TextFormat.h"
 
 namespace zentor::klfexport {
 
@@ -23,16 +22,14 @@ void writeCsv(std::ostream& out, const Drive& drive, const ExportSettings& setti
         if (!settings.allReceivers && r.receiver != settings.receiver)
             continue;
         const Position& p = drive.positions[r.position];
-        char place[64];
-        std::snprintf(place, sizeof place, "%.6f,%.6f", p.latitudeDeg, p.longitudeDeg);
-        char frequency[48] = "";
-        if (r.frequencyMHz)
-            std::snprintf(frequency, sizeof frequency, "%.5f", *r.frequencyMHz);
-        out << isoTime(p.time) << ',' << place << ',' << r.receiver << ','
-            << measurementModeName(r.mode) << ',';
+        out << isoTime(p.time) << ',' << formatText("%.6f,%.6f", p.latitudeDeg, p.longitudeDeg)
+            << ',' << r.receiver << ',' << measurementModeName(r.mode) << ',';
         if (r.channel)
             out << *r.channel;
-        out << ',' << frequency << ',' << r.rssiDbm << ',' << sourceWord(drive.source) << "\r\n";
+        out << ',';
+        if (r.frequencyMHz)
+            out << formatText("%.5f", *r.frequencyMHz);
+        out << ',' << r.rssiDbm << ',' << sourceWord(drive.source) << "\r\n";
     }
 }
 

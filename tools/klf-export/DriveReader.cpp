@@ -3,7 +3,6 @@
 #include "KnownRanges.h"
 #include "PositionRecords.h"
 #include "link/PacketDecoder.h"
-#include "link/ReceiverRange.h"
 #include "logging/KlfFormat.h"
 
 #include <variant>
@@ -23,11 +22,13 @@ int levelDbm(std::uint8_t byte)
 }
 
 // What a first walk finds out before the readings are taken: the position source, and the
-// first configuration packet, which may complete the header's receivers record.
+// first configuration packet (its data and what it says), which may complete the header's
+// receivers record.
 struct Survey
 {
     bool travelPilot = false;
-    ByteView firstConfiguration;
+    ByteView firstConfigurationData;
+    ConfigurationPacket firstConfiguration;
 };
 
 Survey survey(const std::uint8_t* bytes, std::size_t size)
@@ -40,8 +41,12 @@ Survey survey(const std::uint8_t* bytes, std::size_t size)
             continue;
         if (r.type == kTravelPilotPositionType && r.length == kTravelPilotPositionLength)
             s.travelPilot = true;
-        if (r.type == kPacketConfiguration && s.firstConfiguration.data == nullptr)
-            s.firstConfiguration = r.data;
+        if (r.type == kPacketConfiguration && s.firstConfigurationData.data == nullptr) {
+            s.firstConfigurationData = r.data;
+            const DecodedPacket packet = decodePacketData(r.type, r.data.data, r.data.size);
+            if (const auto* configuration = std::get_if<ConfigurationPacket>(&packet.content))
+                s.firstConfiguration = *configuration;
+        }
     }
     return s;
 }
@@ -61,53 +66,81 @@ public:
             return;
         }
         if (r.kind == KlfRecordKind::Receivers) {
-            ranges_.takeHeader(r.data, survey_.firstConfiguration);
+            ranges_.takeHeader(r.data, survey_.firstConfigurationData, survey_.firstConfiguration);
             return;
         }
         if (r.kind != KlfRecordKind::Packet && r.kind != KlfRecordKind::ChannelInformation)
             return;
-        switch (r.type) {
-        case kPacketGpsRecord:
+        // Positions go by type: a GPS record too short to decode is still one without a fix, and
+        // the TravelPilot's records are not the instrument's packets.
+        if (r.type == kPacketGpsRecord) {
             if (drive_.source == PositionSource::Gps)
                 position(gpsPosition(r.data), drive_.gpsRecordsWithoutFix);
-            break;
-        case kTravelPilotPositionType:
+            return;
+        }
+        if (r.type == kTravelPilotPositionType) {
             if (drive_.source == PositionSource::TravelPilot)
                 position(travelPilotPosition(r.data), drive_.unreadableTravelPilotPositions);
-            break;
-        case kPacketClock:
-            if (decodePacketData(r.type, r.data.data, r.data.size).decoded() && !stale())
-                ++ticksSincePosition_;
-            break;
-        case kPacketConfiguration:
-            ranges_.takeConfiguration(r.data);
-            break;
-        case kPacketLevelValues:
-            ranges_.takeLevelValues(r.data);
-            break;
-        case kPacketStatusBlocks:
-            ranges_.takeStatusBlocks(r.data);
-            break;
-        case kPacketSingleReceiver1:
-        case kPacketSingleReceiver2:
-            if (r.data.size > 0) {
-                const int receiver = r.type == kPacketSingleReceiver1 ? 0 : 1;
-                reading(receiver, MeasurementMode::Single, ranges_.single(receiver),
-                        r.data.data[0]);
-            }
-            break;
-        case kPacketScanEntries:
-            scanEntries(r.data);
-            break;
-        case kPacketTableEntries:
-            tableEntries(r.data);
-            break;
-        default:
-            break;
+            return;
         }
+        const DecodedPacket packet = decodePacketData(r.type, r.data.data, r.data.size);
+        std::visit([this](const auto& content) { use(content); }, packet.content);
     }
 
 private:
+    void use(const ConfigurationPacket& packet) { ranges_.takeConfiguration(packet); }
+    void use(const LevelValuesPacket& packet) { ranges_.takeLevelValues(packet); }
+    void use(const StatusBlocksPacket& packet) { ranges_.takeStatusBlocks(packet); }
+
+    // The clock packet is the instrument's one-second tick, by which positions age.
+    void use(const InstrumentClock&)
+    {
+        if (!stale())
+            ++ticksSincePosition_;
+    }
+
+    // A single-mode packet's reading is its first sample.
+    void use(const SingleLevelsPacket& packet)
+    {
+        if (packet.count > 0)
+            reading(packet.receiver, MeasurementMode::Single, ranges_.single(packet.receiver),
+                    packet.first);
+    }
+
+    void use(const ScanEntriesPacket& packet)
+    {
+        entries(packet, MeasurementMode::List,
+                [this](const ScanEntry& e) { return ranges_.listEntry(e.receiver, e.channel); });
+    }
+
+    void use(const TableEntriesPacket& packet)
+    {
+        entries(packet, MeasurementMode::Table,
+                [this](const TableEntry& e) { return ranges_.tableEntry(e.receiver, e.index); });
+    }
+
+    // Nothing for the drive: GPS records are taken above, by type, and neither the serial number
+    // nor a packet the program does not decode tells anything of the readings.
+    void use(const GpsRecordPacket&) {}
+    void use(const IdentificationPacket&) {}
+    void use(const NotDecoded&) {}
+
+    // The readings of a list or table packet, each tuned as `tuningOf` says; an entry beyond the
+    // list or table is left out and counted.
+    template <class Packet, class TuningOf>
+    void entries(const Packet& packet, MeasurementMode mode, TuningOf tuningOf)
+    {
+        for (std::size_t e = 0; e < packet.count; ++e) {
+            const auto& entry = packet.entries[e];
+            const std::optional<Tuning> tuning = tuningOf(entry);
+            if (!tuning) {
+                ++drive_.entriesOutOfRange;
+                continue;
+            }
+            reading(entry.receiver, mode, *tuning, entry.level);
+        }
+    }
+
     void position(const std::optional<Position>& p, std::size_t& unusable)
     {
         if (!p) {
@@ -122,7 +155,8 @@ private:
 
     bool stale() const { return ticksSincePosition_ > kMaxPositionAgeSeconds; }
 
-    void reading(int receiver, MeasurementMode mode, const Tuning& tuning, std::uint8_t level)
+    void reading(std::size_t receiver, MeasurementMode mode, const Tuning& tuning,
+                 std::uint8_t level)
     {
         if (!current_) {
             ++drive_.readingsWithoutPosition;
@@ -134,41 +168,8 @@ private:
         }
         if (!tuning.frequencyMHz)
             ++drive_.unknownFrequencies[receiver];
-        drive_.readings.push_back(
-            {*current_, receiver + 1, mode, tuning.channel, tuning.frequencyMHz, levelDbm(level)});
-    }
-
-    void scanEntries(ByteView data)
-    {
-        const DecodedPacket packet = decodePacketData(kPacketScanEntries, data.data, data.size);
-        const auto* scan = std::get_if<ScanEntriesPacket>(&packet.content);
-        for (std::size_t e = 0; scan && e < scan->count; ++e) {
-            const ScanEntry& entry = scan->entries[e];
-            if (entry.channel >= kListEntries) {
-                ++drive_.entriesOutOfRange;
-                continue;
-            }
-            const int receiver = static_cast<int>(entry.receiver);
-            reading(receiver, MeasurementMode::List, ranges_.listEntry(receiver, entry.channel),
-                    entry.level);
-        }
-    }
-
-    void tableEntries(ByteView data)
-    {
-        const DecodedPacket packet = decodePacketData(kPacketTableEntries, data.data, data.size);
-        const auto* table = std::get_if<TableEntriesPacket>(&packet.content);
-        for (std::size_t e = 0; table && e < table->count; ++e) {
-            const TableEntry& entry = table->entries[e];
-            if (entry.index >= kTableEntries) {
-                ++drive_.entriesOutOfRange;
-                continue;
-            }
-            // The display numbers table entries from 1.
-            const int receiver = static_cast<int>(entry.receiver);
-            reading(receiver, MeasurementMode::Table, ranges_.tableEntry(receiver, entry.index + 1),
-                    entry.level);
-        }
+        drive_.readings.push_back({*current_, static_cast<int>(receiver) + 1, mode, tuning.channel,
+                                   tuning.frequencyMHz, levelDbm(level)});
     }
 
     Drive& drive_;

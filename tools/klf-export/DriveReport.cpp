@@ -1,6 +1,6 @@
 #include "DriveReport.h"
 
-#include <cstdio>
+#include "core/TextFormat.h"
 
 namespace zentor::klfexport {
 
@@ -9,11 +9,6 @@ namespace {
 std::string count(std::size_t n, const char* one, const char* many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
-const char* verdictWord(KlfVerdict verdict)
-{
-    return verdict == KlfVerdict::Truncated ? "truncated" : "damaged";
 }
 
 } // namespace
@@ -49,11 +44,10 @@ std::vector<std::string> driveReport(const std::string& name, const Drive& drive
                             "2's step)");
     }
     if (drive.verdict != KlfVerdict::Whole) {
-        char where[160];
-        std::snprintf(where, sizeof where, " at byte %zu (%s): ", drive.problemOffset,
-                      drive.problem);
+        const std::string where =
+            formatText(" at byte %zu (%s): ", drive.problemOffset, drive.problem);
         const bool walkedAll = drive.bytesWalked == drive.bytes;
-        lines.push_back("warning: " + name + " is " + verdictWord(drive.verdict) + where +
+        lines.push_back("warning: " + name + " is " + klfVerdictWord(drive.verdict) + where +
                         (walkedAll ? "its damaged records were left out"
                                    : "exported up to byte " + std::to_string(drive.bytesWalked)));
     }

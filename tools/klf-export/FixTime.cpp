@@ -1,6 +1,6 @@
 #include "FixTime.h"
 
-#include <cstdio>
+#include "core/TextFormat.h"
 
 namespace zentor::klfexport {
 
@@ -44,18 +44,14 @@ std::int64_t secondsOf(const FixTime& t)
 
 std::string isoTime(const FixTime& t)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%s", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second, t.utc ? "Z" : "");
-    return text;
+    return formatText("%04d-%02d-%02dT%02d:%02d:%02d%s", t.year, t.month, t.day, t.hour, t.minute,
+                      t.second, t.utc ? "Z" : "");
 }
 
 std::string readableTime(const FixTime& t)
 {
-    char text[48];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
+    return formatText("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                      t.second);
 }
 
 } // namespace zentor::klfexport

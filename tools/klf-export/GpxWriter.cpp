@@ -1,8 +1,7 @@
 #include "ExportFormats.h"
 #include "FixTime.h"
 #include "TrackPoints.h"
-
-#include <cstdio>
+#include "core/TextFormat.h"
 
 namespace zentor::klfexport {
 
@@ -15,9 +14,7 @@ std::string trackPointStart(const Position& p)
 {
     // GPX longitudes run from -180 up to but not including 180.
     const double longitude = p.longitudeDeg >= 180.0 ? p.longitudeDeg - 360.0 : p.longitudeDeg;
-    char text[96];
-    std::snprintf(text, sizeof text, "<trkpt lat=\"%.6f\" lon=\"%.6f\">", p.latitudeDeg, longitude);
-    return text;
+    return formatText("<trkpt lat=\"%.6f\" lon=\"%.6f\">", p.latitudeDeg, longitude);
 }
 
 } // namespace

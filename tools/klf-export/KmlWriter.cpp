@@ -2,8 +2,8 @@
 #include "ExportFormats.h"
 #include "FixTime.h"
 #include "TrackPoints.h"
+#include "core/TextFormat.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace zentor::klfexport {
@@ -15,9 +15,7 @@ constexpr char kRouteColour[] = "ff909090";
 
 std::string coordinates(const Position& p)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6f,%.6f", p.longitudeDeg, p.latitudeDeg);
-    return text;
+    return formatText("%.6f,%.6f", p.longitudeDeg, p.latitudeDeg);
 }
 
 void writeStyles(std::ostream& out, const ColourScale& scale)

@@ -1,6 +1,5 @@
 #include "KnownRanges.h"
 
-#include "link/ByteOrder.h"
 #include "logging/KlfFormat.h"
 
 #include <algorithm>
@@ -9,13 +8,12 @@ namespace zentor::klfexport {
 
 namespace {
 
-// Configuration packet data: flags (bit 0/1 receiver present, bit 2/3 numbering flag), then a
-// 12-byte block per receiver. The header's receivers record has the same layout, cut short.
+// The header's receivers record is the configuration packet's data cut short: the flags (bit 0/1
+// receiver present), then a 12-byte block per receiver, receiver 2's without its last byte.
 constexpr std::size_t kFlagsBytes = 1;
-constexpr std::size_t kConfigurationBytes = kFlagsBytes + 2 * kConfigurationBlockBytes;
+constexpr std::size_t kConfigurationBytes = kFlagsBytes + kReceiverCount * kConfigurationBlockBytes;
 constexpr std::size_t kHeaderBytes = kFlagsBytes + kReceiverBlockBytes + kReceiver2BlockBytesKept;
 constexpr std::uint8_t kPresentBits = 0x03;
-constexpr std::size_t kLevelValueBytes = 4;
 
 bool present(std::uint8_t flags, int receiver)
 {
@@ -44,12 +42,12 @@ bool agrees(ByteView header, ByteView configuration)
 
 } // namespace
 
-void KnownRanges::takeHeader(ByteView header, ByteView firstConfiguration)
+void KnownRanges::takeHeader(ByteView header, ByteView firstData, const ConfigurationPacket& first)
 {
     if (header.size < kHeaderBytes)
         return;
-    if (agrees(header, firstConfiguration)) {
-        takeConfiguration(firstConfiguration);
+    if (agrees(header, firstData)) {
+        takeConfiguration(first);
         return;
     }
     if (present(header.data[0], 0)) {
@@ -58,66 +56,73 @@ void KnownRanges::takeHeader(ByteView header, ByteView firstConfiguration)
     }
 }
 
-void KnownRanges::takeConfiguration(ByteView data)
+void KnownRanges::takeConfiguration(const ConfigurationPacket& packet)
 {
-    if (data.size < kFlagsBytes)
-        return;
-    const std::uint8_t flags = data.data[0];
-    for (int r = 0; r < 2; ++r) {
-        if (!present(flags, r) || data.size < kFlagsBytes + (r + 1) * kConfigurationBlockBytes)
+    for (std::size_t r = 0; r < kReceiverCount; ++r) {
+        if (!packet.receivers[r])
             continue;
+        const ReceiverRange& given = packet.receivers[r]->range;
         Known& known = receivers_[r];
-        readConfigurationBlock(known.range, blockOf(data.data, r));
-        known.range.channelsWrap = (flags >> (2 + r)) & 1;
+        known.range.startCount = given.startCount;
+        known.range.stopCount = given.stopCount;
+        known.range.stepKHz = given.stepKHz;
+        known.range.channelsWrap = given.channelsWrap;
         known.step = known.numbering = true;
     }
 }
 
-void KnownRanges::takeLevelValues(ByteView data)
+void KnownRanges::takeLevelValues(const LevelValuesPacket& packet)
 {
-    for (int r = 0; r < 2 && data.size >= (r + 1) * kLevelValueBytes; ++r) {
-        receivers_[r].range.currentCount =
-            static_cast<std::int32_t>(readLe32(data.data + r * kLevelValueBytes));
+    for (std::size_t r = 0; r < packet.count; ++r) {
+        receivers_[r].range.currentCount = packet.currentCounts[r];
         receivers_[r].current = true;
     }
 }
 
-void KnownRanges::takeStatusBlocks(ByteView data)
+// The list's first entry is also the current count.
+void KnownRanges::takeStatusBlocks(const StatusBlocksPacket& packet)
 {
-    for (int r = 0; r < 2 && data.size >= (r + 1) * kStatusBlockBytes; ++r) {
-        readStatusBlock(receivers_[r].range, data.data + r * kStatusBlockBytes);
-        receivers_[r].list = receivers_[r].current = true;
+    for (std::size_t r = 0; r < packet.count; ++r) {
+        Known& known = receivers_[r];
+        known.range.listCounts = packet.listCounts[r];
+        known.range.currentCount = packet.listCounts[r][0];
+        known.list = known.current = true;
     }
 }
 
-Tuning KnownRanges::single(int receiver) const
+Tuning KnownRanges::single(std::size_t receiver) const
 {
     const Known& k = receivers_[receiver];
     Tuning t;
     if (k.step && k.current)
         t.frequencyMHz = frequencyMHz(k.range, k.range.currentCount);
-    if (k.step && k.numbering && k.current)
+    if (k.numbering && k.current)
         t.channel = channelOfCount(k.range, k.range.currentCount);
     return t;
 }
 
-Tuning KnownRanges::listEntry(int receiver, int entry) const
+std::optional<Tuning> KnownRanges::listEntry(std::size_t receiver, std::size_t entry) const
 {
+    if (entry >= kListEntries)
+        return std::nullopt;
     const Known& k = receivers_[receiver];
     Tuning t;
-    t.channel = entry + 1;
+    t.channel = static_cast<std::int32_t>(entry + 1);
     if (k.step && k.list)
         t.frequencyMHz = frequencyMHz(k.range, k.range.listCounts[entry]);
     return t;
 }
 
-Tuning KnownRanges::tableEntry(int receiver, int entryNumber) const
+std::optional<Tuning> KnownRanges::tableEntry(std::size_t receiver, std::size_t index) const
 {
+    if (index >= kTableEntries)
+        return std::nullopt;
     const Known& k = receivers_[receiver];
     Tuning t;
-    t.channel = entryNumber;
-    if (k.step && k.numbering)
-        t.frequencyMHz = frequencyMHz(k.range, countOfChannel(k.range, entryNumber));
+    // The display numbers table entries from 1.
+    t.channel = static_cast<std::int32_t>(index + 1);
+    if (k.numbering)
+        t.frequencyMHz = frequencyMHz(k.range, countOfChannel(k.range, *t.channel));
     return t;
 }
 

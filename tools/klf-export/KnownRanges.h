@@ -1,9 +1,11 @@
 #pragma once
 
 #include "link/Frame.h"
+#include "link/PacketDecoder.h"
 #include "link/ReceiverRange.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -26,33 +28,35 @@ class KnownRanges
 {
 public:
     // The header's receivers record (its data: flags, receiver 1's block, 11 bytes of receiver
-    // 2's). `firstConfiguration` is the data of the log's first configuration packet, or empty:
-    // when it agrees with every byte the header keeps, it is the configuration the header was
-    // made from, and it is taken whole from the start.
-    void takeHeader(ByteView header, ByteView firstConfiguration);
+    // 2's). `firstData` is the data of the log's first configuration packet, or empty, and
+    // `first` what it says: when the data agree with every byte the header keeps, it is the
+    // configuration the header was made from, and it is taken whole from the start.
+    void takeHeader(ByteView header, ByteView firstData, const ConfigurationPacket& first);
 
     // Packets: configuration (type 1), level values (type 5), status blocks (type 6). Only what
     // the packet carries whole is taken.
-    void takeConfiguration(ByteView data);
-    void takeLevelValues(ByteView data);
-    void takeStatusBlocks(ByteView data);
+    void takeConfiguration(const ConfigurationPacket& packet);
+    void takeLevelValues(const LevelValuesPacket& packet);
+    void takeStatusBlocks(const StatusBlocksPacket& packet);
 
     // receiver: 0 or 1.
-    Tuning single(int receiver) const;
-    Tuning listEntry(int receiver, int entry) const; // entry 0-9
-    Tuning tableEntry(int receiver, int entryNumber) const;
+    Tuning single(std::size_t receiver) const;
+    // A list entry 0-9, shown as channel 1-10; none beyond the list.
+    std::optional<Tuning> listEntry(std::size_t receiver, std::size_t entry) const;
+    // A table index 0-3071, shown as entry number 1-3072; none beyond the table.
+    std::optional<Tuning> tableEntry(std::size_t receiver, std::size_t index) const;
 
 private:
     struct Known
     {
         ReceiverRange range;
         bool step = false;      // start, stop and step
-        bool numbering = false; // the numbering flag
+        bool numbering = false; // the numbering flag, which comes with start, stop and step
         bool list = false;
         bool current = false;
     };
 
-    std::array<Known, 2> receivers_;
+    std::array<Known, kReceiverCount> receivers_;
 };
 
 } // namespace zentor::klfexport

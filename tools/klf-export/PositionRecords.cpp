@@ -2,28 +2,19 @@
 
 #include "FixTime.h"
 #include "gps/GpsRecordDecoder.h"
-#include "logging/KlfFormat.h"
-#include "nav/TravelPilotResponse.h"
+#include "nav/TravelPilotLogPackets.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace zentor::klfexport {
 
 namespace {
 
-// Fix modes of the GPS receiver's status byte whose position is a current one.
-constexpr int kFix2D = 6;
-constexpr int kFix3D = 7;
-
 constexpr double kMaxLatitudeDeg = 90.0;
 constexpr double kMaxLongitudeDeg = 180.0;
 
-// The TravelPilot position record's data: the time fields, then the two coordinates.
-constexpr std::size_t kTravelPilotDataBytes = kTravelPilotPositionLength - 1;
-constexpr std::size_t kLatitudeOffset = 6;
-constexpr std::size_t kLongitudeOffset = kLatitudeOffset + kTpCoordinateBytes;
 constexpr std::int32_t kMillionthsPerDegree = 1000000;
+// LogTimeFields counts the years from 1900 and the months from 0.
 constexpr int kYearsBase = 1900;
 
 bool isPlace(double latitudeDeg, double longitudeDeg)
@@ -33,10 +24,9 @@ bool isPlace(double latitudeDeg, double longitudeDeg)
 
 // Degrees of a TravelPilot coordinate, north or east positive; none for a letter other than
 // the two given or a rest of a degree beyond 999999 millionths.
-std::optional<double> coordinateDeg(const std::uint8_t* bytes, char positive, char negative)
+std::optional<double> coordinateDeg(const TravelPilotCoordinate& coordinate, char positive,
+                                    char negative)
 {
-    TravelPilotCoordinate coordinate;
-    std::copy(bytes, bytes + kTpCoordinateBytes, coordinate.begin());
     const TravelPilotCoordinateParts parts = coordinateParts(coordinate);
     if (parts.hemisphere != positive && parts.hemisphere != negative)
         return std::nullopt;
@@ -55,7 +45,7 @@ std::optional<Position> gpsPosition(ByteView data)
     const std::optional<GpsStatus> status = decodeGpsRecord(data.data, data.size);
     if (!status)
         return std::nullopt;
-    if (status->receiver.fixMode != kFix2D && status->receiver.fixMode != kFix3D)
+    if (status->receiver.fixMode != kGpsFix2D && status->receiver.fixMode != kGpsFix3D)
         return std::nullopt;
     Position p;
     p.latitudeDeg = status->unfiltered.latitudeDeg;
@@ -69,18 +59,25 @@ std::optional<Position> gpsPosition(ByteView data)
 
 std::optional<Position> travelPilotPosition(ByteView data)
 {
-    if (data.size != kTravelPilotDataBytes)
+    const std::optional<PositionLogFields> record = readPositionLogData(data.data, data.size);
+    // A record longer than the data logger writes is left out too.
+    if (!record || data.size != kTpPositionLogDataBytes)
         return std::nullopt;
-    const std::uint8_t* d = data.data;
-    const std::optional<double> latitude = coordinateDeg(d + kLatitudeOffset, 'N', 'S');
-    const std::optional<double> longitude = coordinateDeg(d + kLongitudeOffset, 'E', 'W');
+    const std::optional<double> latitude = coordinateDeg(record->latitude, 'N', 'S');
+    const std::optional<double> longitude = coordinateDeg(record->longitude, 'E', 'W');
     if (!latitude || !longitude || !isPlace(*latitude, *longitude))
         return std::nullopt;
     Position p;
     p.latitudeDeg = *latitude;
     p.longitudeDeg = *longitude;
-    // Seconds, minutes, hours, day of month, month counted from 0, years since 1900.
-    p.time = {kYearsBase + d[5], d[4] + 1, d[3], d[2], d[1], d[0], false};
+    const LogTimeFields& t = record->time;
+    p.time = {kYearsBase + t.yearsSince1900,
+              t.month + 1,
+              t.dayOfMonth,
+              t.hours,
+              t.minutes,
+              t.seconds,
+              false};
     if (!isValidFixTime(p.time))
         return std::nullopt;
     return p;

@@ -12,16 +12,10 @@ namespace zentor::klfexport {
 // position is then an old one or zero), or the time or place is impossible.
 std::optional<Position> gpsPosition(ByteView data);
 
-// The position of a TravelPilot position record (the 20 data bytes after the 0xC0 type):
-//
-//   offset  width  field
-//   0       6      PC local time: seconds, minutes, hours, day of month, month 0-11,
-//                  years since 1900 (low byte)
-//   6       7      latitude: hemisphere 'N' or 'S', whole degrees u16 LE, the rest of the
-//                  degree in millionths u32 LE (0-999999)
-//   13      7      longitude, the same with 'E' or 'W'
-//
-// None when the record is not 20 bytes or a field is impossible.
+// The position of a TravelPilot position record (the 20 data bytes after the 0xC0 type, read by
+// nav/TravelPilotLogPackets.h): the PC's local time, the latitude (hemisphere 'N' or 'S') and
+// the longitude ('E' or 'W'), each coordinate whole degrees and the rest of the degree in
+// millionths (0-999999). None when the record is not 20 bytes or a field is impossible.
 std::optional<Position> travelPilotPosition(ByteView data);
 
 } // namespace zentor::klfexport

@@ -2,10 +2,10 @@
 #include "ExportFormats.h"
 #include "FixTime.h"
 #include "TrackPoints.h"
+#include "core/TextFormat.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,9 +31,7 @@ constexpr char kFont[] = "Liberation Sans, Arial, Helvetica, sans-serif";
 
 std::string number(double v)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", v);
-    return text;
+    return formatText("%.1f", v);
 }
 
 std::string grouped(std::size_t n)
@@ -52,26 +50,20 @@ std::string text(double x, double y, const std::string& content, const char* ext
 
 std::string distanceText(double metres)
 {
-    char t[32];
     if (metres >= 1000)
-        std::snprintf(t, sizeof t, "%g km", metres / 1000);
-    else
-        std::snprintf(t, sizeof t, "%g m", metres);
-    return t;
+        return formatText("%g km", metres / 1000);
+    return formatText("%g m", metres);
 }
 
 std::string durationText(std::int64_t seconds)
 {
-    char t[48];
     if (seconds >= 3600)
-        std::snprintf(t, sizeof t, "%lld h %02lld min", static_cast<long long>(seconds / 3600),
-                      static_cast<long long>(seconds % 3600 / 60));
-    else if (seconds >= 60)
-        std::snprintf(t, sizeof t, "%lld min %02lld s", static_cast<long long>(seconds / 60),
-                      static_cast<long long>(seconds % 60));
-    else
-        std::snprintf(t, sizeof t, "%lld s", static_cast<long long>(seconds));
-    return t;
+        return formatText("%lld h %02lld min", static_cast<long long>(seconds / 3600),
+                          static_cast<long long>(seconds % 3600 / 60));
+    if (seconds >= 60)
+        return formatText("%lld min %02lld s", static_cast<long long>(seconds / 60),
+                          static_cast<long long>(seconds % 60));
+    return formatText("%lld s", static_cast<long long>(seconds));
 }
 
 // "2026-03-12 14:05:09 to 14:18:40 UTC (13 min 31 s)"; the date again when the day changed.
@@ -197,8 +189,8 @@ void writeDistanceScale(std::ostream& out, const MapProjection& map)
                 " font-size=\"13\" text-anchor=\"middle\"");
 }
 
-void writeLegend(std::ostream& out, const Drive& drive, const std::vector<TrackPoint>& points,
-                 const ExportSettings& settings, const ColourScale& scale)
+void writeLegend(std::ostream& out, const Drive& drive, const ExportSettings& settings,
+                 const ColourScale& scale)
 {
     out << text(kLegendX, kLegendY, "RSSI (dBm)", " font-size=\"16\" font-weight=\"bold\"")
         << text(kLegendX, kLegendY + 20,
@@ -216,9 +208,9 @@ void writeLegend(std::ostream& out, const Drive& drive, const std::vector<TrackP
         swatch(svgColour(scale.colour(b)), scale.label(b));
     swatch(kRouteGrey, "no reading");
 
-    std::size_t readings = 0;
-    for (const TrackPoint& t : points)
-        readings += t.readings;
+    const auto readings = static_cast<std::size_t>(
+        std::count_if(drive.readings.begin(), drive.readings.end(),
+                      [&](const Reading& r) { return r.receiver == settings.receiver; }));
     y += 24;
     const std::string source = drive.source == PositionSource::Gps ? "GPS" : "TravelPilot";
     for (const std::string& line :
@@ -257,7 +249,7 @@ void writeSvg(std::ostream& out, const Drive& drive, const ExportSettings& setti
         writeNorthArrow(out);
         writeDistanceScale(out, map);
     }
-    writeLegend(out, drive, points, settings, scale);
+    writeLegend(out, drive, settings, scale);
     out << text(kMapX, kMapY + kMapHeight + 34, timeSpan(drive), " font-size=\"15\"") << "</svg>\n";
 }
 

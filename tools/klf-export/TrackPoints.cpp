@@ -21,7 +21,6 @@ std::vector<TrackPoint> trackPoints(const Drive& drive, int receiver)
             continue;
         TrackPoint& p = points[r.position];
         p.strongestDbm = std::max(p.strongestDbm.value_or(r.rssiDbm), r.rssiDbm);
-        ++p.readings;
     }
     return points;
 }

@@ -2,7 +2,6 @@
 
 #include "Drive.h"
 
-#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -13,7 +12,6 @@ struct TrackPoint
 {
     const Position* position = nullptr;
     std::optional<int> strongestDbm; // none when the receiver read nothing there
-    std::size_t readings = 0;
 };
 
 // Every position of the drive, in order, with the strongest reading of `receiver` (1 or 2)

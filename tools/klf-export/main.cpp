@@ -99,7 +99,8 @@ int main(int argc, char* argv[])
     out.flush();
     if (!toStandardOutput)
         file.close();
-    if (!out || (!toStandardOutput && !file)) {
+    // `out` is the file itself when writing to one, so this sees a failed close as well.
+    if (!out) {
         std::fprintf(stderr, "klf-export: cannot write %s\n",
                      toStandardOutput ? "to standard output" : options.outPath.c_str());
         return kExitTrouble;
