@@ -30,11 +30,6 @@ std::string serialNumberText(const ByteView& data)
     return std::string(data.data, std::find(data.data, end, std::uint8_t{0}));
 }
 
-const char* verdictWord(KlfVerdict verdict)
-{
-    return verdict == KlfVerdict::Truncated ? "truncated" : "damaged";
-}
-
 std::string plural(std::size_t n, const char* word)
 {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
@@ -121,7 +116,7 @@ std::string describeReplayLog(const std::string& path, const ReplayLog& log)
     text += "\n";
     if (const auto& stop = log.stopOffset()) {
         const std::string why = log.problemOffset() == *stop
-                                    ? std::string(verdictWord(log.verdict())) + " at byte " +
+                                    ? std::string(klfVerdictWord(log.verdict())) + " at byte " +
                                           std::to_string(*stop) + " (" + log.problem() + ")"
                                     : "unreadable from byte " + std::to_string(*stop);
         text += "zentor-sim: " + path + " is " + why + " of " + std::to_string(log.fileSize()) +
