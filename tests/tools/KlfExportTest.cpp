@@ -13,11 +13,13 @@
 #include "logging/LogTestSupport.h"
 #include "support/SimulatorProcess.h"
 #include "zentor-sim/BandPlan.h"
+#include "zentor-sim/GpsRecord.h"
 #include "zentor-sim/Route.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -26,6 +28,14 @@ namespace {
 
 using namespace std::chrono_literals;
 using logtest::Bytes;
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
 
 const sim::GeoPoint kTown = {52.0116, 4.3571}; // the simulator's default
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
@@ -38,13 +48,14 @@ struct ToolRun
     std::string err;
 };
 
-ToolRun klfExport(const std::string& args)
+// Runs the program with `args`, after the shell commands `first` when given.
+ToolRun klfExport(const std::string& args, const std::string& first = "")
 {
     static const logtest::ScratchDir scratch;
     const std::string errors = scratch.file("err.txt");
     ToolRun run;
     std::FILE* pipe =
-        ::popen(("'" ZENTOR_KLF_EXPORT "' " + args + " 2>'" + errors + "'").c_str(), "r");
+        ::popen((first + "'" ZENTOR_KLF_EXPORT "' " + args + " 2>'" + errors + "'").c_str(), "r");
     char chunk[4096];
     for (std::size_t n; pipe && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
         run.out.append(chunk, n);
@@ -271,6 +282,48 @@ TEST(KlfExport, ExportsADamagedDriveAsFarAsItsWholeRecordsGo)
             EXPECT_EQ(csvRows(run.out).size() + c.rowsLeftOut, wholeRows);
         }
     }
+}
+
+// The log is never held whole, nor its readings: a log of 72 MB, most of it large packets the
+// program does not decode, with a drive of 1.2 million list readings among them, exports with
+// at most 64 MB of address space.
+TEST(KlfExport, ExportsALogLargerThanItsMemoryLimit)
+{
+    if (kSanitized)
+        GTEST_SKIP() << "the sanitizers reserve far more address space than the limit allows";
+    const logtest::ScratchDir dir;
+    const std::string log = dir.file("long.KLF");
+    {
+        std::ofstream out(log, std::ios::binary);
+        const auto put = [&](const Bytes& record) {
+            out.write(reinterpret_cast<const char*>(record.data()),
+                      static_cast<std::streamsize>(record.size()));
+        };
+        const Bytes list = logtest::packetRecord(
+            0x07, {0, 0, 0xC4, 0, 1, 0xC3, 0, 2, 0xC2, 1, 3, 0xC1, 1, 4, 0xC0});
+        const Bytes filler = logtest::numberedRecord(7, 2045);
+        for (int second = 0; second < 240; ++second) {
+            sim::GpsFix fix;
+            fix.utc = {2026, 3, 12, 14, second / 60, second % 60};
+            fix.unfiltered.latitudeMas = 187200000 + second * 100;
+            fix.unfiltered.longitudeMas = 15840000;
+            fix.receiverStatus1 = 7 << 5;
+            const sim::GpsRecord r = sim::encodeGpsRecord(fix);
+            put(logtest::packetRecord(0x00, Bytes(r.begin(), r.end())));
+            put(logtest::packetRecord(0x04, {9, 5, 14, 12, 3, 26, 0}));
+            for (int k = 0; k < 1000; ++k)
+                put(list);
+            for (int k = 0; k < 150; ++k)
+                put(filler);
+        }
+    }
+    const ToolRun run = klfExport("'" + log + "' --out /dev/null", "ulimit -v 65536; ");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("klf-export: 240 positions from the GPS records, 1200000 readings with "
+                            "a position\n",
+                            0),
+              0u)
+        << run.err;
 }
 
 TEST(KlfExport, SaysHowItIsUsed)

@@ -40,6 +40,28 @@ std::optional<double> coordinateDeg(const TravelPilotCoordinate& coordinate, cha
 
 } // namespace
 
+const char* sourceWord(PositionSource source)
+{
+    return source == PositionSource::Gps ? "gps" : "travelpilot";
+}
+
+const char* fixWord(PositionFix fix)
+{
+    switch (fix) {
+    case PositionFix::TwoD:
+        return "2d";
+    case PositionFix::ThreeD:
+        return "3d";
+    case PositionFix::Hold:
+        return "hold";
+    case PositionFix::Propagated:
+        return "propagated";
+    case PositionFix::TravelPilot:
+        break;
+    }
+    return "travelpilot";
+}
+
 std::optional<Position> gpsPosition(ByteView data)
 {
     const std::optional<GpsStatus> status = decodeGpsRecord(data.data, data.size);
@@ -48,6 +70,7 @@ std::optional<Position> gpsPosition(ByteView data)
     if (status->receiver.fixMode != kGpsFix2D && status->receiver.fixMode != kGpsFix3D)
         return std::nullopt;
     Position p;
+    p.fix = status->receiver.fixMode == kGpsFix2D ? PositionFix::TwoD : PositionFix::ThreeD;
     p.latitudeDeg = status->unfiltered.latitudeDeg;
     p.longitudeDeg = status->unfiltered.longitudeDeg;
     p.time = {status->year,    status->month,   status->day, status->hours,
@@ -68,6 +91,7 @@ std::optional<Position> travelPilotPosition(ByteView data)
     if (!latitude || !longitude || !isPlace(*latitude, *longitude))
         return std::nullopt;
     Position p;
+    p.fix = PositionFix::TravelPilot;
     p.latitudeDeg = *latitude;
     p.longitudeDeg = *longitude;
     const LogTimeFields& t = record->time;

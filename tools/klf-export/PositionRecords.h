@@ -7,6 +7,11 @@
 
 namespace zentor::klfexport {
 
+// The words in the exported files: "gps" or "travelpilot"; "2d", "3d", "hold", "propagated" or
+// "travelpilot".
+const char* sourceWord(PositionSource source);
+const char* fixWord(PositionFix fix);
+
 // The position of a GPS record (the data of a type 0 packet): the unfiltered position and the
 // record's time, UTC. None when the record is short, the receiver has no 2D or 3D fix (its
 // position is then an old one or zero), or the time or place is impossible.

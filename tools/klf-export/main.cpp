@@ -4,13 +4,14 @@
 #include "DriveReport.h"
 #include "ExportFormats.h"
 #include "ExportOptions.h"
-#include "logging/ReadWholeFile.h"
+#include "LogStream.h"
 #include "platform/StandardOutput.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -24,23 +25,26 @@ constexpr int kExitWhole = 0;
 constexpr int kExitNotWhole = 1; // truncated or damaged: exported as far as its records go
 constexpr int kExitTrouble = 2;  // bad arguments, the file unreadable or the output unwritable
 
-void write(std::ostream& out, ExportFormat format, const Drive& drive,
-           const ExportSettings& settings)
+std::unique_ptr<DriveWriter> writerFor(ExportFormat format, std::ostream& out,
+                                       const ExportSettings& settings)
 {
     switch (format) {
-    case ExportFormat::Csv:
-        writeCsv(out, drive, settings);
-        break;
     case ExportFormat::Gpx:
-        writeGpx(out, drive, settings);
-        break;
+        return gpxWriter(out, settings);
     case ExportFormat::Kml:
-        writeKml(out, drive, settings);
-        break;
+        return kmlWriter(out, settings);
     case ExportFormat::Svg:
-        writeSvg(out, drive, settings);
+        return svgWriter(out, settings);
+    case ExportFormat::Csv:
         break;
     }
+    return csvWriter(out, settings);
+}
+
+int cannotRead(const std::string& path, const std::string& why)
+{
+    std::fprintf(stderr, "klf-export: cannot read %s: %s\n", path.c_str(), why.c_str());
+    return kExitTrouble;
 }
 
 // The file's name without its folder, as the outputs' titles show it.
@@ -66,14 +70,16 @@ int main(int argc, char* argv[])
         return kExitTrouble;
     }
 
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    if (!zentor::readWholeFile(options.path, bytes, error)) {
-        std::fprintf(stderr, "klf-export: cannot read %s: %s\n", options.path.c_str(),
-                     error.c_str());
-        return kExitTrouble;
-    }
-    const Drive drive = readDrive(bytes.data(), bytes.size());
+    // The log is read through a window, never held whole: one walk for what must be known
+    // before the first reading, one for the drive.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+        std::fopen(options.path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        return cannotRead(options.path, std::generic_category().message(errno));
+    LogStream log(file.get());
+    const LogSurvey survey = surveyLog(log);
+    if (!log.readError().empty())
+        return cannotRead(options.path, log.readError());
 
     ExportSettings settings;
     settings.title = baseName(options.path);
@@ -83,22 +89,26 @@ int main(int argc, char* argv[])
     settings.rangeMaxDbm = options.rangeMaxDbm;
 
     const bool toStandardOutput = options.outPath == "-";
-    std::ofstream file;
+    std::ofstream outFile;
     if (toStandardOutput) {
         zentor::setStandardOutputBinary();
     } else {
-        file.open(options.outPath, std::ios::binary | std::ios::trunc);
-        if (!file) {
+        outFile.open(options.outPath, std::ios::binary | std::ios::trunc);
+        if (!outFile) {
             std::fprintf(stderr, "klf-export: cannot write %s: %s\n", options.outPath.c_str(),
                          std::generic_category().message(errno).c_str());
             return kExitTrouble;
         }
     }
-    std::ostream& out = toStandardOutput ? std::cout : file;
-    write(out, options.format, drive, settings);
+    std::ostream& out = toStandardOutput ? std::cout : outFile;
+    const std::unique_ptr<DriveWriter> writer = writerFor(options.format, out, settings);
+    const DriveSummary drive = walkDrive(log, survey, *writer);
+    if (!log.readError().empty())
+        return cannotRead(options.path, log.readError());
+    writer->finish(drive);
     out.flush();
     if (!toStandardOutput)
-        file.close();
+        outFile.close();
     // `out` is the file itself when writing to one, so this sees a failed close as well.
     if (!out) {
         std::fprintf(stderr, "klf-export: cannot write %s\n",
