@@ -3,6 +3,7 @@
 // tells from its header, its configuration packets and its channel information. The formats and
 // the program itself are tested on a simulated drive in KlfExportTest.cpp.
 #include "klf-export/DriveReader.h"
+#include "klf-export/PositionRecords.h"
 #include "link/ByteOrder.h"
 #include "logging/LogHeader.h"
 #include "logging/LogTestSupport.h"
@@ -87,6 +88,23 @@ TEST(KlfExportWalk, AReadingTakesTheLastPositionUntilThreeClockSecondsHavePassed
     EXPECT_EQ(d.summary.readingsWithoutPosition, 1u);
     EXPECT_EQ(d.summary.readingsWithStalePosition, 1u);
     EXPECT_EQ(d.summary.gpsRecordsWithoutPosition, 1u) << "fix mode 3 is no position";
+}
+
+TEST(KlfExportWalk, GpsRecordsArePositionsInTheReceiversModesThatHaveOne)
+{
+    // Reserved, reserved, Bad Geometry, Acquiring Satellites, Position Hold, Propogate Mode,
+    // 2D Fix, 3D Fix.
+    const char* const fixes[] = {"", "", "", "", "hold", "propagated", "2d", "3d"};
+    for (int mode = 0; mode < 8; ++mode) {
+        SCOPED_TRACE(mode);
+        const Walked d = walk({gps(1, 52.0, mode), list(0, 0, -60)});
+        const bool position = *fixes[mode] != '\0';
+        EXPECT_EQ(d.summary.gpsRecordsWithoutPosition, position ? 0u : 1u);
+        ASSERT_EQ(d.readings.size(), position ? 1u : 0u);
+        if (position) {
+            EXPECT_STREQ(fixWord(d.positions.at(0).fix), fixes[mode]);
+        }
+    }
 }
 
 TEST(KlfExportWalk, EntriesBelongToReceiver2UnlessTheirReceiverByteIsZero)

@@ -163,19 +163,20 @@ TEST(KlfExport, ASimulatedDriveAsCsvHoldsEveryEntrySentWithItsPlaceAndFrequency)
     ASSERT_EQ(rows.size(), sent.size() + 1) << run.err;
     EXPECT_EQ(rows[0], (std::vector<std::string>{"time", "latitude", "longitude", "receiver",
                                                  "mode", "channel", "frequency_mhz", "rssi_dbm",
-                                                 "position_source"}));
+                                                 "position_source", "fix"}));
     const sim::BandPlan plan = sim::defaultBandPlan();
     bool frequencies = false;
     std::string lastPlace;
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const auto& row = rows[i + 1];
         const auto [receiver, entry, level] = sent[i];
-        ASSERT_EQ(row.size(), 9u) << i;
+        ASSERT_EQ(row.size(), 10u) << i;
         EXPECT_EQ(row[3] + " " + row[5] + " " + row[7], std::to_string(receiver) + " " +
                                                             std::to_string(entry) + " " +
                                                             std::to_string(level))
             << i;
         EXPECT_EQ(row[4] + " " + row[8], "list gps");
+        EXPECT_TRUE(row[9] == "3d" || row[9] == "2d") << row[9];
         EXPECT_EQ(row[0].size(), 20u) << "UTC time ending in Z: " << row[0];
         char frequency[32];
         const sim::ReceiverPlan& r = plan[receiver - 1];
@@ -224,12 +225,13 @@ TEST(KlfExport, ExportsTheReferenceLogWhosePositionComesAfterItsReadings)
     const ToolRun csv = klfExport(reference);
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out, "time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,"
-                       "position_source\r\n");
+                       "position_source,fix\r\n");
     EXPECT_EQ(csv.err, "klf-export: 1 position from the TravelPilot records, 0 readings with a "
                        "position\nklf-export: 26 readings left out: no position before them\n");
     const ToolRun gpx = klfExport(reference + " --format gpx");
     EXPECT_NE(gpx.out.find("<trkpt lat=\"52.004711\" lon=\"13.003812\"><time>2007-04-12T14:05:09"
-                           "</time></trkpt>"),
+                           "</time><extensions><zentor:fix>travelpilot</zentor:fix></extensions>"
+                           "</trkpt>"),
               std::string::npos)
         << gpx.out;
 }

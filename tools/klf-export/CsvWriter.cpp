@@ -26,13 +26,13 @@ public:
     CsvWriter(std::ostream& out, const ExportSettings& settings) : out_(out), settings_(settings)
     {
         rows_ = "time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,"
-                "position_source\r\n";
+                "position_source,fix\r\n";
     }
 
     void position(const Position& p) override
     {
         place_ = isoTime(p.time) + formatText(",%.6f,%.6f,", p.latitudeDeg, p.longitudeDeg);
-        end_ = std::string(",") + sourceWord(sourceOf(p)) + "\r\n";
+        end_ = std::string(",") + sourceWord(sourceOf(p)) + "," + fixWord(p.fix) + "\r\n";
     }
 
     void reading(const Reading& r, const Position&) override
@@ -89,7 +89,7 @@ private:
     const ExportSettings settings_;
     std::string rows_;
     std::string place_; // "time,latitude,longitude," of the last position
-    std::string end_;   // ",position_source" and the line end
+    std::string end_;   // ",position_source,fix" and the line end
     std::unordered_map<std::uint64_t, std::string> frequencies_;
 };
 

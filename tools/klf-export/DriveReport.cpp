@@ -28,7 +28,8 @@ std::vector<std::string> driveReport(const std::string& name, const DriveSummary
     leftOut(drive.readingsWithStalePosition, "reading", "readings",
             "the last position was more than 3 s old");
     leftOut(drive.gpsRecordsWithoutPosition, "GPS record", "GPS records",
-            "no 2D or 3D fix, or an impossible time or place");
+            "no position fix (Bad Geometry, Acquiring Satellites or a reserved mode), or an "
+            "impossible time or place");
     leftOut(drive.unreadableTravelPilotPositions, "TravelPilot position", "TravelPilot positions",
             "an impossible time or coordinate");
     leftOut(drive.entriesOutOfRange, "entry", "entries",

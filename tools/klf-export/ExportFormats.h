@@ -30,17 +30,18 @@ public:
 };
 
 // RFC 4180 (CRLF line ends), one header row, one row per reading as it comes:
-// time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,position_source
+// time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,position_source,fix
 std::unique_ptr<DriveWriter> csvWriter(std::ostream& out, const ExportSettings& settings);
 
-// GPX 1.1: one track, a segment per stretch without a gap, a point per position with its time
-// and, where the receiver read something there, the strongest reading in an extension element.
+// GPX 1.1: one track, a segment per stretch without a gap, a point per position with its time,
+// GPX's own fix where it is 2d or 3d, and in extension elements what the position is (the CSV's
+// fix) and, where the receiver read something there, the strongest reading.
 // Each point is written once the next position comes.
 std::unique_ptr<DriveWriter> gpxWriter(std::ostream& out, const ExportSettings& settings);
 
 // KML 2.2: the route as a line, and a placemark per position with a reading, coloured on the
-// colour range and filed in one folder per colour band; the document's description is the
-// legend. The route is held until the walk ends (TrackPoints.h).
+// colour range, with what the position is (the CSV's fix) as its data, and filed in one folder
+// per colour band; the document's description is the legend. The route is held until the walk ends (TrackPoints.h).
 std::unique_ptr<DriveWriter> kmlWriter(std::ostream& out, const ExportSettings& settings);
 
 // SVG: the route coloured by the reading, with the colour scale, a distance scale, a north

@@ -1,5 +1,6 @@
 #include "ExportFormats.h"
 #include "FixTime.h"
+#include "PositionRecords.h"
 #include "core/TextFormat.h"
 
 #include <algorithm>
@@ -35,8 +36,9 @@ public:
              << kExtensionNamespace << "\">\n"
              << "  <metadata><name>" << title << "</name></metadata>\n"
              << "  <trk>\n    <name>" << title << ", receiver " << receiver_ << "</name>\n"
-             << "    <desc>zentor:rssi_dbm is the strongest reading of receiver " << receiver_
-             << " at the point, in dBm</desc>\n";
+             << "    <desc>zentor:fix is what the position is (2d, 3d, hold, propagated or "
+                "travelpilot); zentor:rssi_dbm is the strongest reading of receiver "
+             << receiver_ << " at the point, in dBm</desc>\n";
     }
 
     void position(const Position& p) override
@@ -67,12 +69,15 @@ private:
             out_ << (open_ ? "    </trkseg>\n" : "") << "    <trkseg>\n";
             open_ = true;
         }
+        const char* fix = fixWord(point_->fix);
         out_ << "      " << trackPointStart(*point_) << "<time>" << isoTime(point_->time)
              << "</time>";
+        if (point_->fix == PositionFix::TwoD || point_->fix == PositionFix::ThreeD)
+            out_ << "<fix>" << fix << "</fix>";
+        out_ << "<extensions><zentor:fix>" << fix << "</zentor:fix>";
         if (strongestDbm_)
-            out_ << "<extensions><zentor:rssi_dbm>" << *strongestDbm_
-                 << "</zentor:rssi_dbm></extensions>";
-        out_ << "</trkpt>\n";
+            out_ << "<zentor:rssi_dbm>" << *strongestDbm_ << "</zentor:rssi_dbm>";
+        out_ << "</extensions></trkpt>\n";
     }
 
     std::ostream& out_;

@@ -1,6 +1,7 @@
 #include "ColourScale.h"
 #include "ExportFormats.h"
 #include "FixTime.h"
+#include "PositionRecords.h"
 #include "TrackPoints.h"
 #include "core/TextFormat.h"
 
@@ -90,7 +91,8 @@ private:
     {
         out_ << "      <Placemark><name>" << *t.strongestDbm << " dBm</name><TimeStamp><when>"
              << isoTime(t.position.time) << "</when></TimeStamp><styleUrl>#band" << band
-             << "</styleUrl><Point><coordinates>" << coordinates(t.position)
+             << "</styleUrl><ExtendedData><Data name=\"fix\"><value>" << fixWord(t.position.fix)
+             << "</value></Data></ExtendedData><Point><coordinates>" << coordinates(t.position)
              << "</coordinates></Point></Placemark>\n";
     }
 
