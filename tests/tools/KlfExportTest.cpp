@@ -6,6 +6,7 @@
 // drive, and bad command lines.
 #if defined(ZENTOR_SIM_PATH) && !defined(_WIN32)
 
+#include "KlfExportRun.h"
 #include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "logging/KlfReader.h"
@@ -13,58 +14,25 @@
 #include "logging/LogTestSupport.h"
 #include "support/SimulatorProcess.h"
 #include "zentor-sim/BandPlan.h"
-#include "zentor-sim/GpsRecord.h"
 #include "zentor-sim/Route.h"
 
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace zentor {
 namespace {
 
 using namespace std::chrono_literals;
 using logtest::Bytes;
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
+using test::csvRows;
+using test::klfExport;
+using test::ToolRun;
 
 const sim::GeoPoint kTown = {52.0116, 4.3571}; // the simulator's default
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 constexpr double kMetresPerDegree = 111195.0;
-
-struct ToolRun
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs the program with `args`, after the shell commands `first` when given.
-ToolRun klfExport(const std::string& args, const std::string& first = "")
-{
-    static const logtest::ScratchDir scratch;
-    const std::string errors = scratch.file("err.txt");
-    ToolRun run;
-    std::FILE* pipe =
-        ::popen((first + "'" ZENTOR_KLF_EXPORT "' " + args + " 2>'" + errors + "'").c_str(), "r");
-    char chunk[4096];
-    for (std::size_t n; pipe && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        run.out.append(chunk, n);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes err = test::readFile(errors);
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
 
 // A list-mode drive of a few seconds, logged by the program, with the simulator's record of what
 // it sent; made once for all tests.
@@ -104,22 +72,6 @@ const RecordedDrive& drive()
     session.stop();
     d.record = test::readFile(sim.path("record.bin"));
     return d;
-}
-
-std::vector<std::vector<std::string>> csvRows(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows;
-    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-         at = end + 2) {
-        rows.emplace_back(1);
-        for (char c : text.substr(at, end - at)) {
-            if (c == ',')
-                rows.back().emplace_back();
-            else
-                rows.back().back().push_back(c);
-        }
-    }
-    return rows;
 }
 
 // The list entries the simulator sent after its first GPS record: receiver, entry 1-10, level.
@@ -196,7 +148,7 @@ TEST(KlfExport, GpxKmlAndSvgOfTheSimulatedDriveAgreeWithItsCsv)
 {
     const RecordedDrive& d = drive();
     ASSERT_EQ(d.trouble, "");
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0)
+    if (!test::hasCommand("python3"))
         GTEST_SKIP() << "python3 is missing (scripts/bootstrap installs it): the GPX, KML and SVG "
                         "outputs were not read";
     for (const char* receiver : {"1", "2"}) {
@@ -209,13 +161,10 @@ TEST(KlfExport, GpxKmlAndSvgOfTheSimulatedDriveAgreeWithItsCsv)
             EXPECT_EQ(run.status, 0) << format << ": " << run.err;
             files += " '" + out + "'";
         }
-        const std::string check = "python3 '" ZENTOR_TEST_SOURCES "/check_klf_export.py'" + files +
-                                  " " + receiver + " -100 -44 2>&1";
-        std::FILE* pipe = ::popen(check.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string said(4096, '\0');
-        said.resize(std::fread(said.data(), 1, said.size(), pipe));
-        EXPECT_EQ(::pclose(pipe), 0) << "receiver " << receiver << ":\n" << said;
+        const ToolRun check =
+            test::runCommand("python3 '" ZENTOR_TEST_SOURCES "/check_klf_export.py'" + files + " " +
+                             receiver + " -100 -44");
+        EXPECT_EQ(check.status, 0) << "receiver " << receiver << ":\n" << check.out << check.err;
     }
 }
 
@@ -291,34 +240,11 @@ TEST(KlfExport, ExportsADamagedDriveAsFarAsItsWholeRecordsGo)
 // at most 64 MB of address space.
 TEST(KlfExport, ExportsALogLargerThanItsMemoryLimit)
 {
-    if (kSanitized)
+    if (test::kSanitized)
         GTEST_SKIP() << "the sanitizers reserve far more address space than the limit allows";
     const logtest::ScratchDir dir;
     const std::string log = dir.file("long.KLF");
-    {
-        std::ofstream out(log, std::ios::binary);
-        const auto put = [&](const Bytes& record) {
-            out.write(reinterpret_cast<const char*>(record.data()),
-                      static_cast<std::streamsize>(record.size()));
-        };
-        const Bytes list = logtest::packetRecord(
-            0x07, {0, 0, 0xC4, 0, 1, 0xC3, 0, 2, 0xC2, 1, 3, 0xC1, 1, 4, 0xC0});
-        const Bytes filler = logtest::numberedRecord(7, 2045);
-        for (int second = 0; second < 240; ++second) {
-            sim::GpsFix fix;
-            fix.utc = {2026, 3, 12, 14, second / 60, second % 60};
-            fix.unfiltered.latitudeMas = 187200000 + second * 100;
-            fix.unfiltered.longitudeMas = 15840000;
-            fix.receiverStatus1 = 7 << 5;
-            const sim::GpsRecord r = sim::encodeGpsRecord(fix);
-            put(logtest::packetRecord(0x00, Bytes(r.begin(), r.end())));
-            put(logtest::packetRecord(0x04, {9, 5, 14, 12, 3, 26, 0}));
-            for (int k = 0; k < 1000; ++k)
-                put(list);
-            for (int k = 0; k < 150; ++k)
-                put(filler);
-        }
-    }
+    test::writeDrive(log, 240, 1000, 150);
     const ToolRun run = klfExport("'" + log + "' --out /dev/null", "ulimit -v 65536; ");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err.rfind("klf-export: 240 positions from the GPS records, 1200000 readings with "
@@ -332,10 +258,11 @@ TEST(KlfExport, SaysHowItIsUsed)
 {
     const ToolRun help = klfExport("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: klf-export FILE.KLF [--format csv|gpx|kml|svg]", 0), 0u);
+    EXPECT_EQ(help.out.rfind("usage: klf-export FILE.KLF [--format csv|gpx|kml|svg|gpkg]", 0), 0u);
     const std::pair<const char*, const char*> bad[] = {
         {"", "no log file given"},
-        {"a.KLF --format pdf", "--format takes csv, gpx, kml or svg, not 'pdf'"},
+        {"a.KLF --format pdf", "--format takes csv, gpx, kml, svg or gpkg, not 'pdf'"},
+        {"a.KLF --format gpkg", "--format gpkg adds to a file: name it with --out FILE"},
         {"a.KLF --receiver 3", "--receiver takes 1 or 2, not '3'"},
         {"a.KLF --range -50,-120", "--range takes MIN,MAX"},
         {"missing.KLF", "cannot read missing.KLF: No such file or directory"},

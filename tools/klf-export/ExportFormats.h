@@ -41,7 +41,8 @@ std::unique_ptr<DriveWriter> gpxWriter(std::ostream& out, const ExportSettings& 
 
 // KML 2.2: the route as a line, and a placemark per position with a reading, coloured on the
 // colour range, with what the position is (the CSV's fix) as its data, and filed in one folder
-// per colour band; the document's description is the legend. The route is held until the walk ends (TrackPoints.h).
+// per colour band; the document's description is the legend. The route is held until the walk ends
+// (TrackPoints.h).
 std::unique_ptr<DriveWriter> kmlWriter(std::ostream& out, const ExportSettings& settings);
 
 // SVG: the route coloured by the reading, with the colour scale, a distance scale, a north
