@@ -177,12 +177,16 @@ std::optional<std::int64_t> GeoPackage::commit(std::string& error)
     if (run("COMMIT")) {
         inTransaction_ = false;
         if (!buildPath_.empty()) {
-            sqlite3_close(db_);
-            db_ = nullptr;
-            std::error_code renamed;
-            std::filesystem::rename(buildPath_, path_, renamed);
-            if (renamed)
-                fail(renamed.message());
+            // Closed first: Windows renames no file that is open.
+            if (sqlite3_close(db_) != SQLITE_OK) {
+                fail(sqliteMessage(db_));
+            } else {
+                db_ = nullptr;
+                std::error_code renamed;
+                std::filesystem::rename(buildPath_, path_, renamed);
+                if (renamed)
+                    fail(renamed.message());
+            }
         }
     }
     if (!ok()) {

@@ -76,6 +76,7 @@ public:
 
     void finish(const DriveSummary& summary) override
     {
+        insert_.close();
         Statement counts(gp_, "UPDATE drives SET first_time = ?1, last_time = ?2, positions = ?3, "
                               "readings = ?4, readings_left_out = ?5 WHERE fid = ?6");
         const std::string first = summary.firstTime ? isoTime(*summary.firstTime) : "";

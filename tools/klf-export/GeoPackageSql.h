@@ -27,7 +27,7 @@ public:
         if (gp_.ok() && sqlite3_prepare_v2(gp_.db(), sql, -1, &statement_, nullptr) != SQLITE_OK)
             gp_.fail(sqliteMessage(gp_.db()));
     }
-    ~Statement() { sqlite3_finalize(statement_); }
+    ~Statement() { close(); }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -47,6 +47,13 @@ public:
     void bind(int i, double v) { sqlite3_bind_double(statement_, i, v); }
     void bind(int i, std::int64_t v) { sqlite3_bind_int64(statement_, i, v); }
     void bindNull(int i) { sqlite3_bind_null(statement_, i); }
+
+    // Done with it before its end: a GeoPackage closes only once its statements are.
+    void close()
+    {
+        sqlite3_finalize(statement_);
+        statement_ = nullptr;
+    }
 
     // Runs it to its next row: true when there is one. It is ready to run again after the last.
     bool step()
