@@ -274,6 +274,15 @@ TEST(KlfExport, SaysHowItIsUsed)
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.err.rfind(std::string("klf-export: ") + error, 0), 0u) << run.err;
     }
+    // The log is read again once the output is open, so it must not be the output.
+    const logtest::ScratchDir dir;
+    const Bytes log = test::readFile(ZENTOR_TEST_DATA "/reference.KLF");
+    logtest::writeFile(dir.file("drive.KLF"), log);
+    const ToolRun over =
+        klfExport("'" + dir.file("drive.KLF") + "' --out '" + dir.path() + "/./drive.KLF'");
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find("it is the log being exported"), std::string::npos) << over.err;
+    EXPECT_TRUE(test::readFile(dir.file("drive.KLF")) == log);
 }
 
 } // namespace

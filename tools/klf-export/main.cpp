@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -84,6 +85,14 @@ std::optional<int> exportToStream(const Run& run, DriveSummary& drive)
     if (toStandardOutput) {
         zentor::setStandardOutputBinary();
     } else {
+        // The log is read a second time after the output is opened: writing over it would lose
+        // it.
+        std::error_code ignored;
+        if (std::filesystem::equivalent(run.options.path, outPath, ignored)) {
+            std::fprintf(stderr, "klf-export: cannot write %s: it is the log being exported\n",
+                         outPath.c_str());
+            return kExitTrouble;
+        }
         outFile.open(outPath, std::ios::binary | std::ios::trunc);
         if (!outFile) {
             std::fprintf(stderr, "klf-export: cannot write %s: %s\n", outPath.c_str(),
