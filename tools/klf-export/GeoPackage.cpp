@@ -86,7 +86,11 @@ std::unique_ptr<GeoPackage> GeoPackage::open(const std::string& path, std::strin
         const bool read = id.step();
         const std::int64_t applicationId = read ? id.integer(0) : 0;
         if (!gp->ok()) {
-            error = path + " is not a GeoPackage (" + gp->failure_ + "): it was left as it is";
+            // Only a file that is no database is no GeoPackage: a lock held too long or a read
+            // that failed says nothing of the file.
+            error = sqlite3_errcode(db) == SQLITE_NOTADB
+                        ? path + " is not a GeoPackage (" + gp->failure_ + "): it was left as it is"
+                        : "cannot read " + path + ": " + gp->failure_;
             return nullptr;
         }
         bool known = false;
