@@ -26,3 +26,14 @@ find_program(ZENTOR_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_P
 if(ZENTOR_WINE64)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENTOR_WINE64})
 endif()
+
+# SQLite for klf-export's GeoPackage, as scripts/build-sqlite-windows installs it (Debian ships
+# none for mingw); without it klf-export.exe is built without --format gpkg.
+if(DEFINED ENV{ZENTOR_WINDOWS_CACHE})
+  set(ZENTOR_SQLITE_WINDOWS "$ENV{ZENTOR_WINDOWS_CACHE}/sqlite3")
+else()
+  set(ZENTOR_SQLITE_WINDOWS "$ENV{HOME}/.cache/zentor-windows/sqlite3")
+endif()
+if(EXISTS "${ZENTOR_SQLITE_WINDOWS}/include/sqlite3.h")
+  list(APPEND CMAKE_FIND_ROOT_PATH "${ZENTOR_SQLITE_WINDOWS}")
+endif()

@@ -24,7 +24,7 @@ void fuzzTravelPilotResponse(const std::uint8_t* data, std::size_t size);
 // A log file through the record reader and klf-dump's text and JSON dumps.
 void fuzzKlfDump(const std::uint8_t* data, std::size_t size);
 
-// A log file through klf-export's drive walk, its four writers and its report.
+// A log file through klf-export's windowed reader, its drive walk, its writers and its report.
 void fuzzKlfExport(const std::uint8_t* data, std::size_t size);
 
 } // namespace zentor::fuzz

@@ -3,6 +3,7 @@
 // tells from its header, its configuration packets and its channel information. The formats and
 // the program itself are tested on a simulated drive in KlfExportTest.cpp.
 #include "klf-export/DriveReader.h"
+#include "klf-export/PositionRecords.h"
 #include "link/ByteOrder.h"
 #include "logging/LogHeader.h"
 #include "logging/LogTestSupport.h"
@@ -39,17 +40,40 @@ Bytes list(std::uint8_t receiver, std::uint8_t channel, std::int8_t level)
     return packetRecord(0x07, {receiver, channel, static_cast<std::uint8_t>(level)});
 }
 
-Drive walk(const std::vector<Bytes>& records)
+// What the walk handed on, with the position each reading took.
+struct Walked : DriveSink
 {
-    const Bytes log = cat(records);
-    return readDrive(log.data(), log.size());
+    std::vector<Position> positions;
+    std::vector<Reading> readings;
+    std::vector<std::size_t> readingPositions; // index into positions
+    DriveSummary summary;
+
+    void position(const Position& p) override { positions.push_back(p); }
+    void reading(const Reading& r, const Position&) override
+    {
+        readings.push_back(r);
+        readingPositions.push_back(positions.size() - 1);
+    }
+};
+
+Walked walk(const Bytes& log)
+{
+    LogStream stream(log.data(), log.size());
+    Walked w;
+    w.summary = walkDrive(stream, surveyLog(stream), w);
+    return w;
+}
+
+Walked walk(const std::vector<Bytes>& records)
+{
+    return walk(cat(records));
 }
 
 TEST(KlfExportWalk, AReadingTakesTheLastPositionUntilThreeClockSecondsHavePassed)
 {
-    const Drive d = walk({list(0, 0, -60), gps(1, 52.0), list(0, 1, -61), clock(), clock(), clock(),
-                          list(0, 2, -62), clock(), list(0, 3, -63), gps(6, 52.001),
-                          list(0, 4, -64), gps(7, 52.002, 3), clock(), list(0, 5, -65)});
+    const Walked d = walk({list(0, 0, -60), gps(1, 52.0), list(0, 1, -61), clock(), clock(),
+                           clock(), list(0, 2, -62), clock(), list(0, 3, -63), gps(6, 52.001),
+                           list(0, 4, -64), gps(7, 52.002, 3), clock(), list(0, 5, -65)});
     ASSERT_EQ(d.positions.size(), 2u);
     EXPECT_TRUE(d.positions[0].startsSegment);
     EXPECT_TRUE(d.positions[1].startsSegment) << "the first position had gone stale";
@@ -58,19 +82,36 @@ TEST(KlfExportWalk, AReadingTakesTheLastPositionUntilThreeClockSecondsHavePassed
     const std::size_t positions[] = {0, 0, 1, 1};
     const int channels[] = {2, 3, 5, 6};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(d.readings[i].position, positions[i]) << i;
+        EXPECT_EQ(d.readingPositions[i], positions[i]) << i;
         EXPECT_EQ(d.readings[i].channel, channels[i]) << i;
     }
-    EXPECT_EQ(d.readingsWithoutPosition, 1u);
-    EXPECT_EQ(d.readingsWithStalePosition, 1u);
-    EXPECT_EQ(d.gpsRecordsWithoutFix, 1u) << "fix mode 3 is no position";
+    EXPECT_EQ(d.summary.readingsWithoutPosition, 1u);
+    EXPECT_EQ(d.summary.readingsWithStalePosition, 1u);
+    EXPECT_EQ(d.summary.gpsRecordsWithoutPosition, 1u) << "fix mode 3 is no position";
+}
+
+TEST(KlfExportWalk, GpsRecordsArePositionsInTheReceiversModesThatHaveOne)
+{
+    // Reserved, reserved, Bad Geometry, Acquiring Satellites, Position Hold, Propogate Mode,
+    // 2D Fix, 3D Fix.
+    const char* const fixes[] = {"", "", "", "", "hold", "propagated", "2d", "3d"};
+    for (int mode = 0; mode < 8; ++mode) {
+        SCOPED_TRACE(mode);
+        const Walked d = walk({gps(1, 52.0, mode), list(0, 0, -60)});
+        const bool position = *fixes[mode] != '\0';
+        EXPECT_EQ(d.summary.gpsRecordsWithoutPosition, position ? 0u : 1u);
+        ASSERT_EQ(d.readings.size(), position ? 1u : 0u);
+        if (position) {
+            EXPECT_STREQ(fixWord(d.positions.at(0).fix), fixes[mode]);
+        }
+    }
 }
 
 TEST(KlfExportWalk, EntriesBelongToReceiver2UnlessTheirReceiverByteIsZero)
 {
-    const Drive d = walk({gps(1, 52.0), packetRecord(0x07, {0, 9, 0xC4, 1, 0, 0xC3, 7, 10, 0xC2}),
-                          packetRecord(0x09, {2, 0xFF, 0x0B, 0xB0, 0, 0x00, 0x0C, 0xB1}),
-                          packetRecord(0x03, {0xA0, 0xB0})});
+    const Walked d = walk({gps(1, 52.0), packetRecord(0x07, {0, 9, 0xC4, 1, 0, 0xC3, 7, 10, 0xC2}),
+                           packetRecord(0x09, {2, 0xFF, 0x0B, 0xB0, 0, 0x00, 0x0C, 0xB1}),
+                           packetRecord(0x03, {0xA0, 0xB0})});
     ASSERT_EQ(d.readings.size(), 4u);
     const int receivers[] = {1, 2, 2, 2};
     const int channels[] = {10, 1, 3072, -1};
@@ -80,7 +121,7 @@ TEST(KlfExportWalk, EntriesBelongToReceiver2UnlessTheirReceiverByteIsZero)
         EXPECT_EQ(d.readings[i].channel.value_or(-1), channels[i]) << i;
         EXPECT_EQ(d.readings[i].rssiDbm, levels[i]) << i;
     }
-    EXPECT_EQ(d.entriesOutOfRange, 2u) << "list channel 10 and table index 3072";
+    EXPECT_EQ(d.summary.entriesOutOfRange, 2u) << "list channel 10 and table index 3072";
 }
 
 TEST(KlfExportWalk, TravelPilotPositionsStandInForTheGpsWhereTheLogHoldsThem)
@@ -88,14 +129,14 @@ TEST(KlfExportWalk, TravelPilotPositionsStandInForTheGpsWhereTheLogHoldsThem)
     // 14:05:09 on 12 April 2026, 33.123456 S 70 W.
     const Bytes travelPilot = {0x15, 0x00, 0xC0, 9, 5,   14, 12, 3, 126, 'S', 33, 0,
                                0x40, 0xE2, 1,    0, 'W', 70, 0,  0, 0,   0,   0};
-    const Drive d = walk({gps(1, 52.0), list(0, 0, -60), travelPilot, list(0, 1, -61)});
-    EXPECT_EQ(d.source, PositionSource::TravelPilot);
+    const Walked d = walk({gps(1, 52.0), list(0, 0, -60), travelPilot, list(0, 1, -61)});
+    EXPECT_EQ(d.summary.source, PositionSource::TravelPilot);
     ASSERT_EQ(d.positions.size(), 1u);
     EXPECT_DOUBLE_EQ(d.positions[0].latitudeDeg, -33.123456) << "millionths of a degree";
     EXPECT_DOUBLE_EQ(d.positions[0].longitudeDeg, -70.0);
     EXPECT_FALSE(d.positions[0].time.utc);
     EXPECT_EQ(d.readings.size(), 1u);
-    EXPECT_EQ(d.readingsWithoutPosition, 1u);
+    EXPECT_EQ(d.summary.readingsWithoutPosition, 1u);
 }
 
 // Receiver 1: counts 1200-2000 at 25 kHz; receiver 2: counts 3000-4000 at 12.5 kHz. The status
@@ -147,7 +188,7 @@ TEST(KlfExportWalk, FrequenciesAreThoseTheLogTellsAndNoOthers)
         const Bytes log =
             cat({buildLogHeader(input), readings,
                  c.configuration.empty() ? Bytes{} : packetRecord(0x01, c.configuration)});
-        const Drive d = readDrive(log.data(), log.size());
+        const Walked d = walk(log);
         ASSERT_EQ(d.readings.size(), 4u);
         const double expected[] = {c.list1, c.list2, c.table1, c.single1};
         for (std::size_t i = 0; i < 4; ++i) {

@@ -6,6 +6,7 @@
 // drive, and bad command lines.
 #if defined(ZENTOR_SIM_PATH) && !defined(_WIN32)
 
+#include "KlfExportRun.h"
 #include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "logging/KlfReader.h"
@@ -19,41 +20,19 @@
 #include <cmath>
 #include <cstdio>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 namespace zentor {
 namespace {
 
 using namespace std::chrono_literals;
 using logtest::Bytes;
+using test::csvRows;
+using test::klfExport;
+using test::ToolRun;
 
 const sim::GeoPoint kTown = {52.0116, 4.3571}; // the simulator's default
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 constexpr double kMetresPerDegree = 111195.0;
-
-struct ToolRun
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ToolRun klfExport(const std::string& args)
-{
-    static const logtest::ScratchDir scratch;
-    const std::string errors = scratch.file("err.txt");
-    ToolRun run;
-    std::FILE* pipe =
-        ::popen(("'" ZENTOR_KLF_EXPORT "' " + args + " 2>'" + errors + "'").c_str(), "r");
-    char chunk[4096];
-    for (std::size_t n; pipe && (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        run.out.append(chunk, n);
-    const int status = pipe ? ::pclose(pipe) : -1;
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const Bytes err = test::readFile(errors);
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
 
 // A list-mode drive of a few seconds, logged by the program, with the simulator's record of what
 // it sent; made once for all tests.
@@ -93,22 +72,6 @@ const RecordedDrive& drive()
     session.stop();
     d.record = test::readFile(sim.path("record.bin"));
     return d;
-}
-
-std::vector<std::vector<std::string>> csvRows(const std::string& text)
-{
-    std::vector<std::vector<std::string>> rows;
-    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos;
-         at = end + 2) {
-        rows.emplace_back(1);
-        for (char c : text.substr(at, end - at)) {
-            if (c == ',')
-                rows.back().emplace_back();
-            else
-                rows.back().back().push_back(c);
-        }
-    }
-    return rows;
 }
 
 // The list entries the simulator sent after its first GPS record: receiver, entry 1-10, level.
@@ -152,19 +115,20 @@ TEST(KlfExport, ASimulatedDriveAsCsvHoldsEveryEntrySentWithItsPlaceAndFrequency)
     ASSERT_EQ(rows.size(), sent.size() + 1) << run.err;
     EXPECT_EQ(rows[0], (std::vector<std::string>{"time", "latitude", "longitude", "receiver",
                                                  "mode", "channel", "frequency_mhz", "rssi_dbm",
-                                                 "position_source"}));
+                                                 "position_source", "fix"}));
     const sim::BandPlan plan = sim::defaultBandPlan();
     bool frequencies = false;
     std::string lastPlace;
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const auto& row = rows[i + 1];
         const auto [receiver, entry, level] = sent[i];
-        ASSERT_EQ(row.size(), 9u) << i;
+        ASSERT_EQ(row.size(), 10u) << i;
         EXPECT_EQ(row[3] + " " + row[5] + " " + row[7], std::to_string(receiver) + " " +
                                                             std::to_string(entry) + " " +
                                                             std::to_string(level))
             << i;
         EXPECT_EQ(row[4] + " " + row[8], "list gps");
+        EXPECT_TRUE(row[9] == "3d" || row[9] == "2d") << row[9];
         EXPECT_EQ(row[0].size(), 20u) << "UTC time ending in Z: " << row[0];
         char frequency[32];
         const sim::ReceiverPlan& r = plan[receiver - 1];
@@ -184,7 +148,7 @@ TEST(KlfExport, GpxKmlAndSvgOfTheSimulatedDriveAgreeWithItsCsv)
 {
     const RecordedDrive& d = drive();
     ASSERT_EQ(d.trouble, "");
-    if (std::system("command -v python3 >/dev/null 2>&1") != 0)
+    if (!test::hasCommand("python3"))
         GTEST_SKIP() << "python3 is missing (scripts/bootstrap installs it): the GPX, KML and SVG "
                         "outputs were not read";
     for (const char* receiver : {"1", "2"}) {
@@ -197,13 +161,10 @@ TEST(KlfExport, GpxKmlAndSvgOfTheSimulatedDriveAgreeWithItsCsv)
             EXPECT_EQ(run.status, 0) << format << ": " << run.err;
             files += " '" + out + "'";
         }
-        const std::string check = "python3 '" ZENTOR_TEST_SOURCES "/check_klf_export.py'" + files +
-                                  " " + receiver + " -100 -44 2>&1";
-        std::FILE* pipe = ::popen(check.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string said(4096, '\0');
-        said.resize(std::fread(said.data(), 1, said.size(), pipe));
-        EXPECT_EQ(::pclose(pipe), 0) << "receiver " << receiver << ":\n" << said;
+        const ToolRun check =
+            test::runCommand("python3 '" ZENTOR_TEST_SOURCES "/check_klf_export.py'" + files + " " +
+                             receiver + " -100 -44");
+        EXPECT_EQ(check.status, 0) << "receiver " << receiver << ":\n" << check.out << check.err;
     }
 }
 
@@ -213,12 +174,13 @@ TEST(KlfExport, ExportsTheReferenceLogWhosePositionComesAfterItsReadings)
     const ToolRun csv = klfExport(reference);
     EXPECT_EQ(csv.status, 0);
     EXPECT_EQ(csv.out, "time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,"
-                       "position_source\r\n");
+                       "position_source,fix\r\n");
     EXPECT_EQ(csv.err, "klf-export: 1 position from the TravelPilot records, 0 readings with a "
                        "position\nklf-export: 26 readings left out: no position before them\n");
     const ToolRun gpx = klfExport(reference + " --format gpx");
     EXPECT_NE(gpx.out.find("<trkpt lat=\"52.004711\" lon=\"13.003812\"><time>2007-04-12T14:05:09"
-                           "</time></trkpt>"),
+                           "</time><extensions><zentor:fix>travelpilot</zentor:fix></extensions>"
+                           "</trkpt>"),
               std::string::npos)
         << gpx.out;
 }
@@ -273,14 +235,34 @@ TEST(KlfExport, ExportsADamagedDriveAsFarAsItsWholeRecordsGo)
     }
 }
 
+// The log is never held whole, nor its readings: a log of 72 MB, most of it large packets the
+// program does not decode, with a drive of 1.2 million list readings among them, exports with
+// at most 64 MB of address space.
+TEST(KlfExport, ExportsALogLargerThanItsMemoryLimit)
+{
+    if (test::kSanitized)
+        GTEST_SKIP() << "the sanitizers reserve far more address space than the limit allows";
+    const logtest::ScratchDir dir;
+    const std::string log = dir.file("long.KLF");
+    test::writeDrive(log, 240, 1000, 150);
+    const ToolRun run = klfExport("'" + log + "' --out /dev/null", "ulimit -v 65536; ");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err.rfind("klf-export: 240 positions from the GPS records, 1200000 readings with "
+                            "a position\n",
+                            0),
+              0u)
+        << run.err;
+}
+
 TEST(KlfExport, SaysHowItIsUsed)
 {
     const ToolRun help = klfExport("--help");
     EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("usage: klf-export FILE.KLF [--format csv|gpx|kml|svg]", 0), 0u);
+    EXPECT_EQ(help.out.rfind("usage: klf-export FILE.KLF [--format csv|gpx|kml|svg|gpkg]", 0), 0u);
     const std::pair<const char*, const char*> bad[] = {
         {"", "no log file given"},
-        {"a.KLF --format pdf", "--format takes csv, gpx, kml or svg, not 'pdf'"},
+        {"a.KLF --format pdf", "--format takes csv, gpx, kml, svg or gpkg, not 'pdf'"},
+        {"a.KLF --format gpkg", "--format gpkg adds to a file: name it with --out FILE"},
         {"a.KLF --receiver 3", "--receiver takes 1 or 2, not '3'"},
         {"a.KLF --range -50,-120", "--range takes MIN,MAX"},
         {"missing.KLF", "cannot read missing.KLF: No such file or directory"},
@@ -292,6 +274,15 @@ TEST(KlfExport, SaysHowItIsUsed)
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.err.rfind(std::string("klf-export: ") + error, 0), 0u) << run.err;
     }
+    // The log is read again once the output is open, so it must not be the output.
+    const logtest::ScratchDir dir;
+    const Bytes log = test::readFile(ZENTOR_TEST_DATA "/reference.KLF");
+    logtest::writeFile(dir.file("drive.KLF"), log);
+    const ToolRun over =
+        klfExport("'" + dir.file("drive.KLF") + "' --out '" + dir.path() + "/./drive.KLF'");
+    EXPECT_EQ(over.status, 2);
+    EXPECT_NE(over.err.find("it is the log being exported"), std::string::npos) << over.err;
+    EXPECT_TRUE(test::readFile(dir.file("drive.KLF")) == log);
 }
 
 } // namespace

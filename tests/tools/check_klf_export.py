@@ -4,11 +4,12 @@
 usage: check_klf_export.py CSV GPX KML SVG RECEIVER MIN MAX
 
 Each file is read with Python's own csv and XML readers. The GPX must be GPX 1.1 in the order
-its schema asks for, with a point per position and, at each position the receiver read
-something, the strongest of the CSV's readings there; the KML must colour exactly those
-readings, each in the band of the range MIN..MAX that holds it; the SVG must draw a dot of that
-colour for each and show the colour scale, a distance scale and the time span. Prints what does
-not hold and exits 1; exits 0 when all holds.
+its schema asks for, with a point per position carrying the CSV's fix (and GPX's own for 2d and
+3d) and, at each position the receiver read something, the strongest of the CSV's readings
+there; the KML must colour exactly those readings, each in the band of the range MIN..MAX that
+holds it, with the CSV's fix; the SVG must draw a dot of that colour for each and show the
+colour scale, a distance scale and the time span. Prints what does not hold and exits 1; exits
+0 when all holds.
 """
 import csv
 import re
@@ -38,7 +39,9 @@ def main(csv_path, gpx_path, kml_path, svg_path, receiver, low, high):
     with open(csv_path, newline="") as f:
         rows = list(csv.DictReader(f))
     strongest = {}  # (time, latitude, longitude) -> dBm, for the chosen receiver
+    fixes = {}  # (time, latitude, longitude) -> fix, for every receiver
     for r in rows:
+        fixes[(r["time"], r["latitude"], r["longitude"])] = r["fix"]
         if r["receiver"] == receiver:
             key = (r["time"], r["latitude"], r["longitude"])
             strongest[key] = max(strongest.get(key, -999), int(r["rssi_dbm"]))
@@ -52,12 +55,18 @@ def main(csv_path, gpx_path, kml_path, svg_path, receiver, low, high):
         lat, lon = float(p.get("lat")), float(p.get("lon"))
         check(-90 <= lat <= 90 and -180 <= lon < 180, f"GPX point {lat},{lon} out of range")
         tags = [c.tag for c in p]
-        check(tags in ([GPX + "time"], [GPX + "time", GPX + "extensions"]),
+        check(tags in ([GPX + "time", GPX + "extensions"],
+                       [GPX + "time", GPX + "fix", GPX + "extensions"]),
               f"GPX point children {tags}")
         check(TIME.match(p.find(GPX + "time").text), "GPX time")
+        key = (p.find(GPX + "time").text, p.get("lat"), p.get("lon"))
+        fix = p.findtext(f"{GPX}extensions/{EXT}fix")
+        check(key not in fixes or fixes[key] == fix, f"GPX fix {fix} at {key}")
+        check(p.findtext(GPX + "fix") == (fix if fix in ("2d", "3d") else None),
+              f"GPX's own fix at {key}")
         value = p.find(f"{GPX}extensions/{EXT}rssi_dbm")
         if value is not None:
-            read[(p.find(GPX + "time").text, p.get("lat"), p.get("lon"))] = int(value.text)
+            read[key] = int(value.text)
     check(read == strongest, "GPX strongest readings differ from the CSV's")
 
     kml = ET.parse(kml_path).getroot()
@@ -77,7 +86,10 @@ def main(csv_path, gpx_path, kml_path, svg_path, receiver, low, high):
             check(style == f"#band{band(dbm, low, high)}", f"KML {dbm} dBm in {style}")
             c = COLOURS[band(dbm, low, high)]
             check(styles[style[1:]] == "ff" + c[5:7] + c[3:5] + c[1:3], f"KML colour of {style}")
-            placed[(p.findtext(f"{KML}TimeStamp/{KML}when"), lat, lon)] = dbm
+            key = (p.findtext(f"{KML}TimeStamp/{KML}when"), lat, lon)
+            placed[key] = dbm
+            fix = p.findtext(f"{KML}ExtendedData/{KML}Data[@name='fix']/{KML}value")
+            check(fixes.get(key) == fix, f"KML fix {fix} at {key}")
     check(placed == strongest, "KML placemarks differ from the CSV's strongest readings")
 
     svg = ET.parse(svg_path).getroot()

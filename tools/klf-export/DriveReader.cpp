@@ -5,6 +5,7 @@
 #include "link/PacketDecoder.h"
 #include "logging/KlfFormat.h"
 
+#include <algorithm>
 #include <variant>
 
 namespace zentor::klfexport {
@@ -21,52 +22,34 @@ int levelDbm(std::uint8_t byte)
     return static_cast<std::int8_t>(byte);
 }
 
-// What a first walk finds out before the readings are taken: the position source, and the
-// first configuration packet (its data and what it says), which may complete the header's
-// receivers record.
-struct Survey
+// A text field of at most `most` bytes, cut at its first NUL.
+std::string textUpTo(ByteView data, std::size_t most)
 {
-    bool travelPilot = false;
-    ByteView firstConfigurationData;
-    ConfigurationPacket firstConfiguration;
-};
-
-Survey survey(const std::uint8_t* bytes, std::size_t size)
-{
-    Survey s;
-    KlfReader reader(bytes, size);
-    KlfRecord r;
-    while (reader.next(r)) {
-        if (r.kind != KlfRecordKind::Packet || !usable(r))
-            continue;
-        if (r.type == kTravelPilotPositionType && r.length == kTravelPilotPositionLength)
-            s.travelPilot = true;
-        if (r.type == kPacketConfiguration && s.firstConfigurationData.data == nullptr) {
-            s.firstConfigurationData = r.data;
-            const DecodedPacket packet = decodePacketData(r.type, r.data.data, r.data.size);
-            if (const auto* configuration = std::get_if<ConfigurationPacket>(&packet.content))
-                s.firstConfiguration = *configuration;
-        }
-    }
-    return s;
+    const char* text = reinterpret_cast<const char*>(data.data);
+    const std::size_t n = std::min(data.size, most);
+    return std::string(text, std::find(text, text + n, '\0'));
 }
 
 class DriveWalk
 {
 public:
-    DriveWalk(Drive& drive, const Survey& survey) : drive_(drive), survey_(survey)
+    DriveWalk(DriveSummary& summary, const LogSurvey& survey, DriveSink& sink)
+        : summary_(summary), survey_(survey), sink_(sink)
     {
-        drive_.source = survey.travelPilot ? PositionSource::TravelPilot : PositionSource::Gps;
+        summary_.source = survey.travelPilot ? PositionSource::TravelPilot : PositionSource::Gps;
     }
 
     void take(const KlfRecord& r)
     {
         if (!usable(r)) {
-            ++drive_.badChecksums;
+            ++summary_.badChecksums;
             return;
         }
         if (r.kind == KlfRecordKind::Receivers) {
-            ranges_.takeHeader(r.data, survey_.firstConfigurationData, survey_.firstConfiguration);
+            ranges_.takeHeader(
+                r.data,
+                {survey_.firstConfigurationData.data(), survey_.firstConfigurationData.size()},
+                survey_.firstConfiguration);
             return;
         }
         if (r.kind != KlfRecordKind::Packet && r.kind != KlfRecordKind::ChannelInformation)
@@ -74,13 +57,13 @@ public:
         // Positions go by type: a GPS record too short to decode is still one without a fix, and
         // the TravelPilot's records are not the instrument's packets.
         if (r.type == kPacketGpsRecord) {
-            if (drive_.source == PositionSource::Gps)
-                position(gpsPosition(r.data), drive_.gpsRecordsWithoutFix);
+            if (summary_.source == PositionSource::Gps)
+                position(gpsPosition(r.data), summary_.gpsRecordsWithoutPosition);
             return;
         }
         if (r.type == kTravelPilotPositionType) {
-            if (drive_.source == PositionSource::TravelPilot)
-                position(travelPilotPosition(r.data), drive_.unreadableTravelPilotPositions);
+            if (summary_.source == PositionSource::TravelPilot)
+                position(travelPilotPosition(r.data), summary_.unreadableTravelPilotPositions);
             return;
         }
         const DecodedPacket packet = decodePacketData(r.type, r.data.data, r.data.size);
@@ -134,7 +117,7 @@ private:
             const auto& entry = packet.entries[e];
             const std::optional<Tuning> tuning = tuningOf(entry);
             if (!tuning) {
-                ++drive_.entriesOutOfRange;
+                ++summary_.entriesOutOfRange;
                 continue;
             }
             reading(entry.receiver, mode, *tuning, entry.level);
@@ -147,10 +130,13 @@ private:
             ++unusable;
             return;
         }
-        drive_.positions.push_back(*p);
-        drive_.positions.back().startsSegment = !current_ || stale();
-        current_ = drive_.positions.size() - 1;
+        current_ = *p;
+        current_->startsSegment = summary_.positions == 0 || stale();
+        if (summary_.positions++ == 0)
+            summary_.firstTime = p->time;
+        summary_.lastTime = p->time;
         ticksSincePosition_ = 0;
+        sink_.position(*current_);
     }
 
     bool stale() const { return ticksSincePosition_ > kMaxPositionAgeSeconds; }
@@ -159,44 +145,78 @@ private:
                  std::uint8_t level)
     {
         if (!current_) {
-            ++drive_.readingsWithoutPosition;
+            ++summary_.readingsWithoutPosition;
             return;
         }
         if (stale()) {
-            ++drive_.readingsWithStalePosition;
+            ++summary_.readingsWithStalePosition;
             return;
         }
         if (!tuning.frequencyMHz)
-            ++drive_.unknownFrequencies[receiver];
-        drive_.readings.push_back({*current_, static_cast<int>(receiver) + 1, mode, tuning.channel,
-                                   tuning.frequencyMHz, levelDbm(level)});
+            ++summary_.unknownFrequencies[receiver];
+        ++summary_.readings;
+        sink_.reading({static_cast<int>(receiver) + 1, mode, tuning.channel, tuning.frequencyMHz,
+                       levelDbm(level)},
+                      *current_);
     }
 
-    Drive& drive_;
-    const Survey& survey_;
+    DriveSummary& summary_;
+    const LogSurvey& survey_;
+    DriveSink& sink_;
     KnownRanges ranges_;
-    std::optional<std::size_t> current_; // the last position
+    std::optional<Position> current_; // the last position
     int ticksSincePosition_ = 0;
 };
 
 } // namespace
 
-Drive readDrive(const std::uint8_t* bytes, std::size_t size)
+LogSurvey surveyLog(LogStream& log)
 {
-    Drive drive;
-    drive.bytes = size;
-    const Survey s = survey(bytes, size);
-    DriveWalk walk(drive, s);
-    KlfReader reader(bytes, size);
+    LogSurvey s;
+    bool configurationSeen = false;
+    log.restart();
     KlfRecord r;
-    while (reader.next(r)) {
-        walk.take(r);
-        drive.bytesWalked = r.offset + r.size;
+    while (log.next(r)) {
+        if (!usable(r))
+            continue;
+        if (r.kind == KlfRecordKind::SerialNumber)
+            s.serialNumber = textUpTo(r.data, kSerialNumberBytes);
+        if (r.kind != KlfRecordKind::Packet)
+            continue;
+        if (r.type == kTravelPilotPositionType && r.length == kTravelPilotPositionLength)
+            s.travelPilot = true;
+        const bool identification = r.type == kPacketIdentification && s.serialNumber.empty();
+        const bool configuration = r.type == kPacketConfiguration && !configurationSeen;
+        if (!identification && !configuration)
+            continue;
+        const DecodedPacket packet = decodePacketData(r.type, r.data.data, r.data.size);
+        if (const auto* id = std::get_if<IdentificationPacket>(&packet.content))
+            s.serialNumber = id->text;
+        if (configuration) {
+            configurationSeen = true;
+            s.firstConfigurationData.assign(r.data.data, r.data.data + r.data.size);
+            if (const auto* c = std::get_if<ConfigurationPacket>(&packet.content))
+                s.firstConfiguration = *c;
+        }
     }
-    drive.verdict = reader.verdict();
-    drive.problemOffset = reader.problemOffset();
-    drive.problem = reader.problem();
-    return drive;
+    return s;
+}
+
+DriveSummary walkDrive(LogStream& log, const LogSurvey& survey, DriveSink& sink)
+{
+    DriveSummary summary;
+    DriveWalk walk(summary, survey, sink);
+    log.restart();
+    KlfRecord r;
+    while (log.next(r)) {
+        walk.take(r);
+        summary.bytesWalked = r.offset + r.size;
+    }
+    summary.verdict = log.verdict();
+    summary.problemOffset = log.problemOffset();
+    summary.problem = log.problem();
+    summary.walkedToEnd = log.walkedToEnd();
+    return summary;
 }
 
 } // namespace zentor::klfexport

@@ -13,13 +13,13 @@ std::string count(std::size_t n, const char* one, const char* many)
 
 } // namespace
 
-std::vector<std::string> driveReport(const std::string& name, const Drive& drive)
+std::vector<std::string> driveReport(const std::string& name, const DriveSummary& drive)
 {
     std::vector<std::string> lines;
     const bool gps = drive.source == PositionSource::Gps;
-    lines.push_back(count(drive.positions.size(), "position", "positions") +
+    lines.push_back(count(drive.positions, "position", "positions") +
                     (gps ? " from the GPS records, " : " from the TravelPilot records, ") +
-                    count(drive.readings.size(), "reading", "readings") + " with a position");
+                    count(drive.readings, "reading", "readings") + " with a position");
     const auto leftOut = [&](std::size_t n, const char* one, const char* many, const char* why) {
         if (n > 0)
             lines.push_back(count(n, one, many) + " left out: " + why);
@@ -27,8 +27,9 @@ std::vector<std::string> driveReport(const std::string& name, const Drive& drive
     leftOut(drive.readingsWithoutPosition, "reading", "readings", "no position before them");
     leftOut(drive.readingsWithStalePosition, "reading", "readings",
             "the last position was more than 3 s old");
-    leftOut(drive.gpsRecordsWithoutFix, "GPS record", "GPS records",
-            "no 2D or 3D fix, or an impossible time or place");
+    leftOut(drive.gpsRecordsWithoutPosition, "GPS record", "GPS records",
+            "no position fix (Bad Geometry, Acquiring Satellites or a reserved mode), or an "
+            "impossible time or place");
     leftOut(drive.unreadableTravelPilotPositions, "TravelPilot position", "TravelPilot positions",
             "an impossible time or coordinate");
     leftOut(drive.entriesOutOfRange, "entry", "entries",
@@ -46,10 +47,10 @@ std::vector<std::string> driveReport(const std::string& name, const Drive& drive
     if (drive.verdict != KlfVerdict::Whole) {
         const std::string where =
             formatText(" at byte %zu (%s): ", drive.problemOffset, drive.problem);
-        const bool walkedAll = drive.bytesWalked == drive.bytes;
         lines.push_back("warning: " + name + " is " + klfVerdictWord(drive.verdict) + where +
-                        (walkedAll ? "its damaged records were left out"
-                                   : "exported up to byte " + std::to_string(drive.bytesWalked)));
+                        (drive.walkedToEnd
+                             ? "its damaged records were left out"
+                             : "exported up to byte " + std::to_string(drive.bytesWalked)));
     }
     return lines;
 }

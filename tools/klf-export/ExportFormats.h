@@ -3,11 +3,13 @@
 #include "Drive.h"
 #include "map/MapSettings.h"
 
+#include <memory>
 #include <ostream>
 #include <string>
 
-// The four formats klf-export writes. Each writer takes the whole drive and writes the whole
-// file; none of them fails or throws on any drive (an empty one included).
+// The formats klf-export writes to a stream. Each writer takes the drive as the walk hands it
+// on and has written the whole file once it is told the walk has ended; none of them fails or
+// throws on any drive (an empty one included).
 namespace zentor::klfexport {
 
 struct ExportSettings
@@ -20,22 +22,32 @@ struct ExportSettings
     int rangeMaxDbm = MapSettings::kDefaultRangeMaxDbm;
 };
 
-// RFC 4180 (CRLF line ends), one header row, one row per reading:
-// time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,position_source
-void writeCsv(std::ostream& out, const Drive& drive, const ExportSettings& settings);
+class DriveWriter : public DriveSink
+{
+public:
+    // The walk has ended, having found what `summary` says.
+    virtual void finish(const DriveSummary& summary) = 0;
+};
 
-// GPX 1.1: one track, a segment per stretch without a gap, a point per position with its time
-// and, where the receiver read something there, the strongest reading in an extension element.
-void writeGpx(std::ostream& out, const Drive& drive, const ExportSettings& settings);
+// RFC 4180 (CRLF line ends), one header row, one row per reading as it comes:
+// time,latitude,longitude,receiver,mode,channel,frequency_mhz,rssi_dbm,position_source,fix
+std::unique_ptr<DriveWriter> csvWriter(std::ostream& out, const ExportSettings& settings);
+
+// GPX 1.1: one track, a segment per stretch without a gap, a point per position with its time,
+// GPX's own fix where it is 2d or 3d, and in extension elements what the position is (the CSV's
+// fix) and, where the receiver read something there, the strongest reading.
+// Each point is written once the next position comes.
+std::unique_ptr<DriveWriter> gpxWriter(std::ostream& out, const ExportSettings& settings);
 
 // KML 2.2: the route as a line, and a placemark per position with a reading, coloured on the
-// colour range and filed in one folder per colour band; the document's description is the
-// legend.
-void writeKml(std::ostream& out, const Drive& drive, const ExportSettings& settings);
+// colour range, with what the position is (the CSV's fix) as its data, and filed in one folder
+// per colour band; the document's description is the legend. The route is held until the walk ends
+// (TrackPoints.h).
+std::unique_ptr<DriveWriter> kmlWriter(std::ostream& out, const ExportSettings& settings);
 
 // SVG: the route coloured by the reading, with the colour scale, a distance scale, a north
-// arrow and the time span.
-void writeSvg(std::ostream& out, const Drive& drive, const ExportSettings& settings);
+// arrow and the time span. The route is held until the walk ends (TrackPoints.h).
+std::unique_ptr<DriveWriter> svgWriter(std::ostream& out, const ExportSettings& settings);
 
 // Text for XML content and attribute values: &, <, >, " and ' escaped, and bytes that XML 1.0
 // does not allow (control characters, bytes of invalid UTF-8) as '?'.

@@ -8,21 +8,26 @@
 namespace zentor::klfexport {
 
 const char* const kExportUsage =
-    "usage: klf-export FILE.KLF [--format csv|gpx|kml|svg] [--receiver 1|2] [--range MIN,MAX]\n"
-    "                  [--out FILE]\n"
+    "usage: klf-export FILE.KLF [--format csv|gpx|kml|svg|gpkg] [--receiver 1|2]\n"
+    "                  [--range MIN,MAX] [--out FILE]\n"
     "\n"
     "Exports the readings of a data logger log file with the position each was taken at: the\n"
-    "GPS records' unfiltered positions, or the TravelPilot's when the log holds them. A reading\n"
-    "before the first position, or more than 3 s after the last one, is left out and counted.\n"
+    "GPS records' unfiltered positions (2D Fix, 3D Fix, Position Hold, Propogate Mode), or the\n"
+    "TravelPilot's when the log holds them. A reading before the first position, or more than\n"
+    "3 s after the last one, is left out and counted.\n"
     "\n"
-    "  --format csv      one row per reading (default): time, latitude, longitude, receiver,\n"
-    "                    mode, channel, frequency_mhz (empty when the log does not tell it),\n"
-    "                    rssi_dbm, position_source\n"
+    "  --format csv      one row per reading (default), for spreadsheets: time, latitude,\n"
+    "                    longitude, receiver, mode, channel, frequency_mhz (empty when the log\n"
+    "                    does not tell it), rssi_dbm, position_source, fix (2d, 3d, hold,\n"
+    "                    propagated or travelpilot)\n"
     "  --format gpx      the route as a GPX 1.1 track, each point with the strongest reading\n"
     "  --format kml      the route and a placemark per position coloured by the strongest\n"
     "                    reading, with a legend (Google Earth, QGIS)\n"
     "  --format svg      a picture of the route coloured by the strongest reading\n"
-    "  --receiver 1|2    only this receiver (gpx, kml and svg: default 1; csv: default both)\n"
+    "  --format gpkg     add the drive to the GeoPackage --out FILE (made when missing), for\n"
+    "                    QGIS and a team's archive: layers readings (the CSV's columns) and\n"
+    "                    routes, and the table drives; a drive already in it is not added again\n"
+    "  --receiver 1|2    only this receiver (gpx, kml and svg: default 1; csv and gpkg: both)\n"
     "  --range MIN,MAX   the colour range in dBm for kml and svg (default -120,-50)\n"
     "  --out FILE        write to FILE instead of standard output (- is standard output)\n"
     "  --help            this text\n"
@@ -56,14 +61,15 @@ std::string setFormat(const std::string& v, ExportFormat& format)
     } kFormats[] = {{"csv", ExportFormat::Csv},
                     {"gpx", ExportFormat::Gpx},
                     {"kml", ExportFormat::Kml},
-                    {"svg", ExportFormat::Svg}};
+                    {"svg", ExportFormat::Svg},
+                    {"gpkg", ExportFormat::Gpkg}};
     for (const auto& f : kFormats) {
         if (v == f.name) {
             format = f.format;
             return "";
         }
     }
-    return "--format takes csv, gpx, kml or svg, not '" + v + "'";
+    return "--format takes csv, gpx, kml, svg or gpkg, not '" + v + "'";
 }
 
 // Levels are signed bytes of dBm, so a range outside them would colour nothing apart.
@@ -135,6 +141,12 @@ ParsedExportOptions parseExportOptions(const std::vector<std::string>& args)
     }
     if (parsed.error.empty() && o.path.empty())
         parsed.error = "no log file given";
+    if (parsed.error.empty() && o.format == ExportFormat::Gpkg && o.outPath == "-")
+        parsed.error = "--format gpkg adds to a file: name it with --out FILE";
+#if !defined(ZENTOR_KLF_EXPORT_GEOPACKAGE)
+    if (parsed.error.empty() && o.format == ExportFormat::Gpkg)
+        parsed.error = "--format gpkg is not in this build of klf-export (built without SQLite)";
+#endif
     return parsed;
 }
 

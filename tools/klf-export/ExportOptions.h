@@ -11,6 +11,7 @@ enum class ExportFormat
     Gpx,
     Kml,
     Svg,
+    Gpkg,
 };
 
 // What the command line asks of klf-export.

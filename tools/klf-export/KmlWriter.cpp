@@ -1,6 +1,7 @@
 #include "ColourScale.h"
 #include "ExportFormats.h"
 #include "FixTime.h"
+#include "PositionRecords.h"
 #include "TrackPoints.h"
 #include "core/TextFormat.h"
 
@@ -40,17 +41,17 @@ void writeLegend(std::ostream& out, const ColourScale& scale, int receiver)
     out << "    <description>" << xmlText(html + "</table>") << "</description>\n";
 }
 
-void writeRoute(std::ostream& out, const Drive& drive)
+void writeRoute(std::ostream& out, const std::vector<TrackPoint>& points)
 {
     out << "    <Placemark><name>Route</name><styleUrl>#route</styleUrl><MultiGeometry>\n";
-    for (std::size_t i = 0; i < drive.positions.size();) {
+    for (std::size_t i = 0; i < points.size();) {
         std::size_t end = i + 1;
-        while (end < drive.positions.size() && !drive.positions[end].startsSegment)
+        while (end < points.size() && !points[end].position.startsSegment)
             ++end;
         if (end - i >= 2) {
             out << "      <LineString><tessellate>1</tessellate><coordinates>";
             for (std::size_t k = i; k < end; ++k)
-                out << (k > i ? " " : "") << coordinates(drive.positions[k]);
+                out << (k > i ? " " : "") << coordinates(points[k].position);
             out << "</coordinates></LineString>\n";
         }
         i = end;
@@ -58,33 +59,52 @@ void writeRoute(std::ostream& out, const Drive& drive)
     out << "    </MultiGeometry></Placemark>\n";
 }
 
+class KmlWriter final : public RouteWriter
+{
+public:
+    KmlWriter(std::ostream& out, const ExportSettings& settings)
+        : RouteWriter(settings.receiver), out_(out), settings_(settings)
+    {}
+
+    void finish(const DriveSummary&) override
+    {
+        const ColourScale scale(settings_.rangeMinDbm, settings_.rangeMaxDbm);
+        out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n  <Document>\n"
+             << "    <name>" << xmlText(settings_.title) << ", receiver " << receiver()
+             << "</name>\n";
+        writeLegend(out_, scale, receiver());
+        writeStyles(out_, scale);
+        writeRoute(out_, points());
+        for (std::size_t b = ColourScale::kBands; b-- > 0;) {
+            out_ << "    <Folder><name>" << scale.label(b) << "</name>\n";
+            for (const TrackPoint& t : points())
+                if (t.strongestDbm && scale.bandOf(*t.strongestDbm) == b)
+                    writePlacemark(t, b);
+            out_ << "    </Folder>\n";
+        }
+        out_ << "  </Document>\n</kml>\n";
+    }
+
+private:
+    void writePlacemark(const TrackPoint& t, std::size_t band)
+    {
+        out_ << "      <Placemark><name>" << *t.strongestDbm << " dBm</name><TimeStamp><when>"
+             << isoTime(t.position.time) << "</when></TimeStamp><styleUrl>#band" << band
+             << "</styleUrl><ExtendedData><Data name=\"fix\"><value>" << fixWord(t.position.fix)
+             << "</value></Data></ExtendedData><Point><coordinates>" << coordinates(t.position)
+             << "</coordinates></Point></Placemark>\n";
+    }
+
+    std::ostream& out_;
+    const ExportSettings settings_;
+};
+
 } // namespace
 
-void writeKml(std::ostream& out, const Drive& drive, const ExportSettings& settings)
+std::unique_ptr<DriveWriter> kmlWriter(std::ostream& out, const ExportSettings& settings)
 {
-    const ColourScale scale(settings.rangeMinDbm, settings.rangeMaxDbm);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n  <Document>\n"
-        << "    <name>" << xmlText(settings.title) << ", receiver " << settings.receiver
-        << "</name>\n";
-    writeLegend(out, scale, settings.receiver);
-    writeStyles(out, scale);
-    writeRoute(out, drive);
-
-    std::vector<std::vector<TrackPoint>> bands(ColourScale::kBands);
-    for (const TrackPoint& t : trackPoints(drive, settings.receiver))
-        if (t.strongestDbm)
-            bands[scale.bandOf(*t.strongestDbm)].push_back(t);
-    for (std::size_t b = ColourScale::kBands; b-- > 0;) {
-        out << "    <Folder><name>" << scale.label(b) << "</name>\n";
-        for (const TrackPoint& t : bands[b])
-            out << "      <Placemark><name>" << *t.strongestDbm << " dBm</name><TimeStamp><when>"
-                << isoTime(t.position->time) << "</when></TimeStamp><styleUrl>#band" << b
-                << "</styleUrl><Point><coordinates>" << coordinates(*t.position)
-                << "</coordinates></Point></Placemark>\n";
-        out << "    </Folder>\n";
-    }
-    out << "  </Document>\n</kml>\n";
+    return std::make_unique<KmlWriter>(out, settings);
 }
 
 } // namespace zentor::klfexport

@@ -13,6 +13,11 @@ namespace {
 constexpr double kMaxLatitudeDeg = 90.0;
 constexpr double kMaxLongitudeDeg = 180.0;
 
+// The receiver's fix modes beside 2D and 3D whose position is one: in "Position Hold" it reports
+// the position it holds (a surveyed one), in "Propogate Mode" the last solution carried forward.
+constexpr int kGpsFixPositionHold = 4;
+constexpr int kGpsFixPropagate = 5;
+
 constexpr std::int32_t kMillionthsPerDegree = 1000000;
 // LogTimeFields counts the years from 1900 and the months from 0.
 constexpr int kYearsBase = 1900;
@@ -20,6 +25,24 @@ constexpr int kYearsBase = 1900;
 bool isPlace(double latitudeDeg, double longitudeDeg)
 {
     return std::fabs(latitudeDeg) <= kMaxLatitudeDeg && std::fabs(longitudeDeg) <= kMaxLongitudeDeg;
+}
+
+// What position a GPS record's fix mode gives; none for the modes without one (reserved, bad
+// geometry, acquiring satellites).
+std::optional<PositionFix> fixOf(int fixMode)
+{
+    switch (fixMode) {
+    case kGpsFix2D:
+        return PositionFix::TwoD;
+    case kGpsFix3D:
+        return PositionFix::ThreeD;
+    case kGpsFixPositionHold:
+        return PositionFix::Hold;
+    case kGpsFixPropagate:
+        return PositionFix::Propagated;
+    default:
+        return std::nullopt;
+    }
 }
 
 // Degrees of a TravelPilot coordinate, north or east positive; none for a letter other than
@@ -40,14 +63,38 @@ std::optional<double> coordinateDeg(const TravelPilotCoordinate& coordinate, cha
 
 } // namespace
 
+const char* sourceWord(PositionSource source)
+{
+    return source == PositionSource::Gps ? "gps" : "travelpilot";
+}
+
+const char* fixWord(PositionFix fix)
+{
+    switch (fix) {
+    case PositionFix::TwoD:
+        return "2d";
+    case PositionFix::ThreeD:
+        return "3d";
+    case PositionFix::Hold:
+        return "hold";
+    case PositionFix::Propagated:
+        return "propagated";
+    case PositionFix::TravelPilot:
+        break;
+    }
+    return "travelpilot";
+}
+
 std::optional<Position> gpsPosition(ByteView data)
 {
     const std::optional<GpsStatus> status = decodeGpsRecord(data.data, data.size);
     if (!status)
         return std::nullopt;
-    if (status->receiver.fixMode != kGpsFix2D && status->receiver.fixMode != kGpsFix3D)
+    const std::optional<PositionFix> fix = fixOf(status->receiver.fixMode);
+    if (!fix)
         return std::nullopt;
     Position p;
+    p.fix = *fix;
     p.latitudeDeg = status->unfiltered.latitudeDeg;
     p.longitudeDeg = status->unfiltered.longitudeDeg;
     p.time = {status->year,    status->month,   status->day, status->hours,
@@ -68,6 +115,7 @@ std::optional<Position> travelPilotPosition(ByteView data)
     if (!latitude || !longitude || !isPlace(*latitude, *longitude))
         return std::nullopt;
     Position p;
+    p.fix = PositionFix::TravelPilot;
     p.latitudeDeg = *latitude;
     p.longitudeDeg = *longitude;
     const LogTimeFields& t = record->time;

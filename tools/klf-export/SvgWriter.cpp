@@ -67,12 +67,12 @@ std::string durationText(std::int64_t seconds)
 }
 
 // "2026-03-12 14:05:09 to 14:18:40 UTC (13 min 31 s)"; the date again when the day changed.
-std::string timeSpan(const Drive& drive)
+std::string timeSpan(const std::vector<TrackPoint>& points)
 {
-    if (drive.positions.empty())
+    if (points.empty())
         return "no positions in this log";
-    const FixTime& first = drive.positions.front().time;
-    const FixTime& last = drive.positions.back().time;
+    const FixTime& first = points.front().position.time;
+    const FixTime& last = points.back().position.time;
     std::string end = readableTime(last);
     if (readableTime(first).compare(0, 10, end, 0, 10) == 0)
         end = end.substr(11);
@@ -95,10 +95,11 @@ double roundDistance(double metres)
 class MapProjection
 {
 public:
-    explicit MapProjection(const std::vector<Position>& positions) : plane_(positions.front())
+    explicit MapProjection(const std::vector<TrackPoint>& points) : plane_(points.front().position)
     {
         double minE = 0, maxE = 0, minN = 0, maxN = 0;
-        for (const Position& p : positions) {
+        for (const TrackPoint& t : points) {
+            const Position& p = t.position;
             minE = std::min(minE, plane_.eastM(p));
             maxE = std::max(maxE, plane_.eastM(p));
             minN = std::min(minN, plane_.northM(p));
@@ -129,7 +130,7 @@ private:
     double centreN_ = 0;
 };
 
-void writeRoute(std::ostream& out, const Drive& drive, const MapProjection& map)
+void writeRoute(std::ostream& out, const std::vector<TrackPoint>& route, const MapProjection& map)
 {
     std::string points;
     const auto flush = [&] {
@@ -138,7 +139,8 @@ void writeRoute(std::ostream& out, const Drive& drive, const MapProjection& map)
                 << "\" stroke-width=\"7\" stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n";
         points.clear();
     };
-    for (const Position& p : drive.positions) {
+    for (const TrackPoint& t : route) {
+        const Position& p = t.position;
         if (p.startsSegment)
             flush();
         points += (points.empty() ? "" : " ") + number(map.x(p)) + "," + number(map.y(p));
@@ -152,11 +154,11 @@ void writeReadings(std::ostream& out, const std::vector<TrackPoint>& points,
     out << "<g stroke=\"none\">\n";
     for (const TrackPoint& t : points)
         if (t.strongestDbm)
-            out << "<circle cx=\"" << number(map.x(*t.position)) << "\" cy=\""
-                << number(map.y(*t.position)) << "\" r=\"3.5\" fill=\""
+            out << "<circle cx=\"" << number(map.x(t.position)) << "\" cy=\""
+                << number(map.y(t.position)) << "\" r=\"3.5\" fill=\""
                 << svgColour(scale.colour(scale.bandOf(*t.strongestDbm))) << "\"/>\n";
     out << "</g>\n";
-    const Position& start = *points.front().position;
+    const Position& start = points.front().position;
     out << "<circle cx=\"" << number(map.x(start)) << "\" cy=\"" << number(map.y(start))
         << "\" r=\"6\" fill=\"white\" stroke=\"#222\" stroke-width=\"2\"/>\n"
         << text(map.x(start) + 10, map.y(start) + 4, "start",
@@ -189,68 +191,82 @@ void writeDistanceScale(std::ostream& out, const MapProjection& map)
                 " font-size=\"13\" text-anchor=\"middle\"");
 }
 
-void writeLegend(std::ostream& out, const Drive& drive, const ExportSettings& settings,
-                 const ColourScale& scale)
+class SvgWriter final : public RouteWriter
 {
-    out << text(kLegendX, kLegendY, "RSSI (dBm)", " font-size=\"16\" font-weight=\"bold\"")
-        << text(kLegendX, kLegendY + 20,
-                "receiver " + std::to_string(settings.receiver) + ", strongest reading",
-                " font-size=\"13\" fill=\"#555\"")
-        << text(kLegendX, kLegendY + 36, "at each position", " font-size=\"13\" fill=\"#555\"");
-    double y = kLegendY + 54;
-    const auto swatch = [&](const std::string& fill, const std::string& label) {
-        out << "<rect x=\"" << number(kLegendX) << "\" y=\"" << number(y)
-            << "\" width=\"26\" height=\"22\" fill=\"" << fill << "\"/>\n"
-            << text(kLegendX + 36, y + 16, label, " font-size=\"14\"");
-        y += kSwatchHeight;
-    };
-    for (std::size_t b = ColourScale::kBands; b-- > 0;)
-        swatch(svgColour(scale.colour(b)), scale.label(b));
-    swatch(kRouteGrey, "no reading");
+public:
+    SvgWriter(std::ostream& out, const ExportSettings& settings)
+        : RouteWriter(settings.receiver), out_(out), settings_(settings)
+    {}
 
-    const auto readings = static_cast<std::size_t>(
-        std::count_if(drive.readings.begin(), drive.readings.end(),
-                      [&](const Reading& r) { return r.receiver == settings.receiver; }));
-    y += 24;
-    const std::string source = drive.source == PositionSource::Gps ? "GPS" : "TravelPilot";
-    for (const std::string& line :
-         {grouped(drive.positions.size()) + " positions (" + source + ")",
-          grouped(readings) + " readings of receiver " + std::to_string(settings.receiver),
-          "route " + distanceText(std::round(routeLengthM(drive) / 100) * 100)}) {
-        out << text(kLegendX, y, line, " font-size=\"14\"");
-        y += 22;
+    void finish(const DriveSummary& summary) override
+    {
+        const ColourScale scale(settings_.rangeMinDbm, settings_.rangeMaxDbm);
+        const std::string title =
+            xmlText(settings_.title) + ": receiver " + std::to_string(receiver());
+        out_ << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+             << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
+             << kHeight << "\" viewBox=\"0 0 " << kWidth << " " << kHeight << "\" font-family=\""
+             << kFont << "\">\n"
+             << "<title>" << title << "</title>\n"
+             << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
+             << text(kMapX, 34, title, " font-size=\"20\" font-weight=\"bold\"") << "<rect x=\""
+             << kMapX << "\" y=\"" << kMapY << "\" width=\"" << kMapWidth << "\" height=\""
+             << kMapHeight << "\" fill=\"#f7f7f4\" stroke=\"#bbb\"/>\n";
+        if (points().empty()) {
+            out_ << text(kMapX + kMapWidth / 2, kMapY + kMapHeight / 2, "No positions in this log",
+                         " font-size=\"18\" fill=\"#777\" text-anchor=\"middle\"");
+        } else {
+            const MapProjection map(points());
+            writeRoute(out_, points(), map);
+            writeReadings(out_, points(), scale, map);
+            writeNorthArrow(out_);
+            writeDistanceScale(out_, map);
+        }
+        writeLegend(summary.source, scale);
+        out_ << text(kMapX, kMapY + kMapHeight + 34, timeSpan(points()), " font-size=\"15\"")
+             << "</svg>\n";
     }
-}
+
+private:
+    void writeLegend(PositionSource source, const ColourScale& scale)
+    {
+        out_ << text(kLegendX, kLegendY, "RSSI (dBm)", " font-size=\"16\" font-weight=\"bold\"")
+             << text(kLegendX, kLegendY + 20,
+                     "receiver " + std::to_string(receiver()) + ", strongest reading",
+                     " font-size=\"13\" fill=\"#555\"")
+             << text(kLegendX, kLegendY + 36, "at each position",
+                     " font-size=\"13\" fill=\"#555\"");
+        double y = kLegendY + 54;
+        const auto swatch = [&](const std::string& fill, const std::string& label) {
+            out_ << "<rect x=\"" << number(kLegendX) << "\" y=\"" << number(y)
+                 << "\" width=\"26\" height=\"22\" fill=\"" << fill << "\"/>\n"
+                 << text(kLegendX + 36, y + 16, label, " font-size=\"14\"");
+            y += kSwatchHeight;
+        };
+        for (std::size_t b = ColourScale::kBands; b-- > 0;)
+            swatch(svgColour(scale.colour(b)), scale.label(b));
+        swatch(kRouteGrey, "no reading");
+
+        y += 24;
+        const std::string sourceName = source == PositionSource::Gps ? "GPS" : "TravelPilot";
+        for (const std::string& line :
+             {grouped(points().size()) + " positions (" + sourceName + ")",
+              grouped(readings()) + " readings of receiver " + std::to_string(receiver()),
+              "route " + distanceText(std::round(routeLengthM(points()) / 100) * 100)}) {
+            out_ << text(kLegendX, y, line, " font-size=\"14\"");
+            y += 22;
+        }
+    }
+
+    std::ostream& out_;
+    const ExportSettings settings_;
+};
 
 } // namespace
 
-void writeSvg(std::ostream& out, const Drive& drive, const ExportSettings& settings)
+std::unique_ptr<DriveWriter> svgWriter(std::ostream& out, const ExportSettings& settings)
 {
-    const ColourScale scale(settings.rangeMinDbm, settings.rangeMaxDbm);
-    const std::vector<TrackPoint> points = trackPoints(drive, settings.receiver);
-    const std::string title =
-        xmlText(settings.title) + ": receiver " + std::to_string(settings.receiver);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\""
-        << kHeight << "\" viewBox=\"0 0 " << kWidth << " " << kHeight << "\" font-family=\""
-        << kFont << "\">\n"
-        << "<title>" << title << "</title>\n"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
-        << text(kMapX, 34, title, " font-size=\"20\" font-weight=\"bold\"") << "<rect x=\"" << kMapX
-        << "\" y=\"" << kMapY << "\" width=\"" << kMapWidth << "\" height=\"" << kMapHeight
-        << "\" fill=\"#f7f7f4\" stroke=\"#bbb\"/>\n";
-    if (drive.positions.empty()) {
-        out << text(kMapX + kMapWidth / 2, kMapY + kMapHeight / 2, "No positions in this log",
-                    " font-size=\"18\" fill=\"#777\" text-anchor=\"middle\"");
-    } else {
-        const MapProjection map(drive.positions);
-        writeRoute(out, drive, map);
-        writeReadings(out, points, scale, map);
-        writeNorthArrow(out);
-        writeDistanceScale(out, map);
-    }
-    writeLegend(out, drive, settings, scale);
-    out << text(kMapX, kMapY + kMapHeight + 34, timeSpan(drive), " font-size=\"15\"") << "</svg>\n";
+    return std::make_unique<SvgWriter>(out, settings);
 }
 
 } // namespace zentor::klfexport

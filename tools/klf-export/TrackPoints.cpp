@@ -11,28 +11,24 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetresPerDegree = kEarthRadiusM * kPi / 180.0;
 } // namespace
 
-std::vector<TrackPoint> trackPoints(const Drive& drive, int receiver)
+void RouteWriter::reading(const Reading& r, const Position&)
 {
-    std::vector<TrackPoint> points(drive.positions.size());
-    for (std::size_t i = 0; i < points.size(); ++i)
-        points[i].position = &drive.positions[i];
-    for (const Reading& r : drive.readings) {
-        if (r.receiver != receiver)
-            continue;
-        TrackPoint& p = points[r.position];
-        p.strongestDbm = std::max(p.strongestDbm.value_or(r.rssiDbm), r.rssiDbm);
-    }
-    return points;
+    // Every reading takes the last position, so the last point.
+    if (r.receiver != receiver_ || points_.empty())
+        return;
+    ++readings_;
+    std::optional<int>& strongest = points_.back().strongestDbm;
+    strongest = std::max(strongest.value_or(r.rssiDbm), r.rssiDbm);
 }
 
-double routeLengthM(const Drive& drive)
+double routeLengthM(const std::vector<TrackPoint>& points)
 {
     double length = 0.0;
-    for (std::size_t i = 1; i < drive.positions.size(); ++i) {
-        const Position& p = drive.positions[i];
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const Position& p = points[i].position;
         if (p.startsSegment)
             continue;
-        const LocalPlane plane(drive.positions[i - 1]);
+        const LocalPlane plane(points[i - 1].position);
         length += std::hypot(plane.eastM(p), plane.northM(p));
     }
     return length;
