@@ -6,32 +6,23 @@ namespace zentor {
 
 TGPS_Router::TGPS_Router(ReceiverState& state, WindowThread& window, PanelUpdate showPanel,
                          MapFeedPublisher publishMapFeed)
-    : gpsEvent_(state.gpsEvent()), state_(state), window_(window), showPanel_(std::move(showPanel)),
-      publishMapFeed_(std::move(publishMapFeed)), waitOrder_{&gpsEvent_, &wake_}
+    : EventWorker({&state.gpsEvent()}, kWaitTimeout), gpsEvent_(state.gpsEvent()), state_(state),
+      window_(window), showPanel_(std::move(showPanel)), publishMapFeed_(std::move(publishMapFeed))
 {
-    thread_.start([this] { Execute(); });
+    start();
 }
 
 TGPS_Router::~TGPS_Router()
 {
-    requestTerminate();
+    stop();
 }
 
-void TGPS_Router::requestTerminate()
+void TGPS_Router::onEvent(int signalled)
 {
-    thread_.requestTerminate();
-    wake_.set();
-}
-
-void TGPS_Router::Execute()
-{
-    while (!thread_.terminateRequested()) {
-        const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
-        if (signalled < 0 || thread_.terminateRequested())
-            continue;
-        showAndPublish();
-        gpsEvent_.reset();
-    }
+    if (signalled == kTimedOut)
+        return;
+    showAndPublish();
+    gpsEvent_.reset();
 }
 
 void TGPS_Router::showAndPublish()

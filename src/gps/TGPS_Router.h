@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <functional>
-#include <vector>
 
 namespace zentor {
 
@@ -18,7 +17,7 @@ namespace zentor {
 // record into its GPS status, has the panel update run on the window thread (and waits for it),
 // publishes the map feed on its own thread, then resets the event. A record stored while the
 // panel is being filled is shown with the next one. The thread starts in the constructor.
-class TGPS_Router
+class TGPS_Router final : public EventWorker
 {
 public:
     static constexpr std::chrono::milliseconds kWaitTimeout{1000};
@@ -33,25 +32,16 @@ public:
     // the router; `publishMapFeed` may be empty (nothing is published).
     TGPS_Router(ReceiverState& state, WindowThread& window, PanelUpdate showPanel,
                 MapFeedPublisher publishMapFeed = {});
-    // Requests termination and joins the thread.
-    ~TGPS_Router();
-    TGPS_Router(const TGPS_Router&) = delete;
-    TGPS_Router& operator=(const TGPS_Router&) = delete;
-
-    // Any thread; the loop ends at once. A panel update already waiting for the window thread
-    // returns when the window thread refuses it (WindowThread::invoke after shutdown began).
-    void requestTerminate();
-    // True once the loop has ended, waiting at most timeoutMs.
-    bool waitFinished(std::chrono::milliseconds timeoutMs)
-    {
-        return thread_.waitFinished(timeoutMs);
-    }
+    // Requests termination and joins the thread. A panel update already waiting for the window
+    // thread returns when the window thread refuses it (WindowThread::invoke after shutdown
+    // began).
+    ~TGPS_Router() override;
 
     // A copy of the last decoded GPS record (all zero before the first). Any thread.
     GpsStatus gpsStatus() const { return status_.snapshot(); }
 
 private:
-    void Execute();
+    void onEvent(int signalled) override;
     void showAndPublish();
 
     Event& gpsEvent_;
@@ -60,9 +50,6 @@ private:
     const PanelUpdate showPanel_;
     const MapFeedPublisher publishMapFeed_;
     GpsStatusStore status_;
-    Event wake_; // set only by requestTerminate, so the wait ends at once
-    const std::vector<Event*> waitOrder_;
-    WorkerThread thread_; // last: it stops before the members it uses go away
 };
 
 } // namespace zentor
