@@ -16,9 +16,10 @@ std::size_t ReceiverState::index(int r)
     return r == 0 ? 0 : 1;
 }
 
-void ReceiverState::apply(const DecodedPacket& packet)
+void ReceiverState::apply(const DecodedPacket& packet, const std::uint8_t* record, std::size_t size)
 {
     std::visit([this](const auto& content) { store(content); }, packet.content);
+    takeChannelInformation(packet.type, record, size);
 }
 
 void ReceiverState::store(const IdentificationPacket& packet)
@@ -46,7 +47,6 @@ void ReceiverState::store(const ConfigurationPacket& packet)
             rx.range.channelsWrap = configuration.range.channelsWrap;
         }
     }
-    configurationReceived_.store(true);
     markRangesChanged();
 }
 

@@ -41,7 +41,7 @@ struct ReceiverSnapshot
 // The receiver state: what the instrument's packets said, kept for the threads that show, log
 // and publish it, with the events and marks that tell them something new is there.
 //
-// Threads: the link thread is the only writer (apply, takeChannelInformation, the counts);
+// Threads: the link thread is the only writer (apply, the counts);
 // every other member may be called from any thread. Texts, blocks and tables are guarded by
 // stateMutex_ and read as copies; flags and marks are atomics.
 //
@@ -60,13 +60,12 @@ public:
     ReceiverState(const ReceiverState&) = delete;
     ReceiverState& operator=(const ReceiverState&) = delete;
 
-    // Link thread: stores what a decoded packet says and sets the events of what it stored. A
-    // packet that was not decoded is only counted.
-    void apply(const DecodedPacket& packet);
-    // Link thread: the scan channel information. Packets 5 and 6 are it: the record is kept
-    // whole (for the log file's header) and the ranges-changed marks are set; table data (9)
-    // needs none. Either way it counts as captured from then on. Other types change nothing.
-    void takeChannelInformation(std::uint8_t type, const std::uint8_t* record, std::size_t size);
+    // Link thread: stores what a decoded packet says and sets the events of what it stored; a
+    // packet that was not decoded is only counted. `record` is the packet record it was decoded
+    // from (size bytes): packets 5 and 6 are the scan channel information, kept whole for the
+    // log file's header, and set the ranges-changed marks; table data (9) needs none. Either way
+    // the channel information counts as captured from then on.
+    void apply(const DecodedPacket& packet, const std::uint8_t* record, std::size_t size);
     // The log warning dialog's OK: the next scan channel information packet is the one logged.
     void resetScanInformation() { channelInfoCaptured_.store(false); }
 
@@ -83,7 +82,6 @@ public:
     // event under the same lock. Only the receiver's display calls it.
     ReceiverSnapshot takeReceiver(int r);
     ReadingCounts readingCounts() const;
-    bool configurationReceived() const { return configurationReceived_.load(); }
     std::array<std::uint8_t, kGpsRecordSize> gpsRecord() const;
 
     // The last scan channel information packet record (empty before one was captured).
@@ -116,6 +114,7 @@ private:
     void store(const GpsRecordPacket& packet);
     void store(const NotDecoded&) { notDecoded_.fetch_add(1, std::memory_order_relaxed); }
     template <class Packet, class Put> void storeReadings(const Packet& packet, Put put);
+    void takeChannelInformation(std::uint8_t type, const std::uint8_t* record, std::size_t size);
     void markRangesChanged();
 
     mutable std::mutex stateMutex_; // guards the members down to framing_
@@ -134,7 +133,6 @@ private:
     std::array<std::atomic<bool>, kReceiverCount> newData_{};
     std::array<std::atomic<bool>, kReceiverCount> rangesChanged_{};
     std::atomic<bool> statusRangesChanged_{false};
-    std::atomic<bool> configurationReceived_{false};
     std::atomic<bool> channelInfoCaptured_{false};
 
     std::array<Event, kReceiverCount> receiverDataEvent_;

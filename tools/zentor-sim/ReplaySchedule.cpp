@@ -12,7 +12,7 @@ std::vector<double> replaySchedule(const std::vector<std::uint8_t>& types)
     std::vector<double> seconds(n);
     std::vector<std::size_t> clocks;
     for (std::size_t i = 0; i < n; ++i)
-        if (types[i] == PacketType::kClock)
+        if (types[i] == kPacketClock)
             clocks.push_back(i);
     if (clocks.size() < 2) {
         for (std::size_t i = 0; i < n; ++i)

@@ -15,8 +15,8 @@ constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
 bool isAnswerType(std::uint8_t type)
 {
-    return type == PacketType::kIdentification || type == PacketType::kConfiguration ||
-           type == PacketType::kLevelValues || type == PacketType::kStatusBlocks;
+    return type == kPacketIdentification || type == kPacketConfiguration ||
+           type == kPacketLevelValues || type == kPacketStatusBlocks;
 }
 } // namespace
 
@@ -29,7 +29,7 @@ ReplayStream::ReplayStream(const ReplayLog& log, double speed, const std::string
     lastOfType_ = firstOfType_;
     if (log.serialNumber())
         identification_ = frameBytes(identificationPacket(*log.serialNumber()));
-    else if (firstOfType_.count(PacketType::kIdentification) == 0)
+    else if (firstOfType_.count(kPacketIdentification) == 0)
         identification_ = frameBytes(identificationPacket(fallbackSerial));
 }
 
@@ -81,15 +81,15 @@ std::vector<Bytes> ReplayStream::lastSent(std::initializer_list<std::uint8_t> ty
 std::vector<Bytes> ReplayStream::answer(std::uint8_t command) const
 {
     switch (command) {
-    case Command::kIdentify:
-        return identification_.empty() ? lastSent({PacketType::kIdentification})
+    case kCmdIdentify:
+        return identification_.empty() ? lastSent({kPacketIdentification})
                                        : std::vector<Bytes>{identification_};
-    case Command::kConfiguration:
-        if (lastOfType_.count(PacketType::kConfiguration) == 0 && log_.headerConfiguration())
+    case kCmdConfiguration:
+        if (lastOfType_.count(kPacketConfiguration) == 0 && log_.headerConfiguration())
             return {*log_.headerConfiguration()};
-        return lastSent({PacketType::kConfiguration});
-    case Command::kChannelInformation:
-        return lastSent({PacketType::kLevelValues, PacketType::kStatusBlocks});
+        return lastSent({kPacketConfiguration});
+    case kCmdChannelInformation:
+        return lastSent({kPacketLevelValues, kPacketStatusBlocks});
     default:
         return {};
     }

@@ -46,17 +46,17 @@ std::vector<Packet> SimInstrument::startMeasurement(std::int64_t nowMs)
         return {};
     }
     nextInfoMs_ = nowMs + settings_.infoEverySeconds * kMsPerSecond;
-    return answer(Command::kChannelInformation);
+    return answer(kCmdChannelInformation);
 }
 
 std::vector<Packet> SimInstrument::answer(std::uint8_t command) const
 {
     switch (command) {
-    case Command::kIdentify:
+    case kCmdIdentify:
         return {identificationPacket(settings_.serial)};
-    case Command::kConfiguration:
+    case kCmdConfiguration:
         return {configurationPacket(plan_)};
-    case Command::kChannelInformation:
+    case kCmdChannelInformation:
         return {levelValuesPacket(plan_), statusBlocksPacket(plan_)};
     default:
         return {};
