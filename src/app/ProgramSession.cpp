@@ -3,7 +3,7 @@
 #include "app/MapRssi.h"
 #include "app/TMain_Router.h"
 #include "display/TR_Router.h"
-#include "gps/GpsTextTables.h"
+#include "gps/GpsPanelTexts.h"
 #include "gps/TGPS_Router.h"
 #include "link/TCom_Router.h"
 #include "logging/LogFileSize.h"

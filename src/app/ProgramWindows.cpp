@@ -1,7 +1,6 @@
 #include "app/ProgramWindows.h"
 
 #include "app/TLogClosingDlg.h"
-#include "gps/GpsPanel.h"
 #include "map/MapUpdateSignal.h"
 #include "nav/TravelPilotPanel.h"
 
@@ -16,7 +15,7 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
 {
     mainForm_ = std::make_unique<TMain_Form>(session_, window_);
     TMain_Form* form = mainForm_.get();
-    session_.setViews({form, [form](const GpsPanelTexts& texts) { showGpsStatus(form, texts); },
+    session_.setViews({form, [form](const GpsPanelTexts& texts) { form->showGps(texts); },
                        [form](const TravelPilotTexts& texts) { showTravelPilotTexts(form, texts); },
                        [form](MeasurementMode mode) { form->showMeasurementMode(mode); }});
     aboutBox_ = std::make_unique<TAboutDlg>();
@@ -79,10 +78,10 @@ bool ProgramWindows::endWorkers(std::chrono::milliseconds bound, bool displayGon
     if (!session_.waitWorkersEnded(bound, [this] { window_.serveQueuedCalls(); }))
         return false;
     if (displayGone)
-        return session_.waitLogClosed(
-            ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([](const std::string& text) {
-                std::fprintf(stderr, "%s\n", text.c_str());
-            }));
+        return session_.waitLogClosed(ProgramSession::kLogEndWait,
+                                      ProgramSession::tellBacklogOnce([](const std::string& text) {
+                                          std::fprintf(stderr, "%s\n", text.c_str());
+                                      }));
     // A slow disk: the dialog shows what the end waits for, so the program never seems frozen.
     TLogClosingDlg notice;
     return session_.waitLogClosed(

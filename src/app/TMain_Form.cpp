@@ -2,7 +2,6 @@
 
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
-#include "gps/GpsPanel.h"
 #include "nav/TravelPilotPanel.h"
 #include "ui/FormLayout.h"
 #include "ui/MessageBoxRoutine.h"
@@ -154,6 +153,11 @@ void TMain_Form::showClock(const ClockTexts& texts)
     edRTCDate->setText(fromStd(texts.date));
     edRTCTime->setText(fromStd(texts.time));
     edMarker->setText(fromStd(texts.marker));
+}
+
+void TMain_Form::showGps(const GpsPanelTexts& texts)
+{
+    showGpsStatus(gpsWidgets_, texts);
 }
 
 void TMain_Form::Exit1Click()
@@ -323,7 +327,7 @@ void TMain_Form::showLinkLost(bool lost)
     }
     // The fix colour comes back with the next GPS record.
     if (lost)
-        showGpsStatusStale(this);
+        showGpsStatusStale(gpsWidgets_);
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)

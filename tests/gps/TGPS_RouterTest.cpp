@@ -98,10 +98,9 @@ TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEve
     ASSERT_EQ(got.shown.size(), 1u);
     const Deliveries::Shown& shown = got.shown[0];
     EXPECT_EQ(shown.thread, window.id());
-    ASSERT_NE(shown.texts.textOf("lblFilLat"), nullptr);
-    EXPECT_EQ(*shown.texts.textOf("lblFilLat"), "Latitude  = 12.3457 S");
-    EXPECT_EQ(*shown.texts.textOf("edGPSDate"), "11/23/2031");
-    EXPECT_EQ(*shown.texts.textOf("lblChannel9"),
+    EXPECT_EQ(shown.texts.text(GpsField::lblFilLat), "Latitude  = 12.3457 S");
+    EXPECT_EQ(shown.texts.text(GpsField::edGPSDate), "11/23/2031");
+    EXPECT_EQ(shown.texts.text(channelField(9)),
               "   09     19    08    039     187     09     (Time Used)(PosFix Used)");
     EXPECT_EQ(shown.texts.status.background, (Rgb{0x00, 0x80, 0x00}));
 
