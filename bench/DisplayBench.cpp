@@ -44,7 +44,7 @@ void BM_ListModeUpdate(benchmark::State& state)
     DBar display;
     display.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     setUpReceiverDisplay(display);
-    const DisplayChoices list{false, false, true};
+    const DisplayChoices list{MeasurementMode::List, true};
     for (auto _ : state)
         updateReceiverDisplay(display, link.state(), 0, list);
     state.SetItemsProcessed(state.iterations());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/LinkQuality.h"
-#include "link/ReceiverRange.h"
 #include "link/PacketDecoder.h"
+#include "link/ReceiverRange.h"
 #include "logging/LogSession.h"
 
 #include <cstdint>

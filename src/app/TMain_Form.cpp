@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace zentor {
 
@@ -56,6 +57,14 @@ TMain_Form::TMain_Form(ProgramSession& session, QtWindowThread& window)
     connect(btnTileV, &QToolButton::clicked, this, &TMain_Form::btnTileVClick);
     connect(btnLogMode, &QToolButton::clicked, this, &TMain_Form::btnLogModeClick);
     connect(btnLogFile, &QToolButton::clicked, this, &TMain_Form::btnLogFileClick);
+    // A mode button the user presses is the mode drawn until the instrument's data shows another.
+    const std::pair<QToolButton*, MeasurementMode> modeButtons[] = {
+        {btnSingleMode, MeasurementMode::Single},
+        {btnScanMode, MeasurementMode::List},
+        {btnTableMode, MeasurementMode::Table}};
+    for (const auto& [button, mode] : modeButtons)
+        connect(button, &QToolButton::clicked, this,
+                [this, mode = mode] { session_.chooseMeasurementMode(mode); });
 
     retile();
     adjustSize();
@@ -108,9 +117,8 @@ void TMain_Form::FormCreate()
 
 void TMain_Form::updateDisplay(int receiver)
 {
-    updateReceiverDisplay(
-        *display[receiver], session_.state(), receiver,
-        {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()});
+    updateReceiverDisplay(*display[receiver], session_.state(), receiver,
+                          {session_.measurementMode(), sbFrequency->isChecked()});
 }
 
 PanelRect TMain_Form::receiverArea() const
@@ -342,9 +350,7 @@ void TMain_Form::FormClose()
         return;
     closing_ = true;
     Timer1->stop();
-    // No worker's window work runs from here on, so none can block the window thread's wait.
-    window_.beginShutdown();
-    session_.endOnFormClose();
+    session_.beginEnd();
     emit formClosed();
 }
 

@@ -55,19 +55,11 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
         window_.serveUntil(until);
     }
 
-    // The windows' order: no window call runs from here on, the workers are told to end, the log
-    // file is closed, then the workers are waited for (serving the calls they are in).
-    window_.beginShutdown();
-    session_.endOnFormClose();
-    session_.endOnDialogDestroy();
-    workersEnded_ = session_.waitWorkersEnded(ProgramSession::kWorkerEndWait,
-                                              [this] { window_.serveQueuedCalls(); });
-    // A slow disk: say once what the end waits for, then wait for it (bounded).
-    const bool logClosed = session_.waitLogClosed(
-        ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([this](const std::string& text) {
+    // A slow disk: the end says once what it waits for.
+    workersEnded_ =
+        session_.finishEnd(ProgramSession::tellBacklogOnce([this](const std::string& text) {
             messages_.postMessage(MessageKind::Information, text);
         }));
-    workersEnded_ = workersEnded_ && logClosed;
     std::fflush(out_);
     return session_.logFailed() ? kExitLogFailed : 0;
 }

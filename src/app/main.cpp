@@ -54,9 +54,8 @@ int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    return zentor::UnattendedRun::runToEnd(options, [](zentor::WindowThread& window) {
-        return zentor::programMapAnnouncer(window);
-    });
+    return zentor::UnattendedRun::runToEnd(
+        options, [](zentor::WindowThread& window) { return zentor::programMapAnnouncer(window); });
 }
 
 int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)

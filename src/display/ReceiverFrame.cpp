@@ -82,13 +82,6 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
 
 } // namespace
 
-MeasurementMode chooseMode(const DisplayChoices& choices)
-{
-    if (choices.singleModeDown)
-        return MeasurementMode::Single;
-    return choices.tableModeDown ? MeasurementMode::Table : MeasurementMode::List;
-}
-
 std::string receiverTitle(int r, const ReceiverRange& range)
 {
     return formatText("R%d (%.5f-%.5f)MHz %.2f KHz Step", r + 1,
@@ -99,8 +92,7 @@ std::string receiverTitle(int r, const ReceiverRange& range)
 ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const DisplayChoices& choices)
 {
     ReceiverFrame frame;
-    frame.mode = chooseMode(choices);
-    switch (frame.mode) {
+    switch (choices.mode) {
     case MeasurementMode::Single:
         composeSingle(receiver, choices, frame);
         break;

@@ -11,16 +11,13 @@
 
 namespace zentor {
 
-// The main window's mode and label buttons as they stand, read on the window thread.
+// What a display update draws, read on the window thread: the measurement mode (the program
+// session's, which the mode buttons show) and the label kind the main window's buttons choose.
 struct DisplayChoices
 {
-    bool singleModeDown = true; // btnSingleMode
-    bool tableModeDown = false; // btnTableMode (with neither down: btnScanMode, list mode)
-    bool frequencyDown = true;  // sbFrequency; up means sbChannel: channel numbers
+    MeasurementMode mode = MeasurementMode::Single;
+    bool frequencyDown = true; // sbFrequency; up means sbChannel: channel numbers
 };
-
-// Single mode wins over table mode, table mode over list mode.
-MeasurementMode chooseMode(const DisplayChoices& choices);
 
 // One bar of a frame: where, its label (empty: none) and its level.
 struct FrameBar
@@ -33,7 +30,6 @@ struct FrameBar
 // Everything one display update draws for a receiver, and what it hands on.
 struct ReceiverFrame
 {
-    MeasurementMode mode = MeasurementMode::Single;
     double xMax = 0.0;
     bool verticalLabels = false;
     std::string bottomCaption;
@@ -46,7 +42,7 @@ struct ReceiverFrame
 // step size.
 std::string receiverTitle(int r, const ReceiverRange& range);
 
-// The frame of the mode the choices select, from a copy of the receiver's state.
+// The frame of the mode the choices name, from a copy of the receiver's state.
 ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const DisplayChoices& choices);
 
 } // namespace zentor

@@ -37,12 +37,12 @@ ReceiverSnapshot trunkedReceiver()
     return rx;
 }
 
-constexpr DisplayChoices kSingleFrequency{true, false, true};
-constexpr DisplayChoices kSingleChannel{true, false, false};
-constexpr DisplayChoices kListFrequency{false, false, true};
-constexpr DisplayChoices kListChannel{false, false, false};
-constexpr DisplayChoices kTableFrequency{false, true, true};
-constexpr DisplayChoices kTableChannel{false, true, false};
+constexpr DisplayChoices kSingleFrequency{MeasurementMode::Single, true};
+constexpr DisplayChoices kSingleChannel{MeasurementMode::Single, false};
+constexpr DisplayChoices kListFrequency{MeasurementMode::List, true};
+constexpr DisplayChoices kListChannel{MeasurementMode::List, false};
+constexpr DisplayChoices kTableFrequency{MeasurementMode::Table, true};
+constexpr DisplayChoices kTableChannel{MeasurementMode::Table, false};
 
 std::vector<std::string> labels(const ReceiverFrame& frame)
 {
@@ -68,20 +68,11 @@ TEST(ReceiverTitle, NamesReceiverRangeAndStep)
               "R2 (390.00000-395.00000)MHz 25.00 KHz Step");
 }
 
-TEST(ChooseMode, SingleBeatsTableBeatsList)
-{
-    EXPECT_EQ(chooseMode({true, false, true}), MeasurementMode::Single);
-    EXPECT_EQ(chooseMode({true, true, true}), MeasurementMode::Single);
-    EXPECT_EQ(chooseMode({false, true, true}), MeasurementMode::Table);
-    EXPECT_EQ(chooseMode({false, false, true}), MeasurementMode::List);
-}
-
 TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
 {
     ReceiverSnapshot rx = cellularReceiver();
     rx.singleRssi = rssiByte(-67);
     const ReceiverFrame f = composeReceiverFrame(rx, kSingleFrequency);
-    EXPECT_EQ(f.mode, MeasurementMode::Single);
     EXPECT_EQ(f.xMax, 2.0);
     EXPECT_FALSE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "937.40000 MHz");
@@ -113,7 +104,6 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
     for (int k = 0; k < 10; ++k)
         rx.listRssi[static_cast<std::size_t>(k)] = rssiByte(dbm[k]);
     const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
-    EXPECT_EQ(f.mode, MeasurementMode::List);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Frequency");
@@ -162,7 +152,6 @@ TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
     rx.tableRssi[200] = rssiByte(-70); // entry 201
     rx.tableRssi[7] = rssiByte(-120);  // entry 8: at the floor, no slot
     const ReceiverFrame f = composeReceiverFrame(rx, kTableChannel);
-    EXPECT_EQ(f.mode, MeasurementMode::Table);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Channel");

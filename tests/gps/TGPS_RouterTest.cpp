@@ -117,7 +117,7 @@ TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEve
 
 TEST_F(GpsRouterTest, RefusedWindowCallStillPublishesAndEndsOnRequest)
 {
-    window.refuse();
+    window.beginShutdown();
     start();
     handle(gpsPacket(test::handBuiltRecord()));
     ASSERT_TRUE(got.waitPublished(1));
