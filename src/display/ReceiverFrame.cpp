@@ -77,7 +77,6 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
                                           : numberLabel(channelOfCount(rx.range, count));
         f.bars.push_back({k + 1.0, std::move(label), double(level)});
     }
-    f.newSingleRssi = rx.listRssi[0];
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "link/ReceiverState.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,8 +33,6 @@ struct ReceiverFrame
     bool verticalLabels = false;
     std::string bottomCaption;
     std::vector<FrameBar> bars;
-    // List mode: the receiver's single-mode reading becomes list entry 0's.
-    std::optional<std::uint8_t> newSingleRssi;
 };
 
 // The display title after a range change: receiver number (r + 1), start and stop frequency,

@@ -31,7 +31,7 @@ struct ReceiverSnapshot
     TReceiverInfo info;
     ReceiverRange range; // its currentCount is the receiver's level value
     std::int16_t averageLevelDbm = kNoLevelDbm;
-    std::uint8_t singleRssi = kNoLevelByte;
+    std::uint8_t singleRssi = kNoLevelByte; // single mode's, or list entry 0's in list mode
     std::array<std::uint8_t, kListEntries> listRssi{};   // per scan channel 0..9
     std::array<std::uint8_t, kTableEntries> tableRssi{}; // per table index
     std::uint16_t lastTableIndex = 0;
@@ -41,9 +41,12 @@ struct ReceiverSnapshot
 // The receiver state: what the instrument's packets said, kept for the threads that show, log
 // and publish it, with the events and marks that tell them something new is there.
 //
-// Threads: the link thread is the only writer (apply, the counts);
-// every other member may be called from any thread. Texts, blocks and tables are guarded by
-// stateMutex_ and read as copies; flags and marks are atomics.
+// Threads: the link thread is the only writer of what the instrument said and of the link's
+// status (apply, publishFraming, setStatusText), so no reading depends on a window being drawn;
+// a mark is cleared by its one consumer (the take... calls), and the log warning dialog's OK
+// clears the captured channel information (resetScanInformation). Every other member may be
+// called from any thread. Texts, blocks and tables are guarded by stateMutex_ and read as
+// copies; flags and marks are atomics.
 //
 // A receiver's data event tells its display that there is something new to draw. List and table
 // readings are stored whenever they arrive, and the event is set under the same lock; the display
@@ -87,9 +90,6 @@ public:
     // The last scan channel information packet record (empty before one was captured).
     std::vector<std::uint8_t> channelInformation() const;
     bool channelInformationCaptured() const { return channelInfoCaptured_.load(); }
-
-    // The single-mode reading of a receiver, also set by the list display from list entry 0.
-    void setSingleRssi(int r, std::uint8_t rssi);
 
     // Marks read and cleared by their one consumer each.
     bool takeNewData(int r) { return newData_[index(r)].exchange(false); }

@@ -80,7 +80,6 @@ TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
     EXPECT_EQ(f.bars[0].position, 1.0);
     EXPECT_EQ(f.bars[0].label, "-67 dBm");
     EXPECT_EQ(f.bars[0].levelDbm, -67.0);
-    EXPECT_FALSE(f.newSingleRssi);
 }
 
 TEST(SingleModeFrame, ChannelCaptionAndLabelEvenAtTheFloor)
@@ -114,8 +113,6 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
               (std::vector<double>{-45, -60, -119, -120, -105, -66, -130, -96, -111, -58}));
     for (int k = 0; k < 10; ++k)
         EXPECT_EQ(f.bars[static_cast<std::size_t>(k)].position, k + 1.0);
-    ASSERT_TRUE(f.newSingleRssi);
-    EXPECT_EQ(*f.newSingleRssi, rssiByte(-45));
 }
 
 TEST(ListModeFrame, ChannelNumbersWrapWithTheNumberingFlag)
@@ -158,7 +155,6 @@ TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
     EXPECT_EQ(labels(f), (std::vector<std::string>{"11", "201", "1", "", "", "", "", "", "", ""}));
     EXPECT_EQ(levels(f),
               (std::vector<double>{-50, -70, -119, -120, -120, -120, -120, -120, -120, -120}));
-    EXPECT_FALSE(f.newSingleRssi);
 }
 
 TEST(TableModeFrame, FrequencyOfTheEntryTakenAsChannelNumber)

@@ -110,6 +110,16 @@ TEST_F(ReceiverStateTest, ListReadingsOfPresentReceiversAreStoredWheneverTheyArr
     EXPECT_EQ(counts.refused, 2u);
 }
 
+TEST_F(ReceiverStateTest, ListEntryZeroIsAlsoTheSingleModeReadingWithoutAnyDisplay)
+{
+    configureBoth();
+    apply(packetRecord(0x07, {1, 3, 0xB0}));
+    EXPECT_EQ(state.receiver(1).singleRssi, kNoLevelByte) << "entry 0 has no reading yet";
+    apply(packetRecord(0x07, {1, 0, 0xD3}));
+    EXPECT_EQ(state.receiver(1).singleRssi, 0xD3);
+    EXPECT_EQ(state.receiver(0).singleRssi, kNoLevelByte);
+}
+
 TEST_F(ReceiverStateTest, TableReadingsInsideTheTableAreStoredWithTheLastIndex)
 {
     configureBoth();
