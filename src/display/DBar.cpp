@@ -172,11 +172,6 @@ void DBar::EndFrame(const std::string& caption)
     update(changed);
 }
 
-int DBar::ValueToPixel(int axis, double value) const
-{
-    return valueToPixel(model_, geometry_, axis, value);
-}
-
 double DBar::PixelToValue(int axis, int pixel) const
 {
     return pixelToValue(model_, geometry_, axis, pixel);

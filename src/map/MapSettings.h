@@ -28,8 +28,6 @@ public:
     std::int16_t rangeMinDbm() const { return rangeMinDbm_.load(std::memory_order_acquire); }
     std::int16_t rangeMaxDbm() const { return rangeMaxDbm_.load(std::memory_order_acquire); }
     int receiver() const { return receiver_.load(std::memory_order_acquire); }
-    // True when readings of receiver `receiverIndex` (0 or 1) are the ones to feed the map.
-    bool takesReceiver(int receiverIndex) const { return receiver() == receiverIndex; }
 
 private:
     std::atomic<std::int16_t> rangeMinDbm_{kDefaultRangeMinDbm};
