@@ -48,6 +48,11 @@ std::string framingText(const FramingCounts& counts);
 // decoded: 2" (too short for their type, or of a type the program does not know).
 std::string linkQualityText(const LinkQuality& quality);
 
+// One line for a scripted run to compare with the instrument's record, e.g. "list and table
+// readings: receiver 1 10 stored, 10 in its last frame; receiver 2 5 stored, 5 in its last frame;
+// 0 refused".
+std::string readingCountsText(const ReadingCounts& counts);
+
 // What one second of a run looks like: the figures of the unattended status line.
 struct RunFigures
 {

@@ -2,7 +2,6 @@
 
 #include "link/LinkQuality.h"
 #include "link/PacketDecoder.h"
-#include "link/ReadingCounts.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"
 

@@ -1,5 +1,3 @@
-#include "map/MapRange.h"
-
 #include "map/MapSettings.h"
 
 #include <gtest/gtest.h>
