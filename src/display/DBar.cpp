@@ -1,7 +1,6 @@
 #include "display/DBar.h"
 
 #include "display/BarScale.h"
-#include "display/BarZoom.h"
 #include "display/CanvasText.h"
 
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gps/GpsStatus.h"
+#include "gps/GpsRecordDecoder.h"
 
 #include <array>
 #include <cstddef>

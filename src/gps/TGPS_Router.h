@@ -2,15 +2,38 @@
 
 #include "core/WindowThread.h"
 #include "gps/GpsPanelTexts.h"
-#include "gps/GpsStatusStore.h"
+#include "gps/GpsRecordDecoder.h"
 #include "link/ReceiverState.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace zentor {
+
+// The GPS status that the program shows and publishes: the last GPS record that was decoded.
+// It is written by one thread and read by others, each read a whole copy, so a reader never sees
+// one record's position with another record's time.
+//
+// All members may be called from any thread.
+class GpsStatusStore
+{
+public:
+    // Decodes the record and makes it the status. A record shorter than kGpsRecordSize is not
+    // decoded and leaves the status as it was: returns false then.
+    bool decode(const std::uint8_t* record, std::size_t size);
+
+    // A copy of the status; all zero before the first record.
+    GpsStatus snapshot() const;
+
+private:
+    mutable std::mutex mutex_; // guards status_
+    GpsStatus status_;
+};
 
 // The GPS router: wakes when the receiver protocol has stored a GPS record (the GPS event), at
 // the latest every kWaitTimeout to notice its terminate request. For each record it decodes the
