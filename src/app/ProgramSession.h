@@ -1,10 +1,9 @@
 #pragma once
 
 #include "app/PacketCounter.h"
+#include "app/ProgramOptions.h"
 #include "app/ScanInformationWarning.h"
-#include "app/Selections.h"
 #include "app/StatusTexts.h"
-#include "app/StatusView.h"
 #include "app/Workers.h"
 #include "core/MessageSink.h"
 #include "core/WindowThread.h"

@@ -2,7 +2,7 @@
 
 #include "app/PanelTiling.h"
 #include "app/ProgramSession.h"
-#include "app/StatusView.h"
+#include "app/StatusTexts.h"
 #include "gps/GpsPanel.h"
 #include "link/MeasurementMode.h"
 #include "ui/QtWindowThread.h"

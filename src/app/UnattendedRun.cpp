@@ -1,9 +1,10 @@
 #include "app/UnattendedRun.h"
 
-#include "app/EndSignals.h"
+#include "core/MessageSink.h"
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 
 namespace zentor {
@@ -86,6 +87,42 @@ void UnattendedRun::everySecond()
     }
     std::fprintf(out_, "%s\n", statusLineText(session_.figures()).c_str());
     std::fflush(out_);
+}
+
+void PrintedMessages::postMessage(MessageKind kind, std::string text, std::function<void()> closed)
+{
+    // One call per line, so lines from two threads do not interleave.
+    std::fprintf(out_, "%s: %s\n", messageTitle(kind), text.c_str());
+    std::fflush(out_);
+    if (closed)
+        window_.post(std::move(closed));
+}
+
+namespace {
+
+// The one thing a signal handler may safely touch.
+volatile std::sig_atomic_t endRequested = 0;
+
+extern "C" void recordEndSignal(int)
+{
+    endRequested = 1;
+}
+
+} // namespace
+
+void catchEndSignals()
+{
+    std::signal(SIGINT, recordEndSignal);
+    std::signal(SIGTERM, recordEndSignal);
+#ifdef SIGHUP
+    // The terminal or the desktop session that started the program has gone.
+    std::signal(SIGHUP, recordEndSignal);
+#endif
+}
+
+bool endSignalled()
+{
+    return endRequested != 0;
 }
 
 } // namespace zentor

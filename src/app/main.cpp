@@ -1,4 +1,3 @@
-#include "app/EndSignals.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramWindows.h"
 #include "app/UnattendedRun.h"
