@@ -6,7 +6,7 @@
 #include "gps/GpsPanelTexts.h"
 #include "gps/TGPS_Router.h"
 #include "link/TCom_Router.h"
-#include "logging/LogFileSize.h"
+#include "logging/LogFileName.h"
 #include "nav/TNav_Router.h"
 
 #include <cstdlib>

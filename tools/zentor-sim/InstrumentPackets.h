@@ -1,7 +1,6 @@
 #pragma once
 
 #include "BandPlan.h"
-#include "CivilTime.h"
 #include "GpsRecord.h"
 #include "SimPacket.h"
 #include "link/PacketLayout.h"
