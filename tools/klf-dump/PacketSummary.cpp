@@ -89,28 +89,33 @@ std::string statusSummary(const DecodedPacket& packet, std::size_t n)
                       blocks->listCounts[0][0], blocks->listCounts[1][0]);
 }
 
-// Every whole scan entry, also those past the five the decoder takes.
-std::string scanSummary(const std::uint8_t* d, std::size_t n)
+// Every whole entry of `entryBytes`, also those past the ones the decoder takes, each in the words
+// `words` gives it.
+template <class Read, class Words>
+std::string entriesSummary(const char* what, const std::uint8_t* d, std::size_t n,
+                           std::size_t entryBytes, Read read, Words words)
 {
-    std::string text = "scan:";
-    for (std::size_t at = 0; at + kScanEntryBytes <= n; at += kScanEntryBytes) {
-        const ScanEntry e = readScanEntry(d + at);
-        text += formatText(" R%zu ch%d %d dBm", e.receiver + 1, e.channel,
-                           static_cast<std::int8_t>(e.level));
-    }
+    std::string text = what;
+    for (std::size_t at = 0; at + entryBytes <= n; at += entryBytes)
+        text += words(read(d + at));
     return text;
 }
 
-// Every whole table entry, also those past the four the decoder takes.
+std::string scanSummary(const std::uint8_t* d, std::size_t n)
+{
+    return entriesSummary("scan:", d, n, kScanEntryBytes, readScanEntry, [](const ScanEntry& e) {
+        return formatText(" R%zu ch%d %d dBm", e.receiver + 1, e.channel,
+                          static_cast<std::int8_t>(e.level));
+    });
+}
+
 std::string tableSummary(const std::uint8_t* d, std::size_t n)
 {
-    std::string text = "table:";
-    for (std::size_t at = 0; at + kTableEntryBytes <= n; at += kTableEntryBytes) {
-        const TableEntry e = readTableEntry(d + at);
-        text += formatText(" R%zu #%d %d dBm", e.receiver + 1, e.index,
-                           static_cast<std::int8_t>(e.level));
-    }
-    return text;
+    return entriesSummary("table:", d, n, kTableEntryBytes, readTableEntry,
+                          [](const TableEntry& e) {
+                              return formatText(" R%zu #%d %d dBm", e.receiver + 1, e.index,
+                                                static_cast<std::int8_t>(e.level));
+                          });
 }
 
 std::string printable(const std::uint8_t* d, std::size_t n)

@@ -13,6 +13,16 @@ std::uint8_t levelByte(std::int8_t levelDbm)
     return static_cast<std::uint8_t>(levelDbm);
 }
 
+// A packet of `entries`, each written by `write` into its `entryBytes`.
+template <class Entries, class Write>
+Packet entriesPacket(std::uint8_t type, const Entries& entries, std::size_t entryBytes, Write write)
+{
+    Packet p{type, Bytes(entries.size() * entryBytes)};
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        write(p.data.data() + i * entryBytes, entries[i]);
+    return p;
+}
+
 } // namespace
 
 Packet identificationPacket(const std::string& serial)
@@ -60,24 +70,18 @@ Packet singleLevelsPacket(int receiver, const std::vector<std::int8_t>& levelsDb
 
 Packet listPacket(const std::array<ListEntry, kListEntriesPerPacket>& entries)
 {
-    Packet p{kPacketScanEntries, Bytes(entries.size() * kScanEntryBytes)};
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const ListEntry& e = entries[i];
-        writeScanEntry(p.data.data() + i * kScanEntryBytes,
-                       {e.receiver, e.channel, levelByte(e.levelDbm)});
-    }
-    return p;
+    return entriesPacket(kPacketScanEntries, entries, kScanEntryBytes,
+                         [](std::uint8_t* at, const ListEntry& e) {
+                             writeScanEntry(at, {e.receiver, e.channel, levelByte(e.levelDbm)});
+                         });
 }
 
 Packet tablePacket(const std::array<TableEntry, kTableEntriesPerPacket>& entries)
 {
-    Packet p{kPacketTableEntries, Bytes(entries.size() * kTableEntryBytes)};
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const TableEntry& e = entries[i];
-        writeTableEntry(p.data.data() + i * kTableEntryBytes,
-                        {e.receiver, e.index, levelByte(e.levelDbm)});
-    }
-    return p;
+    return entriesPacket(kPacketTableEntries, entries, kTableEntryBytes,
+                         [](std::uint8_t* at, const TableEntry& e) {
+                             writeTableEntry(at, {e.receiver, e.index, levelByte(e.levelDbm)});
+                         });
 }
 
 Packet clockPacket(const CivilTime& time, std::uint8_t marker)
