@@ -1,8 +1,10 @@
 #pragma once
 
+#include "link/ByteOrder.h"
 #include "link/PacketTypes.h"
 #include "link/ReceiverRange.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -50,8 +52,16 @@ struct InstrumentClock
     std::uint8_t marker = 0;
 };
 constexpr std::size_t kClockBytes = 7;
-InstrumentClock readClock(const std::uint8_t* data);
-void writeClock(std::uint8_t* data, const InstrumentClock& clock);
+inline InstrumentClock readClock(const std::uint8_t* data)
+{
+    return {data[0], data[1], data[2], data[3], data[4], data[5], data[6]};
+}
+inline void writeClock(std::uint8_t* data, const InstrumentClock& c)
+{
+    const std::uint8_t fields[kClockBytes] = {c.second, c.minute,        c.hour,  c.day,
+                                              c.month,  c.yearSince2000, c.marker};
+    std::copy(fields, fields + kClockBytes, data);
+}
 
 // 0x05 level values: each receiver's current count, int32.
 constexpr std::size_t kLevelValueBytes = 4;
@@ -63,7 +73,8 @@ void readStatusBlock(ReceiverRange& range, const std::uint8_t* block);
 void writeStatusBlock(std::uint8_t* block, const std::array<std::int32_t, kListEntries>& counts);
 
 // 0x07 scan entries (list mode), 3 bytes each: receiver (0 is receiver 1, any other value
-// receiver 2), list channel 0-9, level as a signed dBm byte. Up to 5 to a packet.
+// receiver 2), list channel 0-9, level as a signed dBm byte. Up to 5 to a packet. The entries'
+// readers and writers are inline: the link thread reads every entry of every packet.
 //
 // A list or table reading as the packet gives it; whether it can be stored (a present receiver,
 // a channel or index inside the list or table) is the receiver state's to decide.
@@ -75,8 +86,16 @@ struct ScanEntry
 };
 constexpr std::size_t kScanEntryBytes = 3;
 constexpr std::size_t kScanEntriesPerPacket = 5;
-ScanEntry readScanEntry(const std::uint8_t* entry);
-void writeScanEntry(std::uint8_t* entry, const ScanEntry& e);
+inline ScanEntry readScanEntry(const std::uint8_t* entry)
+{
+    return {entry[0] == 0 ? 0u : 1u, entry[1], entry[2]};
+}
+inline void writeScanEntry(std::uint8_t* entry, const ScanEntry& e)
+{
+    entry[0] = static_cast<std::uint8_t>(e.receiver);
+    entry[1] = e.channel;
+    entry[2] = e.level;
+}
 
 // 0x09 table entries (table mode), 4 bytes each: receiver as in a scan entry, table index
 // uint16 0-3071, level. Up to 4 to a packet.
@@ -88,7 +107,15 @@ struct TableEntry
 };
 constexpr std::size_t kTableEntryBytes = 4;
 constexpr std::size_t kTableEntriesPerPacket = 4;
-TableEntry readTableEntry(const std::uint8_t* entry);
-void writeTableEntry(std::uint8_t* entry, const TableEntry& e);
+inline TableEntry readTableEntry(const std::uint8_t* entry)
+{
+    return {entry[0] == 0 ? 0u : 1u, readLe16(entry + 1), entry[3]};
+}
+inline void writeTableEntry(std::uint8_t* entry, const TableEntry& e)
+{
+    entry[0] = static_cast<std::uint8_t>(e.receiver);
+    writeLe16(entry + 1, e.index);
+    entry[3] = e.level;
+}
 
 } // namespace zentor
