@@ -1,6 +1,5 @@
 // zentor-log: the unattended data logger, without any window and without the toolkit, for a
 // vehicle PC that logs from power-on (a systemd unit on Linux, a console or service on Windows).
-#include "app/EndSignals.h"
 #include "app/ProgramOptions.h"
 #include "app/UnattendedRun.h"
 

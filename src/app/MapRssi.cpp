@@ -1,6 +1,6 @@
 #include "app/MapRssi.h"
 
-#include "display/StrongestTen.h"
+#include "display/ReceiverFrame.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 #include "app/ProgramOptions.h"
 
-#include "app/Selections.h"
-
 #include <cctype>
 #include <cstdlib>
 
@@ -223,6 +221,21 @@ std::optional<int> answerWithoutRun(const ProgramOptions& options, const char* p
         break;
     }
     return std::nullopt;
+}
+
+Selections selectionsFromChoices(int portChoice, int navChoice)
+{
+    Selections s;
+    if (portChoice == kPortChoiceUsb) {
+        s.link.transport = LinkSelection::kUsb;
+        s.link.portNumber = 0;
+    } else {
+        s.link.transport = LinkSelection::kRs232;
+        s.link.portNumber = static_cast<std::uint16_t>(portChoice + 1);
+    }
+    s.navigationMode = navChoice == kNavChoiceInstrumentGps ? Selections::kInstrumentGps
+                                                            : Selections::kTravelPilot;
+    return s;
 }
 
 } // namespace zentor

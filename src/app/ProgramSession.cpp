@@ -3,10 +3,10 @@
 #include "app/MapRssi.h"
 #include "app/TMain_Router.h"
 #include "display/TR_Router.h"
-#include "gps/GpsTextTables.h"
+#include "gps/GpsPanelTexts.h"
 #include "gps/TGPS_Router.h"
 #include "link/TCom_Router.h"
-#include "logging/LogFileSize.h"
+#include "logging/LogFileName.h"
 #include "nav/TNav_Router.h"
 
 #include <cstdlib>
@@ -265,35 +265,43 @@ void ProgramSession::endOnFormClose()
 
 void ProgramSession::endOnDialogDestroy()
 {
+    dialogEnded_ = true;
     if (selections_.navigationMode == Selections::kTravelPilot)
         workers_.requestTerminate(WorkerId::Nav);
     workers_.requestTerminate(WorkerId::Link);
 }
 
-bool ProgramSession::waitWorkersEnded(std::chrono::milliseconds bound,
-                                      const std::function<void()>& serve)
+void ProgramSession::beginEnd()
 {
-    if (!workers_.waitAllFinished(bound, serve))
-        return false;
-    workers_.clear();
-    return true;
+    if (window_.shuttingDown())
+        return;
+    window_.beginShutdown();
+    endOnFormClose();
 }
 
-bool ProgramSession::waitLogClosed(std::chrono::milliseconds bound, const LogWaitView& waiting)
+bool ProgramSession::finishEnd(const LogWaitView& waiting, std::chrono::milliseconds workerBound)
 {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
+    beginEnd();
+    if (!dialogEnded_)
+        endOnDialogDestroy();
+    const bool workersEnded =
+        workers_.waitAllFinished(workerBound, [this] { window_.serveQueuedCalls(); });
+    if (workersEnded)
+        workers_.clear();
+    // The log files are waited for even when a worker hangs: what was handed over is kept.
+    const auto deadline = std::chrono::steady_clock::now() + kLogEndWait;
     while (!log_.closeAll(kLogEndPoll)) {
         if (std::chrono::steady_clock::now() >= deadline || (waiting && !waiting(log_.backlog())))
             return false;
     }
-    return true;
+    return workersEnded;
 }
 
 ProgramSession::LogWaitView
 ProgramSession::tellBacklogOnce(std::function<void(const std::string& text)> tell)
 {
-    return [tell = std::move(tell), told = false](
-               const std::vector<LogSession::Backlog>& logs) mutable {
+    return [tell = std::move(tell),
+            told = false](const std::vector<LogSession::Backlog>& logs) mutable {
         if (!std::exchange(told, true) && !logs.empty())
             tell(logBacklogText(logs));
         return true;

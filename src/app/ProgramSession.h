@@ -1,10 +1,9 @@
 #pragma once
 
 #include "app/PacketCounter.h"
+#include "app/ProgramOptions.h"
 #include "app/ScanInformationWarning.h"
-#include "app/Selections.h"
 #include "app/StatusTexts.h"
-#include "app/StatusView.h"
 #include "app/Workers.h"
 #include "core/MessageSink.h"
 #include "core/WindowThread.h"
@@ -54,15 +53,20 @@ MapFeedNames programMapNames();
 //   connect               the link thread, the main router, then the GPS router or the
 //                         TravelPilot thread (the connection dialog's OK)
 //   log mode              the log router (LogSession)
-// Where they are told to end: endOnFormClose, then endOnDialogDestroy; waitWorkersEnded waits.
+// Where they are told to end: beginEnd (endOnFormClose), then endOnDialogDestroy; finishEnd
+// waits for them and for the log files.
 //
 // What every packet record of the receiver protocol passes through, in order: the packet
 // counter, the scan channel warning, log mode (which drops it while off).
 //
+// The measurement mode is the session's: the mode the instrument's data shows (the receiver
+// protocol's mode listener), or the one a user chose with a mode button since. The displays draw
+// it and the map feed takes its RSSI reading by it.
+//
 // The map feed publishes after each GPS panel update, on the GPS thread: the unfiltered position,
 // the serial number and the RSSI reading of the receiver chosen in the map settings, by the rule
-// of MapRssi.h from the receiver state and the mode the instrument's data shows. With the
-// TravelPilot as the position source there is no GPS router and nothing is published.
+// of MapRssi.h from the receiver state and the measurement mode. With the TravelPilot as the
+// position source there is no GPS router and nothing is published.
 //
 // Threads: every member is called on the window thread (the thread serving `window`), except
 // link() and the queries marked otherwise.
@@ -97,7 +101,11 @@ public:
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
     bool connected() const { return connected_; }
-    bool hasWorker(WorkerId id) const { return workers_.has(id); }
+
+    // The measurement mode the displays draw and the map feed follows. Any thread.
+    MeasurementMode measurementMode() const { return mode_.load(); }
+    // A mode button pressed by the user: that mode until the instrument's data shows another.
+    void chooseMeasurementMode(MeasurementMode mode) { mode_.store(mode); }
 
     // Before connect(): where the workers show what they have.
     void setViews(SessionViews views);
@@ -146,28 +154,37 @@ public:
     void refreshStatus();
     void refreshClock();
 
-    // The end of the run, in the order the workers rely on. The main window closes: the link
+    // The end of a run, the one routine every way of ending goes through (the main window
+    // closed by File > Exit, a signal or --seconds; the desktop's end; the end of an unattended
+    // run), in two steps.
+    //
+    // beginEnd: the window thread runs no worker's call from here on, so that none can block
+    // its wait below; the workers are told to end as the main window's closing tells them
+    // (endOnFormClose), and log mode ends. A second call does nothing.
+    void beginEnd();
+    // What the end shows while it waits for the log files: called every kLogEndPoll with the
+    // files and the bytes still to be written, so the user sees why the end takes long; false
+    // stops the wait.
+    using LogWaitView = std::function<bool(const std::vector<LogSession::Backlog>& backlog)>;
+    // finishEnd, after beginEnd: the connection dialog's part (endOnDialogDestroy, once), then a
+    // wait of at most `workerBound` in all for every worker to end, serving the window calls they
+    // are blocked in, and the ended workers destroyed; then a wait of at most kLogEndWait for
+    // every log file to be written and closed, shown by `waiting`. True when all have ended;
+    // false leaves what has not ended alone, with everything it uses, and the caller must end the
+    // process without running destructors.
+    bool finishEnd(const LogWaitView& waiting,
+                   std::chrono::milliseconds workerBound = kWorkerEndWait);
+    // The wait's view where nothing can be shown but a line: `tell` gets, once, what the log
+    // files still have to write, and the wait goes on to its bound.
+    static LogWaitView tellBacklogOnce(std::function<void(const std::string& text)> tell);
+
+    // The steps of the end, in the order the workers rely on. The main window closes: the link
     // thread (RS-232 only; a USB link is left running until the connection dialog goes), receiver
     // router 1 and 2, the TravelPilot thread or the GPS router, the main router are told to end,
     // then log mode ends with the file written and closed.
     void endOnFormClose();
     // The connection dialog goes: the TravelPilot thread (if any), then the link thread.
     void endOnDialogDestroy();
-    // Waits at most `bound` in all for every worker to end, calling `serve` between short waits
-    // so that a worker blocked in a window call is released; then destroys them. False when a
-    // worker has not ended: it is left alone, with everything it uses, and the caller must end the
-    // process without running destructors.
-    bool waitWorkersEnded(std::chrono::milliseconds bound, const std::function<void()>& serve);
-    // Then: waits at most `bound` for every log file to be written and closed. While it waits it
-    // calls `waiting` every kLogEndPoll with the files and the bytes still to be written, so the
-    // user sees why the end takes long; `waiting` returns false to stop waiting. True when every
-    // log file is closed; false leaves the log threads running, and the caller must end the
-    // process without running destructors.
-    using LogWaitView = std::function<bool(const std::vector<LogSession::Backlog>& backlog)>;
-    bool waitLogClosed(std::chrono::milliseconds bound, const LogWaitView& waiting);
-    // The wait's view where nothing can be shown but a line: `tell` gets, once, what the log
-    // files still have to write, and the wait goes on to its bound.
-    static LogWaitView tellBacklogOnce(std::function<void(const std::string& text)> tell);
 
 private:
     WorkerFactory programFactory();
@@ -188,6 +205,7 @@ private:
     MapSettings mapSettings_;
     MapFeed mapFeed_; // used by the GPS router
     std::atomic<MeasurementMode> mode_{MeasurementMode::Single};
+    bool dialogEnded_ = false; // endOnDialogDestroy has run
 
     LogSession log_;
     ScanInformationWarning warning_{log_, messages_, [this] { return log_.active(); },

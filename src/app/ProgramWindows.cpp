@@ -1,7 +1,6 @@
 #include "app/ProgramWindows.h"
 
 #include "app/TLogClosingDlg.h"
-#include "gps/GpsPanel.h"
 #include "map/MapUpdateSignal.h"
 #include "nav/TravelPilotPanel.h"
 
@@ -16,7 +15,7 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
 {
     mainForm_ = std::make_unique<TMain_Form>(session_, window_);
     TMain_Form* form = mainForm_.get();
-    session_.setViews({form, [form](const GpsPanelTexts& texts) { showGpsStatus(form, texts); },
+    session_.setViews({form, [form](const GpsPanelTexts& texts) { form->showGps(texts); },
                        [form](const TravelPilotTexts& texts) { showTravelPilotTexts(form, texts); },
                        [form](MeasurementMode mode) { form->showMeasurementMode(mode); }});
     aboutBox_ = std::make_unique<TAboutDlg>();
@@ -58,8 +57,7 @@ void ProgramWindows::end()
         mainForm_->close();
         return;
     }
-    window_.beginShutdown();
-    session_.endOnFormClose();
+    session_.beginEnd();
     // exit, not quit: quit asks the windows to close, and the connection dialog refuses that.
     QCoreApplication::exit(0);
 }
@@ -67,30 +65,26 @@ void ProgramWindows::end()
 bool ProgramWindows::endWorkers(std::chrono::milliseconds bound, bool displayGone)
 {
     // The event loop may also have ended without the main window closing (the desktop session
-    // ends): the workers are told to end in the same order then.
-    if (!window_.shuttingDown()) {
-        window_.beginShutdown();
-        session_.endOnFormClose();
-    }
+    // ends): the end begins here then.
+    session_.beginEnd();
     connectionDialog_.reset();
     logWarningForm_.reset();
     mapRangeForm_.reset();
     aboutBox_.reset();
-    if (!session_.waitWorkersEnded(bound, [this] { window_.serveQueuedCalls(); }))
-        return false;
     if (displayGone)
-        return session_.waitLogClosed(
-            ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([](const std::string& text) {
-                std::fprintf(stderr, "%s\n", text.c_str());
-            }));
+        return session_.finishEnd(ProgramSession::tellBacklogOnce([](const std::string& text) {
+                                      std::fprintf(stderr, "%s\n", text.c_str());
+                                  }),
+                                  bound);
     // A slow disk: the dialog shows what the end waits for, so the program never seems frozen.
     TLogClosingDlg notice;
-    return session_.waitLogClosed(
-        ProgramSession::kLogEndWait, [&notice](const std::vector<LogSession::Backlog>& logs) {
+    return session_.finishEnd(
+        [&notice](const std::vector<LogSession::Backlog>& logs) {
             notice.showBacklog(QString::fromStdString(logBacklogText(logs)));
             QCoreApplication::processEvents();
             return !notice.givenUp();
-        });
+        },
+        bound);
 }
 
 } // namespace zentor

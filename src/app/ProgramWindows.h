@@ -39,12 +39,12 @@ public:
     TMapRange_Form& mapRangeForm() { return *mapRangeForm_; }
     TLogWarningForm& logWarningForm() { return *logWarningForm_; }
 
-    // After the event loop has ended: destroys the dialogs (the connection dialog's destroy
-    // handler sends the last terminate requests), then waits at most `bound` for every worker to
-    // end, serving the window calls they are blocked in, and destroys the ended workers; then
-    // waits for the log files to be written and closed, showing TLogClosingDlg while the disk is
-    // slow. False when a worker or the log has not ended: it is left alone, as are the objects it
-    // uses, and the caller must end the process without running destructors.
+    // After the event loop has ended: begins the end of the run if the main window's closing has
+    // not, destroys the dialogs (the connection dialog's destroy handler sends the last terminate
+    // requests), then finishes the end (ProgramSession::finishEnd), waiting at most `bound` for
+    // the workers and showing TLogClosingDlg while the disk is slow. False when a worker or the
+    // log has not ended: it is left alone, as are the objects it uses, and the caller must end
+    // the process without running destructors.
     // `displayGone`: the desktop has gone away under the program; nothing more is shown, the wait
     // for the log files is told on standard error.
     bool endWorkers(std::chrono::milliseconds bound = ProgramSession::kWorkerEndWait,

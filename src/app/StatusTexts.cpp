@@ -54,6 +54,15 @@ std::string linkQualityText(const LinkQuality& quality)
            "\npackets not decoded: " + std::to_string(quality.packetsNotDecoded);
 }
 
+std::string readingCountsText(const ReadingCounts& counts)
+{
+    std::string text = "list and table readings:";
+    for (std::size_t r = 0; r < kReceiverCount; ++r)
+        text += " receiver " + std::to_string(r + 1) + " " + std::to_string(counts.stored[r]) +
+                " stored, " + std::to_string(counts.taken[r]) + " in its last frame;";
+    return text + " " + std::to_string(counts.refused) + " refused";
+}
+
 std::string statusLineText(const RunFigures& figures)
 {
     std::string line = std::to_string(figures.elapsedSeconds) + " s | ";

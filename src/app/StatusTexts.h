@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/LinkQuality.h"
-#include "link/ReceiverRange.h"
 #include "link/PacketDecoder.h"
+#include "link/ReceiverRange.h"
 #include "logging/LogSession.h"
 
 #include <cstdint>
@@ -48,6 +48,11 @@ std::string framingText(const FramingCounts& counts);
 // decoded: 2" (too short for their type, or of a type the program does not know).
 std::string linkQualityText(const LinkQuality& quality);
 
+// One line for a scripted run to compare with the instrument's record, e.g. "list and table
+// readings: receiver 1 10 stored, 10 in its last frame; receiver 2 5 stored, 5 in its last frame;
+// 0 refused".
+std::string readingCountsText(const ReadingCounts& counts);
+
 // What one second of a run looks like: the figures of the unattended status line.
 struct RunFigures
 {
@@ -77,5 +82,21 @@ std::string logBacklogText(const std::vector<LogSession::Backlog>& backlog);
 // The TravelPilot's position as its fields show it: "TravelPilot <lat> <lon>", or
 // "TravelPilot no position" while its fields are empty.
 std::string travelPilotPositionText(const std::string& latitude, const std::string& longitude);
+
+// The main window's status fields as the main router's refreshes write them. The main window
+// implements it; every call is made on the window thread.
+class StatusView
+{
+public:
+    virtual ~StatusView() = default;
+
+    virtual void showFileSize(const std::string& text) = 0;     // edFileSize
+    virtual void showSerialNumber(const std::string& text) = 0; // edSN
+    virtual void showLinkStatus(const std::string& text) = 0;   // status bar panel 0
+    virtual void showLinkQuality(const std::string& text) = 0;  // panel 0's tool tip
+    // edMin1, edMax1, edStep1 for receiver 0; edMin2, edMax2, edStep2 for receiver 1.
+    virtual void showRange(int receiver, const RangeTexts& texts) = 0;
+    virtual void showClock(const ClockTexts& texts) = 0; // edRTCDate, edRTCTime, edMarker
+};
 
 } // namespace zentor

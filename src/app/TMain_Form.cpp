@@ -2,7 +2,6 @@
 
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
-#include "gps/GpsPanel.h"
 #include "nav/TravelPilotPanel.h"
 #include "ui/FormLayout.h"
 #include "ui/MessageBoxRoutine.h"
@@ -23,6 +22,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace zentor {
 
@@ -57,6 +57,14 @@ TMain_Form::TMain_Form(ProgramSession& session, QtWindowThread& window)
     connect(btnTileV, &QToolButton::clicked, this, &TMain_Form::btnTileVClick);
     connect(btnLogMode, &QToolButton::clicked, this, &TMain_Form::btnLogModeClick);
     connect(btnLogFile, &QToolButton::clicked, this, &TMain_Form::btnLogFileClick);
+    // A mode button the user presses is the mode drawn until the instrument's data shows another.
+    const std::pair<QToolButton*, MeasurementMode> modeButtons[] = {
+        {btnSingleMode, MeasurementMode::Single},
+        {btnScanMode, MeasurementMode::List},
+        {btnTableMode, MeasurementMode::Table}};
+    for (const auto& [button, mode] : modeButtons)
+        connect(button, &QToolButton::clicked, this,
+                [this, mode = mode] { session_.chooseMeasurementMode(mode); });
 
     retile();
     adjustSize();
@@ -109,9 +117,8 @@ void TMain_Form::FormCreate()
 
 void TMain_Form::updateDisplay(int receiver)
 {
-    updateReceiverDisplay(
-        *display[receiver], session_.state(), receiver,
-        {btnSingleMode->isChecked(), btnTableMode->isChecked(), sbFrequency->isChecked()});
+    updateReceiverDisplay(*display[receiver], session_.state(), receiver,
+                          {session_.measurementMode(), sbFrequency->isChecked()});
 }
 
 PanelRect TMain_Form::receiverArea() const
@@ -154,6 +161,11 @@ void TMain_Form::showClock(const ClockTexts& texts)
     edRTCDate->setText(fromStd(texts.date));
     edRTCTime->setText(fromStd(texts.time));
     edMarker->setText(fromStd(texts.marker));
+}
+
+void TMain_Form::showGps(const GpsPanelTexts& texts)
+{
+    showGpsStatus(gpsWidgets_, texts);
 }
 
 void TMain_Form::Exit1Click()
@@ -323,7 +335,7 @@ void TMain_Form::showLinkLost(bool lost)
     }
     // The fix colour comes back with the next GPS record.
     if (lost)
-        showGpsStatusStale(this);
+        showGpsStatusStale(gpsWidgets_);
 }
 
 void TMain_Form::closeEvent(QCloseEvent* event)
@@ -338,9 +350,7 @@ void TMain_Form::FormClose()
         return;
     closing_ = true;
     Timer1->stop();
-    // No worker's window work runs from here on, so none can block the window thread's wait.
-    window_.beginShutdown();
-    session_.endOnFormClose();
+    session_.beginEnd();
     emit formClosed();
 }
 

@@ -2,7 +2,8 @@
 
 #include "app/PanelTiling.h"
 #include "app/ProgramSession.h"
-#include "app/StatusView.h"
+#include "app/StatusTexts.h"
+#include "gps/GpsPanel.h"
 #include "link/MeasurementMode.h"
 #include "ui/QtWindowThread.h"
 
@@ -50,6 +51,9 @@ public:
     void showLinkQuality(const std::string& text) override;
     void showRange(int receiver, const RangeTexts& texts) override;
     void showClock(const ClockTexts& texts) override;
+
+    // The GPS router's panel update: the GPS screen and the "GPS Data" group.
+    void showGps(const GpsPanelTexts& texts);
 
     // The command line's log mode: puts `logFileText` into LogFile and shows the log button
     // pressed; the file waits for the instrument's identification (the log warning dialog is not
@@ -157,6 +161,7 @@ private:
     QLabel* olLinkLost[kReceiverCount] = {};
     bool linkLostShown_ = false;
     QFrame* GPSPanel = nullptr;
+    GpsWidgets gpsWidgets_; // the GPS screen's labels and the "GPS Data" group's fields
 
     // Information panel.
     QFrame* pnlReceiverInfo = nullptr;

@@ -298,18 +298,7 @@ QWidget* TMain_Form::buildInformationPanel(QWidget* client)
     column->addWidget(gbTravelPilot);
 
     QGroupBox* gps = makeGroup(panel, "gbGPSData", QStringLiteral("GPS Data"));
-    auto* gpsRows = compactLayout<QFormLayout>(gps);
-    const std::initializer_list<std::pair<const char*, const char*>> gpsFields{
-        {"edGPSDate", "Date"},           {"edGPSTime", "Time"},       {"edGPSLatitude", "Latitude"},
-        {"edGPSLongitude", "Longitude"}, {"edGPSSpeed", "Speed"},     {"edGPSHeading", "Heading"},
-        {"edGPSAltitude", "Altitude"},   {"edGPSSats", "Satellites"}, {"edGPSStatus", "Status"}};
-    for (const auto& [name, caption] : gpsFields) {
-        QLineEdit* field = makeDisplayField(gps, name);
-        // The status field shows the fix by its colour, which only shows on a filled field.
-        if (field->objectName() == QLatin1String("edGPSStatus"))
-            field->setAutoFillBackground(true);
-        gpsRows->addRow(QString::fromLatin1(caption), field);
-    }
+    addGpsDataFields(gps, compactLayout<QFormLayout>(gps), gpsWidgets_);
     column->addWidget(gps);
     column->addStretch(1);
     return panel;
@@ -323,7 +312,7 @@ void TMain_Form::buildReceiverArea(QWidget* client)
     GPSPanel = makePanel(client, "GPSPanel", QFrame::Sunken);
     const PanelRect area = receiverArea();
     GPSPanel->setGeometry(area.left, area.top, area.width, area.height);
-    buildGpsPanel(GPSPanel);
+    buildGpsPanel(GPSPanel, gpsWidgets_);
     GPSPanel->hide();
     // The receiver panels' borders overlap their neighbours': keep the panels beside them on top.
     pnlStatus->raise();

@@ -12,38 +12,28 @@ constexpr int kClockSignalled = 1;
 
 TMain_Router::TMain_Router(WindowThread& window, Event& clockEvent, WindowWork statusRefresh,
                            WindowWork clockRefresh)
-    : window_(window), clockEvent_(clockEvent), waitOrder_{&refreshEvent_, &clockEvent_, &wake_},
-      statusRefresh_(std::move(statusRefresh)), clockRefresh_(std::move(clockRefresh))
+    : EventWorker({&refreshEvent_, &clockEvent}, kWaitTimeout), window_(window),
+      clockEvent_(clockEvent), statusRefresh_(std::move(statusRefresh)),
+      clockRefresh_(std::move(clockRefresh))
 {
-    thread_.start([this] { Execute(); });
+    start();
 }
 
 TMain_Router::~TMain_Router()
 {
-    requestTerminate();
+    stop();
 }
 
-void TMain_Router::requestTerminate()
+void TMain_Router::onEvent(int signalled)
 {
-    thread_.requestTerminate();
-    wake_.set();
-}
-
-void TMain_Router::Execute()
-{
-    while (!thread_.terminateRequested()) {
-        const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
-        if (thread_.terminateRequested())
-            break;
-        // Each event is reset before its refresh reads the state, so that a change stored
-        // while the refresh runs sets it again and is served on the next pass.
-        if (signalled == kRefreshSignalled) {
-            refreshEvent_.reset();
-            window_.invoke(statusRefresh_);
-        } else if (signalled == kClockSignalled) {
-            clockEvent_.reset();
-            window_.invoke(clockRefresh_);
-        }
+    // Each event is reset before its refresh reads the state, so that a change stored while the
+    // refresh runs sets it again and is served on the next pass.
+    if (signalled == kRefreshSignalled) {
+        refreshEvent_.reset();
+        window_.invoke(statusRefresh_);
+    } else if (signalled == kClockSignalled) {
+        clockEvent_.reset();
+        window_.invoke(clockRefresh_);
     }
 }
 

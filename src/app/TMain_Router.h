@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <functional>
-#include <vector>
 
 namespace zentor {
 
@@ -19,7 +18,7 @@ namespace zentor {
 // The thread starts in the constructor. The refreshes are given as functions so that the loop
 // runs, and is tested, without any window; they must be safe to run on the window thread for as
 // long as the router exists.
-class TMain_Router
+class TMain_Router final : public EventWorker
 {
 public:
     static constexpr std::chrono::milliseconds kWaitTimeout{1000};
@@ -30,32 +29,19 @@ public:
     TMain_Router(WindowThread& window, Event& clockEvent, WindowWork statusRefresh,
                  WindowWork clockRefresh);
     // Requests termination and joins the thread.
-    ~TMain_Router();
-    TMain_Router(const TMain_Router&) = delete;
-    TMain_Router& operator=(const TMain_Router&) = delete;
+    ~TMain_Router() override;
 
     // The event the main window's tick sets; any thread.
     Event& refreshEvent() { return refreshEvent_; }
 
-    // Any thread. The loop ends at once, or at the latest when its current window call returns.
-    void requestTerminate();
-    // True once the loop has ended, waiting at most timeoutMs.
-    bool waitFinished(std::chrono::milliseconds timeoutMs)
-    {
-        return thread_.waitFinished(timeoutMs);
-    }
-
 private:
-    void Execute();
+    void onEvent(int signalled) override;
 
     WindowThread& window_;
     Event refreshEvent_;
     Event& clockEvent_;
-    Event wake_; // set only by requestTerminate, so the wait ends at once
-    const std::vector<Event*> waitOrder_;
     const WindowWork statusRefresh_;
     const WindowWork clockRefresh_;
-    WorkerThread thread_; // last: it stops before the members it uses go away
 };
 
 } // namespace zentor

@@ -1,9 +1,10 @@
 #include "app/UnattendedRun.h"
 
-#include "app/EndSignals.h"
+#include "core/MessageSink.h"
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 
 namespace zentor {
@@ -55,19 +56,11 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
         window_.serveUntil(until);
     }
 
-    // The windows' order: no window call runs from here on, the workers are told to end, the log
-    // file is closed, then the workers are waited for (serving the calls they are in).
-    window_.beginShutdown();
-    session_.endOnFormClose();
-    session_.endOnDialogDestroy();
-    workersEnded_ = session_.waitWorkersEnded(ProgramSession::kWorkerEndWait,
-                                              [this] { window_.serveQueuedCalls(); });
-    // A slow disk: say once what the end waits for, then wait for it (bounded).
-    const bool logClosed = session_.waitLogClosed(
-        ProgramSession::kLogEndWait, ProgramSession::tellBacklogOnce([this](const std::string& text) {
+    // A slow disk: the end says once what it waits for.
+    workersEnded_ =
+        session_.finishEnd(ProgramSession::tellBacklogOnce([this](const std::string& text) {
             messages_.postMessage(MessageKind::Information, text);
         }));
-    workersEnded_ = workersEnded_ && logClosed;
     std::fflush(out_);
     return session_.logFailed() ? kExitLogFailed : 0;
 }
@@ -94,6 +87,42 @@ void UnattendedRun::everySecond()
     }
     std::fprintf(out_, "%s\n", statusLineText(session_.figures()).c_str());
     std::fflush(out_);
+}
+
+void PrintedMessages::postMessage(MessageKind kind, std::string text, std::function<void()> closed)
+{
+    // One call per line, so lines from two threads do not interleave.
+    std::fprintf(out_, "%s: %s\n", messageTitle(kind), text.c_str());
+    std::fflush(out_);
+    if (closed)
+        window_.post(std::move(closed));
+}
+
+namespace {
+
+// The one thing a signal handler may safely touch.
+volatile std::sig_atomic_t endRequested = 0;
+
+extern "C" void recordEndSignal(int)
+{
+    endRequested = 1;
+}
+
+} // namespace
+
+void catchEndSignals()
+{
+    std::signal(SIGINT, recordEndSignal);
+    std::signal(SIGTERM, recordEndSignal);
+#ifdef SIGHUP
+    // The terminal or the desktop session that started the program has gone.
+    std::signal(SIGHUP, recordEndSignal);
+#endif
+}
+
+bool endSignalled()
+{
+    return endRequested != 0;
 }
 
 } // namespace zentor

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/PrintedMessages.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramSession.h"
 #include "core/LoopWindowThread.h"
+#include "core/MessageSink.h"
+#include "core/WindowThread.h"
 #include "platform/MapPublisher.h"
 
 #include <cstdio>
@@ -11,6 +12,23 @@
 #include <memory>
 
 namespace zentor {
+
+// The messages a window would show in a box, printed instead: one line "<kind word>: <text>" on
+// `out` (standard error in a headless run). `closed` is queued to the window thread at once, as
+// if the box had been dismissed. Any thread; never blocks on anything but the stream.
+class PrintedMessages final : public MessageSink
+{
+public:
+    // `window` must outlive every message posted.
+    PrintedMessages(std::FILE* out, WindowThread& window) : out_(out), window_(window) {}
+
+    void postMessage(MessageKind kind, std::string text,
+                     std::function<void()> closed = {}) override;
+
+private:
+    std::FILE* const out_;
+    WindowThread& window_;
+};
 
 // A run without any window (zentor-log, and zentor-dl --headless): the connection choices come
 // from the command line, the program session runs as it does behind the windows, and once a
@@ -59,5 +77,14 @@ private:
     bool travelPilotWarned_ = false;
     bool workersEnded_ = false;
 };
+
+// SIGINT (Ctrl+C), SIGTERM and SIGHUP as a request to end the run cleanly: the handler only
+// records the request; the window thread polls it and ends the program the ordinary way, so the
+// log file is closed and the workers end. Installs the handler for the signals; call once, on the
+// window thread, before the run.
+void catchEndSignals();
+
+// True once one of the signals has arrived. Any thread.
+bool endSignalled();
 
 } // namespace zentor

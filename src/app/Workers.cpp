@@ -14,19 +14,9 @@ std::unique_ptr<WorkerHandle>& Workers::slot(WorkerId id)
     return slots_[static_cast<std::size_t>(id)];
 }
 
-const std::unique_ptr<WorkerHandle>& Workers::slot(WorkerId id) const
-{
-    return slots_[static_cast<std::size_t>(id)];
-}
-
 void Workers::adopt(WorkerId id, std::unique_ptr<WorkerHandle> worker)
 {
     slot(id) = std::move(worker);
-}
-
-void Workers::remove(WorkerId id)
-{
-    slot(id).reset();
 }
 
 void Workers::requestTerminate(WorkerId id)

@@ -76,9 +76,6 @@ public:
 
     // Puts a started worker into its slot, destroying one that was there before.
     void adopt(WorkerId id, std::unique_ptr<WorkerHandle> worker);
-    // Destroys the worker of the slot (joining its thread), if there is one.
-    void remove(WorkerId id);
-    bool has(WorkerId id) const { return slot(id) != nullptr; }
 
     // The thread object in the slot when it is of type Thread, else null.
     template <class Thread> Thread* find(WorkerId id)
@@ -100,7 +97,6 @@ public:
 
 private:
     std::unique_ptr<WorkerHandle>& slot(WorkerId id);
-    const std::unique_ptr<WorkerHandle>& slot(WorkerId id) const;
 
     std::array<std::unique_ptr<WorkerHandle>, kWorkerSlots> slots_;
 };

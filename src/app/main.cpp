@@ -1,4 +1,3 @@
-#include "app/EndSignals.h"
 #include "app/ProgramOptions.h"
 #include "app/ProgramWindows.h"
 #include "app/UnattendedRun.h"
@@ -54,9 +53,8 @@ int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    return zentor::UnattendedRun::runToEnd(options, [](zentor::WindowThread& window) {
-        return zentor::programMapAnnouncer(window);
-    });
+    return zentor::UnattendedRun::runToEnd(
+        options, [](zentor::WindowThread& window) { return zentor::programMapAnnouncer(window); });
 }
 
 int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)

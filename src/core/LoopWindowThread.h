@@ -39,12 +39,12 @@ public:
 
     // Serves queued calls as they come until `deadline`. Owner thread.
     void serveUntil(Clock::time_point deadline);
-    // Serves the calls queued so far and returns. Owner thread.
-    void serveQueuedCalls();
+    // Owner thread.
+    void serveQueuedCalls() override;
 
-    // From now on no window work of a worker runs. Any thread.
-    void beginShutdown();
-    bool shuttingDown() const;
+    // Any thread.
+    void beginShutdown() override;
+    bool shuttingDown() const override;
 
 private:
     struct Call

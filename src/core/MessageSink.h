@@ -14,7 +14,18 @@ enum class MessageKind
 };
 
 // The title of a kind's box, and the word a printed message starts with.
-const char* messageTitle(MessageKind kind);
+inline const char* messageTitle(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Information:
+        return "Information";
+    case MessageKind::Warning:
+        return "Warning";
+    case MessageKind::Error:
+        return "Error";
+    }
+    return "";
+}
 
 // Where workers send messages for the user. Implemented by the message box routine.
 class MessageSink

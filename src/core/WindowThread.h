@@ -18,6 +18,14 @@ public:
 
     // Queues `work` for the window thread and returns at once.
     virtual void post(std::function<void()> work) = 0;
+
+    // The end of a run: from now on no worker's window work runs, and invoke() returns false,
+    // also for calls already queued. Window thread.
+    virtual void beginShutdown() = 0;
+    virtual bool shuttingDown() const = 0;
+    // Window thread, while it waits for the workers to end: takes the calls queued so far (run,
+    // or refused once shutdown has begun), so that a worker blocked in invoke() returns.
+    virtual void serveQueuedCalls() = 0;
 };
 
 } // namespace zentor

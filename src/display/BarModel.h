@@ -98,6 +98,10 @@ struct BarModel
 };
 
 // GridDivisions as drawn: 0 stands for 10.
-int effectiveGridDivisions(const BarModel& model);
+inline int effectiveGridDivisions(const BarModel& model)
+{
+    constexpr int kDefaultGridDivisions = 10;
+    return model.GridDivisions == 0 ? kDefaultGridDivisions : model.GridDivisions;
+}
 
 } // namespace zentor

@@ -1,5 +1,8 @@
 #include "display/BarScale.h"
 
+#include "core/TextFormat.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace zentor {
@@ -71,6 +74,37 @@ double pixelToValue(const BarModel& model, const BarGeometry& geometry, int axis
         return value;
     }
     return kNoAxisResult;
+}
+
+std::vector<std::string> verticalAxisNumbers(double top, double bottom, int divisions,
+                                             int precision)
+{
+    std::vector<std::string> numbers;
+    for (int s = 0; s <= divisions && divisions > 0; ++s)
+        numbers.push_back(formatText("%.*f", precision, top - s * (top - bottom) / divisions));
+    return numbers;
+}
+
+std::vector<std::string> bottomAxisNumbers(double xMin, double xMax, int precision, double scale)
+{
+    std::vector<std::string> numbers;
+    for (int s = 0; s <= kBottomNumberSteps; ++s)
+        numbers.push_back(
+            formatText("%.*f", precision, (xMin + s * (xMax - xMin) / kBottomNumberSteps) * scale));
+    return numbers;
+}
+
+std::optional<ZoomedRange> zoomAround(const BarModel& model, double centre, ZoomDirection direction)
+{
+    const double span = model.XMax - model.XMin;
+    const double reach = direction == ZoomDirection::In ? span / 4 : span;
+    const double newMin = std::max(centre - reach, model.ZoomLimitMin);
+    const double newMax = std::min(centre + reach, model.ZoomLimitMax);
+    const double newSpan = newMax - newMin;
+    // Also refuses a range that has no width at all, which would make the factor infinite.
+    if (!(newSpan >= model.ZoomMinSpan) || newSpan <= 0.0)
+        return std::nullopt;
+    return ZoomedRange{newMin, newMax, model.ZoomFactor * span / newSpan};
 }
 
 } // namespace zentor

@@ -3,6 +3,10 @@
 #include "display/BarGeometry.h"
 #include "display/BarModel.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace zentor {
 
 // The display's axes: 0 is horizontal (bar positions), 1 vertical (levels).
@@ -28,5 +32,34 @@ int valueToPixel(const BarModel& model, const BarGeometry& geometry, int axis, d
 // vertical ones to YTop from above and YBottom from below. A zero factor gives XMin
 // (horizontal) or the plot's top pixel coordinate (vertical). Any other axis gives -1.
 double pixelToValue(const BarModel& model, const BarGeometry& geometry, int axis, int pixel);
+
+// The numbers of a vertical axis from its top down, one per grid line: top - s x (top -
+// bottom) / divisions for s = 0 ... divisions, with `precision` digits after the point.
+std::vector<std::string> verticalAxisNumbers(double top, double bottom, int divisions,
+                                             int precision);
+
+// The numbers of the bottom axis, left to right: xMin + s x (xMax - xMin) / 8 for s = 0 ... 8,
+// times `scale`, with `precision` digits after the point.
+constexpr int kBottomNumberSteps = 8;
+std::vector<std::string> bottomAxisNumbers(double xMin, double xMax, int precision,
+                                           double scale = 1.0);
+
+enum class ZoomDirection
+{
+    In,  // left button: half the span around the point
+    Out, // right button: twice the span around the point
+};
+
+struct ZoomedRange
+{
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double zoomFactor = 1.0; // the model's factor times the old span over the new one
+};
+
+// The horizontal range after a zoom around value `centre`: kept inside [ZoomLimitMin,
+// ZoomLimitMax]. Nothing when the result would be narrower than ZoomMinSpan.
+std::optional<ZoomedRange> zoomAround(const BarModel& model, double centre,
+                                      ZoomDirection direction);
 
 } // namespace zentor

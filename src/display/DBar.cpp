@@ -1,7 +1,6 @@
 #include "display/DBar.h"
 
 #include "display/BarScale.h"
-#include "display/BarZoom.h"
 #include "display/CanvasText.h"
 
 #include <QMouseEvent>
@@ -170,11 +169,6 @@ void DBar::EndFrame(const std::string& caption)
     // Only the plot changed, and the caption band under it when it carries the caption: the
     // window system is given no more than that to copy, many times a second.
     update(changed);
-}
-
-int DBar::ValueToPixel(int axis, double value) const
-{
-    return valueToPixel(model_, geometry_, axis, value);
 }
 
 double DBar::PixelToValue(int axis, int pixel) const

@@ -60,16 +60,8 @@ public:
     void DrawBar(double position, const std::string& label, double value);
     void EndFrame(const std::string& caption);
 
-    // Axis 0 horizontal, 1 vertical; any other axis gives -1 (see BarScale.h).
-    int ValueToPixel(int axis, double value) const;
+    // The value of a pixel of the plot; axis 0 horizontal, 1 vertical (see BarScale.h).
     double PixelToValue(int axis, int pixel) const;
-
-    // The last mouse position relative to the plot's top-left corner.
-    int MouseX() const { return mouseX_; }
-    int MouseY() const { return mouseY_; }
-
-    // What the display shows, at the control's size.
-    const QImage& canvas() const { return canvas_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

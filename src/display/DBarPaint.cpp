@@ -1,7 +1,6 @@
 // The display's paint: layout, background with grid, reference lines and trace, captions, axis
 // numbers; and the mouse readout.
 #include "core/TextFormat.h"
-#include "display/AxisNumbers.h"
 #include "display/BarScale.h"
 #include "display/CanvasText.h"
 #include "display/DBar.h"

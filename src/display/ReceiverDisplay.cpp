@@ -58,10 +58,7 @@ void updateReceiverDisplay(DBar& display, ReceiverState& state, int r,
     const ReceiverSnapshot receiver = state.takeReceiver(r);
     if (rangesChanged)
         display.SetTitle(receiverTitle(r, receiver.range));
-    const ReceiverFrame frame = composeReceiverFrame(receiver, choices);
-    drawReceiverFrame(display, frame);
-    if (frame.newSingleRssi)
-        state.setSingleRssi(r, *frame.newSingleRssi);
+    drawReceiverFrame(display, composeReceiverFrame(receiver, choices));
 }
 
 } // namespace zentor

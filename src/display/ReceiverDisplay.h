@@ -14,8 +14,7 @@ void setUpReceiverDisplay(DBar& display);
 // One display update of receiver r (0 or 1), run on the window thread by that receiver's
 // router: the title when the receiver's ranges changed (the display's ranges-changed mark is
 // taken), then the frame of the mode the buttons select, drawn from the copy of the receiver
-// state that ReceiverState::takeReceiver gives (clearing the receiver's data event). In list mode
-// the receiver's single-mode reading becomes list entry 0's.
+// state that ReceiverState::takeReceiver gives (clearing the receiver's data event).
 void updateReceiverDisplay(DBar& display, ReceiverState& state, int r,
                            const DisplayChoices& choices);
 

@@ -1,7 +1,6 @@
 #include "display/ReceiverFrame.h"
 
 #include "core/TextFormat.h"
-#include "display/StrongestTen.h"
 
 namespace zentor {
 
@@ -77,17 +76,9 @@ void composeList(const ReceiverSnapshot& rx, const DisplayChoices& choices, Rece
                                           : numberLabel(channelOfCount(rx.range, count));
         f.bars.push_back({k + 1.0, std::move(label), double(level)});
     }
-    f.newSingleRssi = rx.listRssi[0];
 }
 
 } // namespace
-
-MeasurementMode chooseMode(const DisplayChoices& choices)
-{
-    if (choices.singleModeDown)
-        return MeasurementMode::Single;
-    return choices.tableModeDown ? MeasurementMode::Table : MeasurementMode::List;
-}
 
 std::string receiverTitle(int r, const ReceiverRange& range)
 {
@@ -99,8 +90,7 @@ std::string receiverTitle(int r, const ReceiverRange& range)
 ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const DisplayChoices& choices)
 {
     ReceiverFrame frame;
-    frame.mode = chooseMode(choices);
-    switch (frame.mode) {
+    switch (choices.mode) {
     case MeasurementMode::Single:
         composeSingle(receiver, choices, frame);
         break;
@@ -112,6 +102,32 @@ ReceiverFrame composeReceiverFrame(const ReceiverSnapshot& receiver, const Displ
         break;
     }
     return frame;
+}
+
+namespace {
+constexpr int kByteWrap = 256;
+}
+
+int readingDbm(std::uint8_t rssi)
+{
+    return rssi - kByteWrap;
+}
+
+std::array<TableSlot, kStrongestCount> strongestTen(const std::uint8_t* rssi, std::size_t count)
+{
+    std::array<TableSlot, kStrongestCount> slots{};
+    for (std::size_t j = 0; j < count; ++j) {
+        const int level = readingDbm(rssi[j]);
+        int k = 0;
+        while (k < kStrongestCount && slots[k].levelDbm >= level)
+            ++k;
+        if (k == kStrongestCount)
+            continue;
+        for (int m = kStrongestCount - 1; m > k; --m)
+            slots[m] = slots[m - 1];
+        slots[k] = {static_cast<int>(j) + 1, level};
+    }
+    return slots;
 }
 
 } // namespace zentor

@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <functional>
-#include <vector>
 
 namespace zentor {
 
@@ -23,7 +22,7 @@ namespace zentor {
 // the pause are stored meanwhile, and the frame right after it shows the newest of every list
 // entry and table index. The thread starts in the constructor and touches nothing but the event and
 // the window-thread call.
-class TR_Router
+class TR_Router final : public EventWorker
 {
 public:
     static constexpr std::chrono::milliseconds kWaitTimeout{1000};
@@ -36,32 +35,20 @@ public:
     // The router of receiver r (0 or 1) on `state`'s data event for r. `state` and `window` must
     // outlive the router.
     TR_Router(int r, ReceiverState& state, WindowThread& window, DisplayUpdate update);
-    // Requests termination and joins the thread.
-    ~TR_Router();
-    TR_Router(const TR_Router&) = delete;
-    TR_Router& operator=(const TR_Router&) = delete;
-
-    // Any thread; the loop ends at once. An update already waiting for the window thread
-    // returns when the window thread refuses it (WindowThread::invoke after shutdown began).
-    void requestTerminate();
-    // True once the loop has ended, waiting at most timeoutMs.
-    bool waitFinished(std::chrono::milliseconds timeoutMs)
-    {
-        return thread_.waitFinished(timeoutMs);
-    }
+    // Requests termination and joins the thread. An update already waiting for the window
+    // thread returns when the window thread refuses it (WindowThread::invoke after shutdown
+    // began).
+    ~TR_Router() override;
 
     int receiverIndex() const { return r_; }
 
 private:
-    void Execute();
+    void onEvent(int signalled) override;
 
     const int r_;
     Event& dataEvent_;
     WindowThread& window_;
     const DisplayUpdate update_;
-    Event wake_; // set only by requestTerminate, so the waits end at once
-    const std::vector<Event*> waitOrder_;
-    WorkerThread thread_; // last: it stops before the members it uses go away
 };
 
 } // namespace zentor

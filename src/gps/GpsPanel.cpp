@@ -1,12 +1,12 @@
 #include "gps/GpsPanel.h"
 
-#include "gps/GpsControlNames.h"
 #include "ui/FormLayout.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +14,9 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QVBoxLayout>
+#include <cassert>
 #include <initializer_list>
+#include <utility>
 
 namespace zentor {
 namespace {
@@ -31,23 +33,24 @@ QString qText(const std::string& text)
 
 // A label that keeps its line while empty, so the panel does not move when a flag text comes and
 // goes.
-QLabel* addLabel(QWidget* parent, QLayout* layout, const std::string& name)
+QLabel* addLabel(QWidget* parent, QLayout* layout, GpsField field, GpsWidgets& widgets)
 {
-    QLabel* label = makeLabel(parent, name.c_str(), QString());
+    QLabel* label = makeLabel(parent, gpsFieldName(field), QString());
     label->setMinimumHeight(label->fontMetrics().height());
     layout->addWidget(label);
+    widgets.fields[static_cast<std::size_t>(field)] = label;
     return label;
 }
 
 QGroupBox* addGroup(QWidget* parent, QVBoxLayout* column, const char* name, const char* title,
-                    std::initializer_list<std::string> labels)
+                    std::initializer_list<GpsField> labels, GpsWidgets& widgets)
 {
     QGroupBox* group = makeGroup(parent, name, QString::fromLatin1(title));
     auto* rows = new QVBoxLayout(group);
     rows->setContentsMargins(kMargin + 2, kMargin, kMargin + 2, kMargin);
     rows->setSpacing(kSpacing);
-    for (const std::string& label : labels)
-        addLabel(group, rows, label);
+    for (const GpsField label : labels)
+        addLabel(group, rows, label, widgets);
     column->addWidget(group);
     return group;
 }
@@ -61,49 +64,54 @@ QVBoxLayout* addColumn(QGridLayout* grid, int column)
 }
 
 // The date and time line with the GMT offset and the receiver's ID beside it.
-void buildHeaderLine(QWidget* panel, QVBoxLayout* outer)
+void buildHeaderLine(QWidget* panel, QVBoxLayout* outer, GpsWidgets& widgets)
 {
     auto* line = new QHBoxLayout;
     line->setSpacing(kMargin * 2);
-    QLabel* dateTime = addLabel(panel, line, gpsctl::kDateTime);
+    QLabel* dateTime = addLabel(panel, line, GpsField::lblDateTime, widgets);
     QFont bold = dateTime->font();
     bold.setBold(true);
     dateTime->setFont(bold);
     line->addStretch(1);
     line->addWidget(makeLabel(panel, "lblGMTCaption", QStringLiteral("GMT Offset:")));
-    addLabel(panel, line, gpsctl::kGMT)->setFont(bold);
+    addLabel(panel, line, GpsField::lblGMT, widgets)->setFont(bold);
     line->addSpacing(kMargin * 2);
     line->addWidget(makeLabel(panel, "lblIDCaption", QStringLiteral("ID:")));
-    addLabel(panel, line, gpsctl::kID)->setFont(bold);
+    addLabel(panel, line, GpsField::lblID, widgets)->setFont(bold);
     outer->addLayout(line);
 }
 
-void buildStatusGroups(QWidget* panel, QVBoxLayout* outer)
+void buildStatusGroups(QWidget* panel, QVBoxLayout* outer, GpsWidgets& widgets)
 {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(kMargin);
     grid->setContentsMargins(0, 0, 0, 0);
     QVBoxLayout* positions = addColumn(grid, 0);
     addGroup(panel, positions, "gbFilteredPosition", "Filtered Position",
-             {gpsctl::kFilLat, gpsctl::kFilLon, gpsctl::kFilGPSHeight, gpsctl::kFilMSLHeight});
+             {GpsField::lblFilLat, GpsField::lblFilLon, GpsField::lblFilGPSHeight,
+              GpsField::lblFilMSLHeight},
+             widgets);
     addGroup(panel, positions, "gbUnfilteredPosition", "Unfiltered Position",
-             {gpsctl::kLat, gpsctl::kLon, gpsctl::kGPSHeight, gpsctl::kMSLHeight});
+             {GpsField::lblLat, GpsField::lblLon, GpsField::lblGPSHeight, GpsField::lblMSLHeight},
+             widgets);
     positions->addStretch(1);
 
     QVBoxLayout* motion = addColumn(grid, 1);
     addGroup(panel, motion, "gbVelocity", "Velocity",
-             {gpsctl::k3DSpeed, gpsctl::k2DSpeed, gpsctl::kPanelHeading});
+             {GpsField::lbl3DSpeed, GpsField::lbl2DSpeed, GpsField::lblHeading}, widgets);
     addGroup(panel, motion, "gbClock", "Clock",
-             {gpsctl::kClockBias, gpsctl::kOscOffset, gpsctl::kTemperature});
-    addGroup(panel, motion, "gbSatellites", "Satellites", {gpsctl::kSatData, gpsctl::kGeometry});
+             {GpsField::lblClockBias, GpsField::lblOscOffset, GpsField::lblTemperature}, widgets);
+    addGroup(panel, motion, "gbSatellites", "Satellites",
+             {GpsField::lblSatData, GpsField::lblGeometry}, widgets);
     motion->addStretch(1);
 
     QVBoxLayout* receiver = addColumn(grid, 2);
     addGroup(panel, receiver, "gbUTC", "UTC",
-             {gpsctl::kUTCMode, gpsctl::kUTCOffset, gpsctl::kUTCValue});
-    QGroupBox* status = addGroup(panel, receiver, "gbReceiverStatus", "Receiver Status", {});
-    for (int line = 1; line <= gpsctl::kRecStatCount; ++line)
-        addLabel(status, status->layout(), gpsctl::recStatName(line));
+             {GpsField::lblUTCMode, GpsField::lblUTCOffset, GpsField::lblUTCValue}, widgets);
+    QGroupBox* status =
+        addGroup(panel, receiver, "gbReceiverStatus", "Receiver Status", {}, widgets);
+    for (int line = 1; line <= kRecStatCount; ++line)
+        addLabel(status, status->layout(), recStatField(line), widgets);
     receiver->addStretch(1);
 
     for (int column = 0; column < 3; ++column)
@@ -123,35 +131,38 @@ QFont channelTableFont(const QFont& base)
 
 // The header and the twelve channel rows, one fixed-pitch line each. A row whose flags run past
 // the panel's edge is cut there rather than widening the panel.
-void buildChannelTable(QWidget* panel, QVBoxLayout* outer)
+void buildChannelTable(QWidget* panel, QVBoxLayout* outer, GpsWidgets& widgets)
 {
     QGroupBox* table = makeGroup(panel, "gbChannels", QStringLiteral("Channels"));
     auto* rows = new QVBoxLayout(table);
     rows->setContentsMargins(kMargin + 2, kMargin, kMargin, kMargin);
     rows->setSpacing(0);
     const QFont mono = channelTableFont(table->font());
-    auto addRow = [&](const std::string& name) {
-        QLabel* row = makeLabel(table, name.c_str(), QString());
+    auto addRow = [&](GpsField field) {
+        QLabel* row = makeLabel(table, gpsFieldName(field), QString());
         row->setFont(mono);
         row->setMinimumHeight(QFontMetrics(mono).height());
         row->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
         row->setTextFormat(Qt::PlainText);
         rows->addWidget(row);
+        widgets.fields[static_cast<std::size_t>(field)] = row;
         return row;
     };
-    addRow(gpsctl::kChannelHdr)->setText(QString::fromLatin1(kChannelHeaderText));
+    addRow(GpsField::lblChannelHdr)->setText(QString::fromLatin1(kChannelHeaderText));
     for (int n = 1; n <= kGpsChannelCount; ++n)
-        addRow(gpsctl::channelName(n));
+        addRow(channelField(n));
     outer->addWidget(table);
 }
 
-void setControlText(QWidget* mainWindow, const ControlText& t)
+// The "GPS Data" group's fields are read-only edit boxes, the GPS screen's are labels.
+void setFieldText(const GpsWidgets& widgets, GpsField field, const std::string& text)
 {
-    QWidget* control = mainWindow->findChild<QWidget*>(qText(t.control));
-    if (auto* label = qobject_cast<QLabel*>(control))
-        label->setText(qText(t.text));
-    else if (auto* field = qobject_cast<QLineEdit*>(control))
-        field->setText(qText(t.text));
+    QWidget* widget = widgets.widget(field);
+    assert(widget);
+    if (inGpsDataGroup(field))
+        static_cast<QLineEdit*>(widget)->setText(qText(text));
+    else
+        static_cast<QLabel*>(widget)->setText(qText(text));
 }
 
 QColor qColour(const Rgb& c)
@@ -160,11 +171,8 @@ QColor qColour(const Rgb& c)
 }
 
 // The field's face (Base, and Window for a field that fills its background) and its text.
-void setStatusColours(QWidget* mainWindow, const StatusColours& colours)
+void setStatusColours(QLineEdit* field, const StatusColours& colours)
 {
-    auto* field = mainWindow->findChild<QLineEdit*>(QString::fromLatin1(gpsctl::kStatus));
-    if (!field)
-        return;
     QPalette palette = field->palette();
     palette.setColor(QPalette::Base, qColour(colours.background));
     palette.setColor(QPalette::Window, qColour(colours.background));
@@ -178,30 +186,49 @@ void setStatusColours(QWidget* mainWindow, const StatusColours& colours)
 // installed.
 const char* const kChannelTableFamily = "Liberation Mono";
 
-void buildGpsPanel(QWidget* gpsPanel)
+void addGpsDataFields(QWidget* group, QFormLayout* rows, GpsWidgets& widgets)
+{
+    // In the group's row order, which is not the order of an update.
+    const std::pair<GpsField, const char*> captioned[] = {
+        {GpsField::edGPSDate, "Date"},         {GpsField::edGPSTime, "Time"},
+        {GpsField::edGPSLatitude, "Latitude"}, {GpsField::edGPSLongitude, "Longitude"},
+        {GpsField::edGPSSpeed, "Speed"},       {GpsField::edGPSHeading, "Heading"},
+        {GpsField::edGPSAltitude, "Altitude"}, {GpsField::edGPSSats, "Satellites"},
+    };
+    for (const auto& [field, caption] : captioned) {
+        QLineEdit* box = makeDisplayField(group, gpsFieldName(field));
+        widgets.fields[static_cast<std::size_t>(field)] = box;
+        rows->addRow(QString::fromLatin1(caption), box);
+    }
+    widgets.status = makeDisplayField(group, "edGPSStatus");
+    // The status field shows the fix by its colour, which only shows on a filled field.
+    widgets.status->setAutoFillBackground(true);
+    rows->addRow(QStringLiteral("Status"), widgets.status);
+}
+
+void buildGpsPanel(QWidget* gpsPanel, GpsWidgets& widgets)
 {
     auto* outer = new QVBoxLayout(gpsPanel);
     outer->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     outer->setSpacing(kSpacing + 2);
-    buildHeaderLine(gpsPanel, outer);
-    buildStatusGroups(gpsPanel, outer);
-    buildChannelTable(gpsPanel, outer);
+    buildHeaderLine(gpsPanel, outer, widgets);
+    buildStatusGroups(gpsPanel, outer, widgets);
+    buildChannelTable(gpsPanel, outer, widgets);
     outer->addStretch(1);
 }
 
-void showGpsStatus(QWidget* mainWindow, const GpsPanelTexts& texts)
+void showGpsStatus(const GpsWidgets& widgets, const GpsPanelTexts& texts)
 {
-    for (const ControlText& t : texts.groupTexts)
-        setControlText(mainWindow, t);
-    setStatusColours(mainWindow, texts.status);
-    for (const ControlText& t : texts.panelTexts)
-        setControlText(mainWindow, t);
+    for (std::size_t i = 0; i < kGpsDataFieldCount; ++i)
+        setFieldText(widgets, gpsFieldAt(i), texts.texts[i]);
+    setStatusColours(widgets.status, texts.status);
+    for (std::size_t i = kGpsDataFieldCount; i < kGpsFieldCount; ++i)
+        setFieldText(widgets, gpsFieldAt(i), texts.texts[i]);
 }
 
-void showGpsStatusStale(QWidget* mainWindow)
+void showGpsStatusStale(const GpsWidgets& widgets)
 {
-    if (auto* field = mainWindow->findChild<QLineEdit*>(QString::fromLatin1(gpsctl::kStatus)))
-        field->setPalette(QApplication::palette(field));
+    widgets.status->setPalette(QApplication::palette(widgets.status));
 }
 
 } // namespace zentor

@@ -1,14 +1,71 @@
 #pragma once
 
-#include "gps/GpsStatus.h"
+#include "gps/GpsRecordDecoder.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // Everything the GPS panel update shows, formatted from a GPS status, so that the window side
 // only copies texts and colours into its widgets.
 namespace zentor {
+
+// The controls that show the GPS status in words, named as the main window names them: first the
+// fields of the "GPS Data" group, then the labels of the GPS screen, in the order an update
+// fills them. Each indexes one text of GpsPanelTexts and one widget of the window (GpsPanel.h).
+// edGPSStatus is not among them: an update changes its colours, never its text.
+enum class GpsField : std::size_t
+{
+    // "GPS Data" group.
+    edGPSDate,
+    edGPSTime,
+    edGPSLatitude,
+    edGPSLongitude,
+    edGPSAltitude,
+    edGPSSpeed,
+    edGPSHeading,
+    edGPSSats,
+    // GPS screen.
+    lblDateTime,
+    lblFilLat,
+    lblFilLon,
+    lblLat,
+    lblLon,
+    lblFilGPSHeight,
+    lblGPSHeight,
+    lblFilMSLHeight,
+    lblMSLHeight,
+    lbl3DSpeed,
+    lbl2DSpeed,
+    lblHeading,
+    lblClockBias,
+    lblOscOffset,
+    lblTemperature,
+    lblSatData,
+    lblUTCMode,
+    lblUTCOffset,
+    lblUTCValue,
+    lblGMT,
+    lblID,
+    lblRecStat1, // ... lblRecStat7: the receiver status lines
+    lblChannelHdr = lblRecStat1 + 7,
+    lblChannel1, // ... lblChannel12
+    lblGeometry = lblChannel1 + kGpsChannelCount,
+};
+constexpr std::size_t kGpsFieldCount = static_cast<std::size_t>(GpsField::lblGeometry) + 1;
+constexpr std::size_t kGpsDataFieldCount = static_cast<std::size_t>(GpsField::lblDateTime);
+constexpr int kRecStatCount = 7;
+
+// Receiver status line 1-7, channel row 1-12.
+GpsField recStatField(int line);
+GpsField channelField(int channel);
+// The field at a position of the enumeration (0 to kGpsFieldCount - 1).
+GpsField gpsFieldAt(std::size_t index);
+// The control's object name: "edGPSDate", "lblChannel12".
+const char* gpsFieldName(GpsField field);
+// True for the fields of the "GPS Data" group.
+bool inGpsDataGroup(GpsField field);
 
 struct Rgb
 {
@@ -30,23 +87,14 @@ struct StatusColours
     Rgb text;
 };
 
-// The new text of one control, named by its object name (gps/GpsControlNames.h).
-struct ControlText
-{
-    std::string control;
-    std::string text;
-};
-
-// One panel update, in the order it is applied: the "GPS Data" group fields, then the status
-// field's colours, then the GPS panel labels.
+// One panel update: a text for every field, and the status field's colours.
 struct GpsPanelTexts
 {
-    std::vector<ControlText> groupTexts; // edGPSDate ... edGPSSats
-    StatusColours status;                // edGPSStatus
-    std::vector<ControlText> panelTexts; // lblDateTime ... lblChannel12, lblGeometry
+    std::array<std::string, kGpsFieldCount> texts;
+    StatusColours status; // edGPSStatus
 
-    // The text the update gives `control`, or nullptr when it does not set that control.
-    const std::string* textOf(const std::string& control) const;
+    const std::string& text(GpsField field) const { return texts[static_cast<std::size_t>(field)]; }
+    std::string& text(GpsField field) { return texts[static_cast<std::size_t>(field)]; }
 };
 
 // The channel table's header line, also shown before the first record.
@@ -58,5 +106,23 @@ StatusColours statusColours(int fixMode);
 
 // Formats every text of the panel update. Pure function: any thread.
 GpsPanelTexts formatGpsPanel(const GpsStatus& status);
+
+// The GPS receiver's coded values in words, as the GPS panel shows them.
+constexpr int kFixModeCount = 8;
+constexpr int kAntennaSenseCount = 4;
+constexpr int kCompassPointCount = 16;
+constexpr int kHeadingSectorTenthsDeg = 225; // 22.5 degrees per compass point
+constexpr int kHeadingLimitTenthsDeg = kCompassPointCount * kHeadingSectorTenthsDeg; // 3600
+
+// Receiver status byte 1 bits 7-5: "Reserved" ... "3D Fix". An index outside 0-7 gives "".
+const char* fixModeText(int fixMode);
+
+// Receiver status byte 2 bits 2-1: "OK", "Overcurrent", "Undercurrent", "NV". Outside 0-3: "".
+const char* antennaText(int antennaSense);
+
+// The compass point whose 22.5-degree sector, starting at the point, holds the heading: 0-224
+// tenths of a degree is "N", 225-449 "NNE", ..., 3375-3599 "NNW". A heading outside 0-3599 is not
+// a direction the receiver can report and has no compass point: "".
+const char* compassPointText(int headingTenthsDeg);
 
 } // namespace zentor

@@ -1,37 +1,30 @@
 #include "gps/TGPS_Router.h"
 
+#include "gps/GpsRecordDecoder.h"
+
 #include <utility>
 
 namespace zentor {
 
 TGPS_Router::TGPS_Router(ReceiverState& state, WindowThread& window, PanelUpdate showPanel,
                          MapFeedPublisher publishMapFeed)
-    : gpsEvent_(state.gpsEvent()), state_(state), window_(window), showPanel_(std::move(showPanel)),
-      publishMapFeed_(std::move(publishMapFeed)), waitOrder_{&gpsEvent_, &wake_}
+    : EventWorker({&state.gpsEvent()}, kWaitTimeout), gpsEvent_(state.gpsEvent()), state_(state),
+      window_(window), showPanel_(std::move(showPanel)), publishMapFeed_(std::move(publishMapFeed))
 {
-    thread_.start([this] { Execute(); });
+    start();
 }
 
 TGPS_Router::~TGPS_Router()
 {
-    requestTerminate();
+    stop();
 }
 
-void TGPS_Router::requestTerminate()
+void TGPS_Router::onEvent(int signalled)
 {
-    thread_.requestTerminate();
-    wake_.set();
-}
-
-void TGPS_Router::Execute()
-{
-    while (!thread_.terminateRequested()) {
-        const int signalled = Event::waitAny(waitOrder_, kWaitTimeout);
-        if (signalled < 0 || thread_.terminateRequested())
-            continue;
-        showAndPublish();
-        gpsEvent_.reset();
-    }
+    if (signalled == kTimedOut)
+        return;
+    showAndPublish();
+    gpsEvent_.reset();
 }
 
 void TGPS_Router::showAndPublish()
@@ -46,6 +39,23 @@ void TGPS_Router::showAndPublish()
         window_.invoke([this, &texts] { showPanel_(texts); });
     if (publishMapFeed_)
         publishMapFeed_(status);
+}
+
+bool GpsStatusStore::decode(const std::uint8_t* record, std::size_t size)
+{
+    // Decoded outside the lock, so a reader waits only for the copy.
+    std::optional<GpsStatus> decoded = decodeGpsRecord(record, size);
+    if (!decoded)
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    status_ = std::move(*decoded);
+    return true;
+}
+
+GpsStatus GpsStatusStore::snapshot() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return status_;
 }
 
 } // namespace zentor

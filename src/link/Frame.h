@@ -35,8 +35,6 @@ struct OutboundFrame
 {
     std::array<std::uint8_t, kMaxFrameSize> bytes{};
     std::size_t size = 0; // L + 3; 0 when the data did not fit a frame
-
-    ByteView view() const { return {bytes.data(), size}; }
 };
 
 // Builds the frame for `type` with `n` data bytes. Data longer than kMaxCommandData does not fit:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "link/PacketTypes.h"
+
+#include <array>
 #include <cstdint>
 
 namespace zentor {
@@ -26,6 +29,17 @@ struct LinkQuality
 {
     FramingCounts framing;
     std::uint64_t packetsNotDecoded = 0;
+};
+
+// List and table readings (the entries of scan and table packets) since the start: how many were
+// stored per receiver, how many of those the display's last copy of the receiver held (each one
+// drawn, or replaced by a newer reading of its entry before that copy), and how many were refused
+// (receiver not present, channel or index out of range).
+struct ReadingCounts
+{
+    std::array<std::uint64_t, kReceiverCount> stored{};
+    std::array<std::uint64_t, kReceiverCount> taken{};
+    std::uint64_t refused = 0;
 };
 
 } // namespace zentor

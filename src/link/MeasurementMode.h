@@ -17,6 +17,17 @@ constexpr MeasurementMode kMeasurementModes[] = {MeasurementMode::Single, Measur
                                                  MeasurementMode::Table};
 
 // "single", "list" or "table": the mode's word on command lines and in exported files.
-const char* measurementModeName(MeasurementMode mode);
+inline const char* measurementModeName(MeasurementMode mode)
+{
+    switch (mode) {
+    case MeasurementMode::Single:
+        return "single";
+    case MeasurementMode::List:
+        return "list";
+    case MeasurementMode::Table:
+        return "table";
+    }
+    return "";
+}
 
 } // namespace zentor

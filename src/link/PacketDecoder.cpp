@@ -9,19 +9,6 @@ namespace zentor {
 namespace {
 
 constexpr std::size_t kLengthBytes = 2;
-constexpr std::size_t kIdentificationLength = 8;
-constexpr std::size_t kClockBytes = 7;
-constexpr std::size_t kFlagsBytes = 1;
-constexpr std::size_t kLevelValueBytes = 4;
-constexpr std::size_t kScanEntryBytes = 3;
-constexpr std::size_t kTableEntryBytes = 4;
-constexpr int kNumberingFlagShift = 2; // flags bit 2 and 3: receiver 1 and 2's numbering flag
-
-// Receiver byte of a scan or table entry: 0 is receiver 1, any other value receiver 2.
-std::size_t receiverOfByte(std::uint8_t byte)
-{
-    return byte == 0 ? 0 : 1;
-}
 
 DecodedPacket::Content shortPacket()
 {
@@ -34,7 +21,6 @@ IdentificationPacket identification(const std::uint8_t* data, std::size_t n)
     return {std::string(data, std::find(data, data + kept, 0))};
 }
 
-// Flags: bit 0/1 receiver 1/2 present, bit 2/3 their numbering flag; then the blocks.
 DecodedPacket::Content configuration(const std::uint8_t* data, std::size_t n)
 {
     if (n < kFlagsBytes)
@@ -42,14 +28,14 @@ DecodedPacket::Content configuration(const std::uint8_t* data, std::size_t n)
     ConfigurationPacket packet;
     const std::uint8_t flags = data[0];
     for (std::size_t r = 0; r < kReceiverCount; ++r) {
-        packet.present[r] = (flags >> r) & 1;
+        packet.present[r] = (flags & presentFlag(r)) != 0;
         const std::size_t offset = kFlagsBytes + r * kConfigurationBlockBytes;
         if (!packet.present[r] || n < offset + kConfigurationBlockBytes)
             continue;
         ReceiverConfiguration& rx = packet.receivers[r].emplace();
         std::copy(data + offset, data + offset + kConfigurationBlockBytes, rx.block.begin());
         readConfigurationBlock(rx.range, data + offset);
-        rx.range.channelsWrap = (flags >> (kNumberingFlagShift + r)) & 1;
+        rx.range.channelsWrap = (flags & numberingFlag(r)) != 0;
     }
     return packet;
 }
@@ -73,7 +59,7 @@ DecodedPacket::Content clock(const std::uint8_t* data, std::size_t n)
 {
     if (n < kClockBytes)
         return shortPacket();
-    return InstrumentClock{data[0], data[1], data[2], data[3], data[4], data[5], data[6]};
+    return readClock(data);
 }
 
 // The whole items of `itemBytes` each that the data holds, at most `most`, each read into the
@@ -117,7 +103,7 @@ DecodedPacket::Content scanEntries(const std::uint8_t* data, std::size_t n)
     return wholeItems<ScanEntriesPacket>(
         data, n, kScanEntryBytes, kScanEntriesPerPacket,
         [](ScanEntriesPacket& p, std::size_t e, const std::uint8_t* entry) {
-            p.entries[e] = {receiverOfByte(entry[0]), entry[1], entry[2]};
+            p.entries[e] = readScanEntry(entry);
         });
 }
 
@@ -126,7 +112,7 @@ DecodedPacket::Content tableEntries(const std::uint8_t* data, std::size_t n)
     return wholeItems<TableEntriesPacket>(
         data, n, kTableEntryBytes, kTableEntriesPerPacket,
         [](TableEntriesPacket& p, std::size_t e, const std::uint8_t* entry) {
-            p.entries[e] = {receiverOfByte(entry[0]), readLe16(entry + 1), entry[3]};
+            p.entries[e] = readTableEntry(entry);
         });
 }
 

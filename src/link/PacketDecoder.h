@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/PacketLayout.h"
 #include "link/PacketTypes.h"
 #include "link/ReceiverRange.h"
 
@@ -11,8 +12,7 @@
 #include <variant>
 
 // Decoding one packet record of the instrument into what it says, without keeping anything:
-// the receiver state applies the result. Each type's layout is in PacketTypes.h; the
-// configuration and status blocks are read by ReceiverRange.h.
+// the receiver state applies the result. Each type's layout is in PacketLayout.h.
 namespace zentor {
 
 // A reading of a list or table: the low byte of a negative dBm value (0x88 is -120 dBm).
@@ -58,13 +58,6 @@ struct SingleLevelsPacket
     std::int16_t averageDbm = kNoLevelDbm; // truncated toward zero
 };
 
-// The instrument's clock and marker number, as the clock packet gives them.
-struct InstrumentClock
-{
-    std::uint8_t second = 0, minute = 0, hour = 0, day = 0, month = 0, yearSince2000 = 0;
-    std::uint8_t marker = 0;
-};
-
 struct LevelValuesPacket
 {
     std::size_t count = 0; // receivers carried, 1 or 2, receiver 1 first
@@ -77,25 +70,6 @@ struct StatusBlocksPacket
     std::array<std::array<std::uint8_t, kStatusBlockBytes>, kReceiverCount> blocks{};
     std::array<std::array<std::int32_t, kListEntries>, kReceiverCount> listCounts{};
 };
-
-// A list or table reading as the packet gives it; whether it can be stored (a present receiver,
-// a channel or index inside the list or table) is the receiver state's to decide.
-struct ScanEntry
-{
-    std::size_t receiver = 0;
-    std::uint8_t channel = 0;
-    std::uint8_t level = 0;
-};
-
-struct TableEntry
-{
-    std::size_t receiver = 0;
-    std::uint16_t index = 0;
-    std::uint8_t level = 0;
-};
-
-constexpr std::size_t kScanEntriesPerPacket = 5;
-constexpr std::size_t kTableEntriesPerPacket = 4;
 
 struct ScanEntriesPacket
 {

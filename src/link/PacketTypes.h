@@ -8,20 +8,20 @@
 
 // The packets of the two-receiver instrument, by type byte (the first body byte of a frame):
 //
-//   type  name              data
-//   0x00  GPS record        152 bytes, decoded by the GPS side
-//   0x01  configuration     flags, then a 12-byte configuration block per receiver
-//   0x02  single levels     receiver 1's single-mode readings, one signed dBm byte each
+//   type  name              what it carries
+//   0x00  GPS record        the GPS receiver's position and status, decoded by the GPS side
+//   0x01  configuration     which receivers are present, and what each scans
+//   0x02  single levels     receiver 1's single-mode readings
 //   0x03  single levels     the same of receiver 2
-//   0x04  clock and marker  second, minute, hour, day, month, year - 2000, marker number
-//   0x05  level values      each receiver's current count, int32 LE (channel information)
-//   0x06  status blocks     a 40-byte status block per receiver (channel information)
-//   0x07  scan entries      list mode: up to 5 of receiver, channel 0-9, signed dBm level
-//   0x09  table entries     table mode: up to 4 of receiver, index u16 LE 0-3071, level
-//   0x1C  identification    up to 8 ASCII characters, the serial number
+//   0x04  clock and marker  the instrument's clock and marker number
+//   0x05  level values      each receiver's current count (channel information)
+//   0x06  status blocks     each receiver's list (channel information)
+//   0x07  scan entries      list mode readings
+//   0x09  table entries     table mode readings
+//   0x1C  identification    the serial number
 //
-// Receiver 1 comes first wherever a packet carries both. Any other type is not decoded, but is
-// logged like the rest. The program sends three commands, all without data.
+// The layout of their data is in PacketLayout.h. Any other type is not decoded, but is logged
+// like the rest. The program sends three commands, all without data.
 namespace zentor {
 
 constexpr int kReceiverCount = 2;

@@ -20,23 +20,6 @@ struct ReceiverRange
     double stepKHz = 0.0;
 };
 
-constexpr std::size_t kConfigurationBlockBytes = 12;
-// The configuration block gives the step size in 1/256 kHz.
-constexpr double kStepUnitsPerKHz = 256.0;
-constexpr std::size_t kStatusBlockBytes = 40;
-
-// Takes start, stop and step from a receiver's configuration block (configuration packet):
-//   offset  width  field
-//   0       4      start count, int32 LE
-//   4       4      stop count, int32 LE
-//   8       4      step size in kHz x 256, uint32 LE
-// The numbering flag is not in the block (it is a bit of the packet's flags byte).
-void readConfigurationBlock(ReceiverRange& range, const std::uint8_t* block);
-
-// Takes the list from a receiver's status block (status blocks packet): the ten list entries as
-// int32 LE counts; the first is also the current count.
-void readStatusBlock(ReceiverRange& range, const std::uint8_t* block);
-
 // Frequency in MHz of a count.
 double frequencyMHz(const ReceiverRange& range, std::int32_t count);
 

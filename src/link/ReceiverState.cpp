@@ -16,9 +16,10 @@ std::size_t ReceiverState::index(int r)
     return r == 0 ? 0 : 1;
 }
 
-void ReceiverState::apply(const DecodedPacket& packet)
+void ReceiverState::apply(const DecodedPacket& packet, const std::uint8_t* record, std::size_t size)
 {
     std::visit([this](const auto& content) { store(content); }, packet.content);
+    takeChannelInformation(packet.type, record, size);
 }
 
 void ReceiverState::store(const IdentificationPacket& packet)
@@ -46,7 +47,6 @@ void ReceiverState::store(const ConfigurationPacket& packet)
             rx.range.channelsWrap = configuration.range.channelsWrap;
         }
     }
-    configurationReceived_.store(true);
     markRangesChanged();
 }
 
@@ -119,7 +119,8 @@ template <class Packet, class Put> void ReceiverState::storeReadings(const Packe
             receiverDataEvent_[r].set();
 }
 
-// Channels outside the list are refused.
+// Channels outside the list are refused. List entry 0's reading is also the receiver's
+// single-mode reading, stored here so that it never waits for a display to be drawn.
 void ReceiverState::store(const ScanEntriesPacket& packet)
 {
     std::lock_guard<std::mutex> lock(stateMutex_);
@@ -127,6 +128,7 @@ void ReceiverState::store(const ScanEntriesPacket& packet)
         if (entry.channel >= kListEntries)
             return false;
         rx.listRssi[entry.channel] = entry.level;
+        rx.singleRssi = rx.listRssi[0];
         return true;
     });
 }
@@ -257,12 +259,6 @@ std::vector<std::uint8_t> ReceiverState::channelInformation() const
 {
     std::lock_guard<std::mutex> lock(stateMutex_);
     return channelInfo_;
-}
-
-void ReceiverState::setSingleRssi(int r, std::uint8_t rssi)
-{
-    std::lock_guard<std::mutex> lock(stateMutex_);
-    receivers_[index(r)].singleRssi = rssi;
 }
 
 } // namespace zentor

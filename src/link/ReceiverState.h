@@ -2,7 +2,6 @@
 
 #include "link/LinkQuality.h"
 #include "link/PacketDecoder.h"
-#include "link/ReadingCounts.h"
 #include "link/ReceiverRange.h"
 #include "platform/Event.h"
 
@@ -31,7 +30,7 @@ struct ReceiverSnapshot
     TReceiverInfo info;
     ReceiverRange range; // its currentCount is the receiver's level value
     std::int16_t averageLevelDbm = kNoLevelDbm;
-    std::uint8_t singleRssi = kNoLevelByte;
+    std::uint8_t singleRssi = kNoLevelByte; // single mode's, or list entry 0's in list mode
     std::array<std::uint8_t, kListEntries> listRssi{};   // per scan channel 0..9
     std::array<std::uint8_t, kTableEntries> tableRssi{}; // per table index
     std::uint16_t lastTableIndex = 0;
@@ -41,9 +40,12 @@ struct ReceiverSnapshot
 // The receiver state: what the instrument's packets said, kept for the threads that show, log
 // and publish it, with the events and marks that tell them something new is there.
 //
-// Threads: the link thread is the only writer (apply, takeChannelInformation, the counts);
-// every other member may be called from any thread. Texts, blocks and tables are guarded by
-// stateMutex_ and read as copies; flags and marks are atomics.
+// Threads: the link thread is the only writer of what the instrument said and of the link's
+// status (apply, publishFraming, setStatusText), so no reading depends on a window being drawn;
+// a mark is cleared by its one consumer (the take... calls), and the log warning dialog's OK
+// clears the captured channel information (resetScanInformation). Every other member may be
+// called from any thread. Texts, blocks and tables are guarded by stateMutex_ and read as
+// copies; flags and marks are atomics.
 //
 // A receiver's data event tells its display that there is something new to draw. List and table
 // readings are stored whenever they arrive, and the event is set under the same lock; the display
@@ -60,13 +62,12 @@ public:
     ReceiverState(const ReceiverState&) = delete;
     ReceiverState& operator=(const ReceiverState&) = delete;
 
-    // Link thread: stores what a decoded packet says and sets the events of what it stored. A
-    // packet that was not decoded is only counted.
-    void apply(const DecodedPacket& packet);
-    // Link thread: the scan channel information. Packets 5 and 6 are it: the record is kept
-    // whole (for the log file's header) and the ranges-changed marks are set; table data (9)
-    // needs none. Either way it counts as captured from then on. Other types change nothing.
-    void takeChannelInformation(std::uint8_t type, const std::uint8_t* record, std::size_t size);
+    // Link thread: stores what a decoded packet says and sets the events of what it stored; a
+    // packet that was not decoded is only counted. `record` is the packet record it was decoded
+    // from (size bytes): packets 5 and 6 are the scan channel information, kept whole for the
+    // log file's header, and set the ranges-changed marks; table data (9) needs none. Either way
+    // the channel information counts as captured from then on.
+    void apply(const DecodedPacket& packet, const std::uint8_t* record, std::size_t size);
     // The log warning dialog's OK: the next scan channel information packet is the one logged.
     void resetScanInformation() { channelInfoCaptured_.store(false); }
 
@@ -83,15 +84,11 @@ public:
     // event under the same lock. Only the receiver's display calls it.
     ReceiverSnapshot takeReceiver(int r);
     ReadingCounts readingCounts() const;
-    bool configurationReceived() const { return configurationReceived_.load(); }
     std::array<std::uint8_t, kGpsRecordSize> gpsRecord() const;
 
     // The last scan channel information packet record (empty before one was captured).
     std::vector<std::uint8_t> channelInformation() const;
     bool channelInformationCaptured() const { return channelInfoCaptured_.load(); }
-
-    // The single-mode reading of a receiver, also set by the list display from list entry 0.
-    void setSingleRssi(int r, std::uint8_t rssi);
 
     // Marks read and cleared by their one consumer each.
     bool takeNewData(int r) { return newData_[index(r)].exchange(false); }
@@ -116,6 +113,7 @@ private:
     void store(const GpsRecordPacket& packet);
     void store(const NotDecoded&) { notDecoded_.fetch_add(1, std::memory_order_relaxed); }
     template <class Packet, class Put> void storeReadings(const Packet& packet, Put put);
+    void takeChannelInformation(std::uint8_t type, const std::uint8_t* record, std::size_t size);
     void markRangesChanged();
 
     mutable std::mutex stateMutex_; // guards the members down to framing_
@@ -134,7 +132,6 @@ private:
     std::array<std::atomic<bool>, kReceiverCount> newData_{};
     std::array<std::atomic<bool>, kReceiverCount> rangesChanged_{};
     std::atomic<bool> statusRangesChanged_{false};
-    std::atomic<bool> configurationReceived_{false};
     std::atomic<bool> channelInfoCaptured_{false};
 
     std::array<Event, kReceiverCount> receiverDataEvent_;

@@ -1,6 +1,8 @@
 #include "link/TCom_Router.h"
 
 #include "link/TReceiverLink.h"
+#include "link/TSerialPort.h"
+#include "link/TUsbPort.h"
 
 #include <string>
 
@@ -8,19 +10,36 @@ namespace zentor {
 
 namespace {
 
-// The status text while the chosen port has not opened since the start.
-std::string notAvailableText(LinkSelection selection)
+// The transport the connection dialog chose; the link thread keeps it for its run.
+std::unique_ptr<Transport> chooseTransport(LinkSelection selection, const D2xxApi* d2xx)
 {
-    const std::string port = selection.transport == LinkSelection::kUsb
-                                 ? "USB"
-                                 : "COM" + std::to_string(selection.portNumber) + ":";
-    return port + " not available - retrying...";
+    if (selection.transport == LinkSelection::kUsb)
+        return std::make_unique<TUsbPort>(d2xx);
+    return std::make_unique<TSerialPort>(selection.portNumber);
+}
+
+// Why the port did not open, in the status text's words.
+const char* openFailedWords(OpenResult result)
+{
+    switch (result) {
+    case OpenResult::NotAvailable:
+        return "not available";
+    case OpenResult::Opened:
+        break;
+    }
+    return "";
+}
+
+// The status text while the port has not opened since the start.
+std::string openFailedText(const Transport& transport, OpenResult result)
+{
+    return transport.portName() + " " + openFailedWords(result) + " - retrying...";
 }
 
 } // namespace
 
 TCom_Router::TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx)
-    : link_(link), selection_(selection), usb_(d2xx)
+    : link_(link), transport_(chooseTransport(selection, d2xx))
 {
     link_.setFrameWriter(this);
     thread_.start([this] { Execute(); });
@@ -38,32 +57,23 @@ void TCom_Router::requestTerminate()
     idleEvent_.set();
 }
 
-bool TCom_Router::openTransport()
+OpenResult TCom_Router::openTransport()
 {
     std::lock_guard<std::mutex> lock(writeMutex_);
-    const bool usb = selection_.transport == LinkSelection::kUsb;
-    const bool opened = usb ? usb_.Open() : serial_.Open(selection_.portNumber);
-    if (!opened)
-        return false;
-    link_.state().setStatusText(usb ? "Connected via USB" : "Connected via COM");
+    const OpenResult result = transport_->Open();
+    if (result != OpenResult::Opened)
+        return result;
+    link_.state().setStatusText(transport_->connectedText());
     open_.store(true);
     lost_.store(false);
-    return true;
-}
-
-bool TCom_Router::transportGone() const
-{
-    return selection_.transport == LinkSelection::kUsb ? usb_.deviceGone() : serial_.hungUp();
+    return result;
 }
 
 void TCom_Router::releaseTransport()
 {
     std::lock_guard<std::mutex> lock(writeMutex_);
     open_.store(false);
-    if (selection_.transport == LinkSelection::kUsb)
-        usb_.Close();
-    else
-        serial_.Close();
+    transport_->Close();
     lost_.store(true);
     link_.state().setStatusText(kConnectionLostText);
 }
@@ -76,32 +86,25 @@ bool TCom_Router::reopenTransport()
         idleEvent_.wait(kReconnectInterval);
         if (thread_.terminateRequested())
             break;
-        if (openTransport())
+        if (openTransport() == OpenResult::Opened)
             return true;
     }
     return false;
 }
 
-std::int16_t TCom_Router::readTransport()
-{
-    if (selection_.transport == LinkSelection::kUsb)
-        return usb_.Read(buffer_.data(), buffer_.size());
-    return serial_.Read(buffer_.data(), buffer_.size());
-}
-
 void TCom_Router::Execute()
 {
-    if (!openTransport()) {
-        link_.state().setStatusText(notAvailableText(selection_));
+    if (const OpenResult result = openTransport(); result != OpenResult::Opened) {
+        link_.state().setStatusText(openFailedText(*transport_, result));
         if (!reopenTransport())
             return;
     }
     link_.SendCommand(kCmdIdentify);
     buffer_.fill(0);
     while (!thread_.terminateRequested()) {
-        const std::int16_t count = readTransport();
+        const std::int16_t count = transport_->Read(buffer_.data(), buffer_.size());
         if (count == -1) {
-            if (!transportGone()) {
+            if (!transport_->gone()) {
                 idleEvent_.wait(kIdlePause);
                 continue;
             }
@@ -127,9 +130,7 @@ bool TCom_Router::Write(const std::uint8_t* frame, std::size_t n)
     std::lock_guard<std::mutex> lock(writeMutex_);
     if (!open_.load())
         return false;
-    const std::int16_t written = selection_.transport == LinkSelection::kUsb
-                                     ? usb_.Write(frame, n)
-                                     : serial_.Write(frame, n);
+    const std::int16_t written = transport_->Write(frame, n);
     return written >= 0 && static_cast<std::size_t>(written) == n;
 }
 

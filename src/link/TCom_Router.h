@@ -2,8 +2,8 @@
 
 #include "link/FrameAssembler.h"
 #include "link/LinkInterfaces.h"
-#include "link/TSerialPort.h"
-#include "link/TUsbPort.h"
+#include "link/Transport.h"
+#include "platform/D2xx.h"
 #include "platform/Event.h"
 #include "platform/WorkerThread.h"
 
@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 namespace zentor {
@@ -27,22 +28,22 @@ struct LinkSelection
     std::uint16_t portNumber = 1;     // 1..4 for "COM1:".."COM4:", 0 with USB
 };
 
-// The link thread: opens the chosen transport, announces the connection, sends the identify
-// command, then reads for as long as it runs, framing the bytes and handing every good frame to
-// the receiver protocol. It also carries the write path that every command goes through. After
-// each read that brought bytes it publishes the frame assembler's counts in the receiver state;
-// they run on across reconnections.
+// The link thread: opens the transport the selection chooses (once, when the thread is made),
+// announces the connection, sends the identify command, then reads for as long as it runs, framing
+// the bytes and handing every good frame to the receiver protocol. It also carries the write path
+// that every command goes through. After each read that brought bytes it publishes the frame
+// assembler's counts in the receiver state; they run on across reconnections.
 //
 // The thread starts in the constructor. When the transport does not open at the start (no
 // instrument plugged in yet, a wrong COM number, a USB bridge held by another driver), the status
-// text says so ("COM1: not available - retrying...", the port named as in the connection
-// dialog, "USB" for USB) and the thread tries again every kReconnectInterval. When the
+// text says so with the reason the open gave ("COM1: not available - retrying...", the port
+// named as the transport names it) and the thread tries again every kReconnectInterval. When the
 // connection is lost once it was up (the line hung up, the USB device left the bus), the thread
 // releases the transport, shows kConnectionLostText as the status text and tries to open the
-// same port again in the same way. Whenever the open succeeds it shows "Connected via COM" or
-// "Connected via USB" and sends the identify command. It keeps doing so until it is told to
-// terminate. A log kept by the receiver protocol's log sink is not touched by any of this: it
-// continues where it was.
+// same port again in the same way. Whenever the open succeeds it shows the transport's connected
+// text ("Connected via COM", "Connected via USB") and sends the identify command. It keeps doing so
+// until it is told to terminate. A log kept by the receiver protocol's log sink is not touched by
+// any of this: it continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:
@@ -66,24 +67,19 @@ public:
     {
         return thread_.waitFinished(timeoutMs);
     }
-    bool isOpen() const { return open_.load(); }
     // The connection is lost and not back yet: the instrument side of the RS-232 line hung up
     // (cable pulled, simulator ended) or the USB device left the bus. Any thread.
     bool hungUp() const { return lost_.load(); }
 
 private:
     void Execute();
-    bool openTransport();
-    std::int16_t readTransport();
-    bool transportGone() const;
+    OpenResult openTransport();
     void releaseTransport();
     // Waits and retries the open until it succeeds (true) or termination is requested (false).
     bool reopenTransport();
 
     TReceiverLink& link_;
-    const LinkSelection selection_;
-    TSerialPort serial_;
-    TUsbPort usb_;
+    const std::unique_ptr<Transport> transport_;         // Read and gone on the link thread only
     TFrameAssembler assembler_;                          // link thread only
     std::array<std::uint8_t, kReadBufferSize> buffer_{}; // link thread only
     std::mutex writeMutex_; // the link write mutex: one frame on the wire at a time

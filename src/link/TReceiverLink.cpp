@@ -14,10 +14,9 @@ bool TReceiverLink::HandlePacket(const std::uint8_t* record, std::size_t size)
     const std::size_t recordSize = readLe16(record) + 2u;
     if (const std::optional<MeasurementMode> mode = measurementModeOf(type))
         showMode(*mode);
-    state_.apply(*packet);
+    state_.apply(*packet, record, recordSize);
     if (type == kPacketIdentification)
         SendCommand(kCmdConfiguration);
-    state_.takeChannelInformation(type, record, recordSize);
     if (isMeasurementPacket(type) && !state_.channelInformationCaptured())
         SendCommand(kCmdChannelInformation);
     handOverToLog(record, recordSize);

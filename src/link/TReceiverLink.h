@@ -15,11 +15,11 @@ namespace zentor {
 // the instrument. A record goes through these steps, in order:
 //   1. decodePacket (PacketDecoder.h); a record the decoder could not read is counted
 //   2. the measurement mode its type shows goes to the mode listener
-//   3. the receiver state stores what it says and wakes the threads that show it
+//   3. the receiver state stores what it says, with the scan channel information of packets 5, 6
+//      and 9, and wakes the threads that show it
 //   4. an identification packet is answered with the configuration request (0x01)
-//   5. the receiver state takes the scan channel information (packets 5, 6 and 9)
-//   6. a measurement packet (2, 3, 7) asks for the channel information (0x30) while there is none
-//   7. the record goes, unchanged, to the log sink
+//   5. a measurement packet (2, 3, 7) asks for the channel information (0x30) while there is none
+//   6. the record goes, unchanged, to the log sink
 //
 // Threads: HandlePacket runs on the link thread only; SendCommand and the setters on any thread.
 class TReceiverLink

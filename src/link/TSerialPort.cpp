@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 namespace zentor {
 namespace {
@@ -18,14 +19,20 @@ constexpr std::size_t kMaxCount = std::numeric_limits<std::int16_t>::max();
 
 } // namespace
 
-bool TSerialPort::Open(int portNumber)
+OpenResult TSerialPort::Open()
 {
     SerialSettings settings;
     settings.baudRate = kLinkBaudRate;
     settings.inputQueueBytes = kInputQueueBytes;
     settings.outputQueueBytes = kOutputQueueBytes;
     settings.timeouts = kLinkTimeouts;
-    return port_.open(comPortDevice(portNumber), settings);
+    return port_.open(comPortDevice(portNumber_), settings) ? OpenResult::Opened
+                                                            : OpenResult::NotAvailable;
+}
+
+std::string TSerialPort::portName() const
+{
+    return "COM" + std::to_string(portNumber_) + ":";
 }
 
 std::int16_t TSerialPort::Read(std::uint8_t* buffer, std::size_t capacity)

@@ -24,13 +24,13 @@ TUsbPort::~TUsbPort()
     Close();
 }
 
-bool TUsbPort::Open()
+OpenResult TUsbPort::Open()
 {
     Close();
     const D2xxApi* api = injectedApi_ ? injectedApi_ : d2xx().api();
     if (!api) {
         lastError_ = d2xx().error();
-        return false;
+        return OpenResult::NotAvailable;
     }
     api_ = *api;
 
@@ -41,7 +41,7 @@ bool TUsbPort::Open()
     // Taken as a signed count, so a negative answer means no device as well.
     if (static_cast<std::int32_t>(count) <= 0) {
         lastError_ = "No USB device attached";
-        return false;
+        return OpenResult::NotAvailable;
     }
 
     // The by-index listing takes the index itself in place of the first pointer.
@@ -66,7 +66,7 @@ bool TUsbPort::Open()
         return fail("FT_SetBaudRate", status);
     }
     lastError_.clear();
-    return true;
+    return OpenResult::Opened;
 }
 
 std::int16_t TUsbPort::Read(std::uint8_t* buffer, std::size_t capacity)
@@ -102,10 +102,10 @@ std::int16_t TUsbPort::Write(const std::uint8_t* data, std::size_t n)
     return static_cast<std::int16_t>(std::min(written, asked)); // never more than was given
 }
 
-bool TUsbPort::fail(const char* call, FT_STATUS status)
+OpenResult TUsbPort::fail(const char* call, FT_STATUS status)
 {
     lastError_ = std::string(call) + " failed with status " + std::to_string(status);
-    return false;
+    return OpenResult::NotAvailable;
 }
 
 void TUsbPort::Close()

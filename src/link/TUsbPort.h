@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Transport.h"
 #include "platform/D2xx.h"
 
 #include <cstddef>
@@ -9,10 +10,9 @@
 namespace zentor {
 
 // The USB transport to the instrument: the first device that the D2XX library lists, at 38400
-// baud. Open and Read are called on the link thread. Write may be called from any thread once
-// Open has returned, provided writes are serialised (the link thread's write mutex does that);
-// a write may run while the link thread reads, as the library keeps the two directions apart.
-class TUsbPort
+// baud. Threads as Transport.h says: a write may run while the link thread reads, as the library
+// keeps the two directions apart.
+class TUsbPort final : public Transport
 {
 public:
     static constexpr ULONG kBaudRate = 38400;
@@ -22,34 +22,32 @@ public:
     // library, d2xx(), looked at by Open (when it is missing, Open fails and says why).
     explicit TUsbPort(const D2xxApi* api = nullptr);
     // Releases the device handle with FT_Close when the library has that call.
-    ~TUsbPort();
+    ~TUsbPort() override;
     TUsbPort(const TUsbPort&) = delete;
     TUsbPort& operator=(const TUsbPort&) = delete;
 
     // Opens device index 0 (whatever else is attached), stores its serial number and sets the
-    // baud rate. True when all of that succeeded; false when the library is missing, it lists no
-    // device or one of its calls failed. A failed open holds no handle and lastError() gives the
-    // reason. Opening an open port releases its handle first.
-    bool Open();
+    // baud rate. NotAvailable when the library is missing, it lists no device or one of its calls
+    // failed; lastError() then gives the reason.
+    OpenResult Open() override;
 
-    // Reads what is already waiting, at most kMaxReadBytes and at most `capacity` bytes, and
-    // gives the count read; -1 when nothing is waiting, the read failed or the port is not open.
-    // It does not wait for bytes to arrive.
-    std::int16_t Read(std::uint8_t* buffer, std::size_t capacity);
+    // Reads at most kMaxReadBytes of what is waiting.
+    std::int16_t Read(std::uint8_t* buffer, std::size_t capacity) override;
 
     // True when the last Read found the device gone: the library answered its status or read
     // call with an invalid handle, device not found, device not opened or an I/O error, as it
     // does once the device has been pulled from the bus. Cleared by the next Read that does not
     // fail so, and by Open and Close. Link thread only.
-    bool deviceGone() const { return deviceGone_; }
+    bool gone() const override { return deviceGone_; }
 
-    // Releases the device handle (FT_Close when the library has that call); a later Open
-    // opens the device again. Serialised with Write, like Open.
-    void Close();
+    // Releases the device handle (FT_Close when the library has that call).
+    void Close() override;
 
-    // Writes n bytes and gives the count the library wrote; -1 when the write failed, the port is
-    // not open or n is more than a result can hold (32767).
-    std::int16_t Write(const std::uint8_t* data, std::size_t n);
+    // Gives the count the library wrote.
+    std::int16_t Write(const std::uint8_t* data, std::size_t n) override;
+
+    std::string portName() const override { return "USB"; }
+    std::string connectedText() const override { return "Connected via USB"; }
 
     // The serial number of device index 0, as listed by the last Open that got that far.
     const std::string& serialNumber() const { return serialNumber_; }
@@ -60,7 +58,7 @@ private:
     static constexpr int kDeviceIndex = 0;
     static constexpr std::size_t kSerialBufferSize = 64; // the library writes up to 16 + NUL
 
-    bool fail(const char* call, FT_STATUS status);
+    OpenResult fail(const char* call, FT_STATUS status);
 
     const D2xxApi* const injectedApi_;
     D2xxApi api_; // the calls in use, copied by Open

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zentor {
@@ -12,5 +13,12 @@ constexpr std::size_t kLogFileTextMaxChars = 511;
 // kLogFileTextMaxChars characters, up to (not including) the last "." of its file name part
 // (after the last "/" or "\\") if that holds one, then ".KLF": "a.b/run" gives "a.b/run.KLF".
 std::string logFileName(const std::string& logFileText);
+
+// A file size in whole kilobytes, as the main window shows it: bytes / 1024 rounded toward zero;
+// 0 for a missing file (a negative size), at most the largest 32-bit value.
+std::int32_t logFileSizeKb(std::int64_t bytes);
+
+// The text of the edFileSize field for a size in kilobytes, "%ld kB".
+std::string logFileSizeText(std::int32_t kb);
 
 } // namespace zentor

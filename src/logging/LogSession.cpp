@@ -1,7 +1,7 @@
 #include "logging/LogSession.h"
 
 #include "logging/LogFileName.h"
-#include "logging/LogFileSize.h"
+#include "logging/LogFileName.h"
 #include "logging/LogHeader.h"
 
 #include <algorithm>

@@ -35,9 +35,14 @@ namespace zentor {
 // while it waits.
 //
 // Threads: start, startOnceIdentified, stop, tick, closeAll and the destructor on the owner's
-// thread (the window thread); the queries and handOver on any thread. routerMutex_ guards
-// router_, hold_ and closing_, so a hand-over or a query never meets a router being destroyed and
-// a held record is never overtaken; only the owner's thread removes routers.
+// thread (the window thread); the queries and handOver on any thread. Log routers are started on
+// the owner's thread, but one: the file held back by startOnceIdentified is started by the
+// hand-over that completes its header or finds the hold full, on the thread handing over (the
+// link or TravelPilot thread). Waiting for the next tick instead would hold the records up to a
+// second longer, and a full hold could not take the record at all; starting a router only starts
+// its thread, which opens the file, so the hand-over still never waits on the disk. routerMutex_
+// guards router_, hold_ and closing_, so a hand-over or a query never meets a router being
+// destroyed and a held record is never overtaken; only the owner's thread removes routers.
 class LogSession : public LogSink
 {
 public:

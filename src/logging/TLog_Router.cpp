@@ -1,6 +1,6 @@
 #include "logging/TLog_Router.h"
 
-#include "logging/LogFileSize.h"
+#include "logging/LogFileName.h"
 #include "logging/LogTail.h"
 
 #include <algorithm>

@@ -6,6 +6,12 @@
 
 namespace zentor {
 
+// The colour range bound that an edit box of the map range dialog holds: the text read as a
+// decimal integer the way the C library's atoi reads it (leading blanks skipped, then an
+// optional sign, then digits up to the first non-digit; no digits give 0), but clamped to the
+// 16-bit range instead of wrapping: "-40000" gives -32768, "99999" gives 32767.
+std::int16_t rangeValueFromText(const std::string& text);
+
 // The settings of the map range dialog as the workers read them: the colour range from the last
 // texts of edRSSIMin and edRSSIMax (converted by rangeValueFromText), and the receiver whose
 // readings feed the map (UseR1 / UseR2). The dialog writes them on the window thread whenever a
@@ -28,8 +34,6 @@ public:
     std::int16_t rangeMinDbm() const { return rangeMinDbm_.load(std::memory_order_acquire); }
     std::int16_t rangeMaxDbm() const { return rangeMaxDbm_.load(std::memory_order_acquire); }
     int receiver() const { return receiver_.load(std::memory_order_acquire); }
-    // True when readings of receiver `receiverIndex` (0 or 1) are the ones to feed the map.
-    bool takesReceiver(int receiverIndex) const { return receiver() == receiverIndex; }
 
 private:
     std::atomic<std::int16_t> rangeMinDbm_{kDefaultRangeMinDbm};

@@ -23,10 +23,16 @@ namespace zentor {
 constexpr char kMapUpdatePath[] = "/org/zentor/MapFeed";
 constexpr char kMapUpdateInterface[] = "org.zentor.MapFeed";
 
+#ifdef _WIN32
+// The program's announcer: the broadcast window message.
+inline std::unique_ptr<MapAnnouncer> programMapAnnouncer(WindowThread&)
+{
+    return systemMapAnnouncer();
+}
+#else
 // The program's announcer; the bus signal is sent through `window`, which must outlive it.
 std::unique_ptr<MapAnnouncer> programMapAnnouncer(WindowThread& window);
 
-#ifndef _WIN32
 // The bus announcer on the connection `bus` returns, which is asked once, on the window thread,
 // before the first signal (the program's is QDBusConnection::sessionBus). Registering the
 // message only records its name; each announcement posts one signal to the window thread and

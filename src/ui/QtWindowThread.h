@@ -25,12 +25,10 @@ public:
     // Queues the work and returns at once; from the window thread too.
     void post(std::function<void()> work) override;
 
-    // Window thread. From now on no window work of a worker runs.
-    void beginShutdown() { shuttingDown_.store(true); }
-    bool shuttingDown() const { return shuttingDown_.load(); }
-    // Window thread: delivers the calls queued so far (and only those, no input or timers), so
-    // that workers blocked in invoke() return.
-    void serveQueuedCalls();
+    void beginShutdown() override { shuttingDown_.store(true); }
+    bool shuttingDown() const override { return shuttingDown_.load(); }
+    // Delivers the calls queued so far, and only those: no input, no timers.
+    void serveQueuedCalls() override;
 
 private:
     std::atomic<bool> shuttingDown_{false};

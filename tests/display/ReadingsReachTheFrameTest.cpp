@@ -113,7 +113,7 @@ class ReadingsReachTheFrame : public ::testing::TestWithParam<int>
 TEST_P(ReadingsReachTheFrame, ListsInTwoHalvesShowEveryEntrysLastReading)
 {
     const Stream s = stream(false, GetParam());
-    const auto frames = firstFramesAfter(s, GetParam(), {false, false, false});
+    const auto frames = firstFramesAfter(s, GetParam(), {MeasurementMode::List, false});
     for (std::size_t r = 0; r < kReceiverCount; ++r) {
         ASSERT_TRUE(frames[r]) << r;
         for (std::size_t k = 0; k < kListEntries; ++k)
@@ -124,7 +124,7 @@ TEST_P(ReadingsReachTheFrame, ListsInTwoHalvesShowEveryEntrysLastReading)
 TEST_P(ReadingsReachTheFrame, TablesShowTheStrongestTenOfEveryIndexsLastReading)
 {
     const Stream s = stream(true, GetParam());
-    const auto frames = firstFramesAfter(s, GetParam(), {false, true, false});
+    const auto frames = firstFramesAfter(s, GetParam(), {MeasurementMode::Table, false});
     for (std::size_t r = 0; r < kReceiverCount; ++r) {
         // Strongest first; of equal readings the lower index, as the display ranks them.
         std::vector<std::pair<int, int>> ranked(s.newest[r].begin(), s.newest[r].end());

@@ -1,6 +1,7 @@
 #include "display/ReceiverFrame.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace zentor {
 namespace {
@@ -37,12 +38,12 @@ ReceiverSnapshot trunkedReceiver()
     return rx;
 }
 
-constexpr DisplayChoices kSingleFrequency{true, false, true};
-constexpr DisplayChoices kSingleChannel{true, false, false};
-constexpr DisplayChoices kListFrequency{false, false, true};
-constexpr DisplayChoices kListChannel{false, false, false};
-constexpr DisplayChoices kTableFrequency{false, true, true};
-constexpr DisplayChoices kTableChannel{false, true, false};
+constexpr DisplayChoices kSingleFrequency{MeasurementMode::Single, true};
+constexpr DisplayChoices kSingleChannel{MeasurementMode::Single, false};
+constexpr DisplayChoices kListFrequency{MeasurementMode::List, true};
+constexpr DisplayChoices kListChannel{MeasurementMode::List, false};
+constexpr DisplayChoices kTableFrequency{MeasurementMode::Table, true};
+constexpr DisplayChoices kTableChannel{MeasurementMode::Table, false};
 
 std::vector<std::string> labels(const ReceiverFrame& frame)
 {
@@ -68,20 +69,11 @@ TEST(ReceiverTitle, NamesReceiverRangeAndStep)
               "R2 (390.00000-395.00000)MHz 25.00 KHz Step");
 }
 
-TEST(ChooseMode, SingleBeatsTableBeatsList)
-{
-    EXPECT_EQ(chooseMode({true, false, true}), MeasurementMode::Single);
-    EXPECT_EQ(chooseMode({true, true, true}), MeasurementMode::Single);
-    EXPECT_EQ(chooseMode({false, true, true}), MeasurementMode::Table);
-    EXPECT_EQ(chooseMode({false, false, true}), MeasurementMode::List);
-}
-
 TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
 {
     ReceiverSnapshot rx = cellularReceiver();
     rx.singleRssi = rssiByte(-67);
     const ReceiverFrame f = composeReceiverFrame(rx, kSingleFrequency);
-    EXPECT_EQ(f.mode, MeasurementMode::Single);
     EXPECT_EQ(f.xMax, 2.0);
     EXPECT_FALSE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "937.40000 MHz");
@@ -89,7 +81,6 @@ TEST(SingleModeFrame, OneBarOfTheCurrentReadingUnderItsFrequency)
     EXPECT_EQ(f.bars[0].position, 1.0);
     EXPECT_EQ(f.bars[0].label, "-67 dBm");
     EXPECT_EQ(f.bars[0].levelDbm, -67.0);
-    EXPECT_FALSE(f.newSingleRssi);
 }
 
 TEST(SingleModeFrame, ChannelCaptionAndLabelEvenAtTheFloor)
@@ -113,7 +104,6 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
     for (int k = 0; k < 10; ++k)
         rx.listRssi[static_cast<std::size_t>(k)] = rssiByte(dbm[k]);
     const ReceiverFrame f = composeReceiverFrame(rx, kListFrequency);
-    EXPECT_EQ(f.mode, MeasurementMode::List);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Frequency");
@@ -124,8 +114,6 @@ TEST(ListModeFrame, TenBarsLabelledWithFrequencies)
               (std::vector<double>{-45, -60, -119, -120, -105, -66, -130, -96, -111, -58}));
     for (int k = 0; k < 10; ++k)
         EXPECT_EQ(f.bars[static_cast<std::size_t>(k)].position, k + 1.0);
-    ASSERT_TRUE(f.newSingleRssi);
-    EXPECT_EQ(*f.newSingleRssi, rssiByte(-45));
 }
 
 TEST(ListModeFrame, ChannelNumbersWrapWithTheNumberingFlag)
@@ -162,14 +150,12 @@ TEST(TableModeFrame, StrongestTenLabelledWithEntryNumbers)
     rx.tableRssi[200] = rssiByte(-70); // entry 201
     rx.tableRssi[7] = rssiByte(-120);  // entry 8: at the floor, no slot
     const ReceiverFrame f = composeReceiverFrame(rx, kTableChannel);
-    EXPECT_EQ(f.mode, MeasurementMode::Table);
     EXPECT_EQ(f.xMax, 11.0);
     EXPECT_TRUE(f.verticalLabels);
     EXPECT_EQ(f.bottomCaption, "Channel");
     EXPECT_EQ(labels(f), (std::vector<std::string>{"11", "201", "1", "", "", "", "", "", "", ""}));
     EXPECT_EQ(levels(f),
               (std::vector<double>{-50, -70, -119, -120, -120, -120, -120, -120, -120, -120}));
-    EXPECT_FALSE(f.newSingleRssi);
 }
 
 TEST(TableModeFrame, FrequencyOfTheEntryTakenAsChannelNumber)
@@ -188,5 +174,86 @@ TEST(TableModeFrame, FrequencyOfTheEntryTakenAsChannelNumber)
     EXPECT_EQ(composeReceiverFrame(r2, kTableFrequency).bars[0].label, "390.2500");
 }
 
+using Slots = std::array<TableSlot, kStrongestCount>;
+
+std::vector<std::uint8_t> table(std::initializer_list<int> levelsDbm)
+{
+    std::vector<std::uint8_t> bytes;
+    for (int level : levelsDbm)
+        bytes.push_back(rssiByte(level));
+    return bytes;
+}
+
+TEST(ReadingDbm, IsTheByteLess256)
+{
+    EXPECT_EQ(readingDbm(0x88), -120);
+    EXPECT_EQ(readingDbm(0x89), -119);
+    EXPECT_EQ(readingDbm(0xFF), -1);
+    EXPECT_EQ(readingDbm(0xC4), -60);
+    EXPECT_EQ(readingDbm(0x00), -256);
+}
+
+TEST(StrongestTen, StrongestFirstWithTheirEntryNumbers)
+{
+    std::vector<std::uint8_t> rssi(3072, rssiByte(-120));
+    const int levels[12] = {-50, -61, -72, -45, -99, -88, -77, -66, -55, -44, -119, -100};
+    const int indexes[12] = {0, 7, 100, 3071, 512, 2000, 1500, 9, 10, 1024, 42, 43};
+    for (int i = 0; i < 12; ++i)
+        rssi[static_cast<std::size_t>(indexes[i])] = rssiByte(levels[i]);
+    const Slots expected = {{{1025, -44},
+                             {3072, -45},
+                             {1, -50},
+                             {11, -55},
+                             {8, -61},
+                             {10, -66},
+                             {101, -72},
+                             {1501, -77},
+                             {2001, -88},
+                             {513, -99}}};
+    EXPECT_EQ(strongestTen(rssi.data(), rssi.size()), expected);
+}
+
+TEST(StrongestTen, EqualReadingsKeepTheEarlierEntryAhead)
+{
+    const auto rssi = table({-70, -60, -70, -60, -80, -60});
+    const Slots slots = strongestTen(rssi.data(), rssi.size());
+    EXPECT_EQ(slots[0], (TableSlot{2, -60}));
+    EXPECT_EQ(slots[1], (TableSlot{4, -60}));
+    EXPECT_EQ(slots[2], (TableSlot{6, -60}));
+    EXPECT_EQ(slots[3], (TableSlot{1, -70}));
+    EXPECT_EQ(slots[4], (TableSlot{3, -70}));
+    EXPECT_EQ(slots[5], (TableSlot{5, -80}));
+}
+
+TEST(StrongestTen, ElevenEqualReadingsKeepTheFirstTen)
+{
+    std::vector<std::uint8_t> rssi(11, rssiByte(-90));
+    const Slots slots = strongestTen(rssi.data(), rssi.size());
+    for (int k = 0; k < kStrongestCount; ++k)
+        EXPECT_EQ(slots[static_cast<std::size_t>(k)], (TableSlot{k + 1, -90}));
+}
+
+TEST(StrongestTen, FewerThanTenAboveTheFloorLeaveEmptySlots)
+{
+    // Readings at -120 or below (an empty table entry holds 0: -256) take no slot.
+    std::vector<std::uint8_t> rssi(3072, 0x00);
+    rssi[5] = rssiByte(-119);
+    rssi[6] = rssiByte(-120);
+    rssi[7] = rssiByte(-80);
+    const Slots slots = strongestTen(rssi.data(), rssi.size());
+    EXPECT_EQ(slots[0], (TableSlot{8, -80}));
+    EXPECT_EQ(slots[1], (TableSlot{6, -119}));
+    for (int k = 2; k < kStrongestCount; ++k)
+        EXPECT_EQ(slots[static_cast<std::size_t>(k)], (TableSlot{0, -120}));
+}
+
+TEST(StrongestTen, EmptyTable)
+{
+    const Slots slots = strongestTen(nullptr, 0);
+    for (const TableSlot& slot : slots)
+        EXPECT_EQ(slot, (TableSlot{0, -120}));
+}
+
 } // namespace
+
 } // namespace zentor

@@ -154,7 +154,7 @@ TEST(TR_Router, RefusedWindowCallStillReleasesTheProducer)
     ThreadWindow window;
     UpdateLog log;
     TR_Router router(0, link.state(), window, recordingUpdate(log, window, link, 0));
-    window.refuse(); // the program has begun to shut down
+    window.beginShutdown(); // the program has begun to shut down
     link.state().receiverDataEvent(0).set();
     ASSERT_TRUE(waitUntil([&] { return !link.state().receiverDataEvent(0).isSet(); }));
     EXPECT_EQ(log.runs.load(), 0);

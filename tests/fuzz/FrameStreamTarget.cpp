@@ -149,8 +149,8 @@ void tickRouters(TReceiverLink& link)
     }
 }
 
-// What the display does once a receiver's data event is set: takes its copy (which clears the
-// event) and hands list entry 0 back as the single-mode reading, as the list display does.
+// What the display does once a receiver's data event is set: takes its copy, which clears the
+// event.
 void drawReceivers(TReceiverLink& link)
 {
     for (int r = 0; r < kReceiverCount; ++r) {
@@ -159,7 +159,6 @@ void drawReceivers(TReceiverLink& link)
             continue;
         const ReceiverSnapshot rx = link.state().takeReceiver(r);
         touchReceiver(rx);
-        link.state().setSingleRssi(r, rx.listRssi[0]);
     }
 }
 

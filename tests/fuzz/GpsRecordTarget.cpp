@@ -2,7 +2,6 @@
 // panel update, whatever values the bytes hold.
 #include "FuzzCheck.h"
 #include "FuzzTargets.h"
-#include "gps/GpsControlNames.h"
 #include "gps/GpsPanelTexts.h"
 #include "gps/GpsRecordDecoder.h"
 
@@ -12,17 +11,11 @@ namespace zentor::fuzz {
 namespace {
 
 constexpr std::size_t kIdTagBytes = 6;
-constexpr std::size_t kGroupTextCount = 8;
-// Date and time, four positions, four heights, two speeds, heading, clock bias, oscillator
-// offset, temperature, satellites, three UTC lines, GMT offset, ID, seven receiver status lines,
-// the channel header, twelve channels and the geometry.
-constexpr std::size_t kPanelTextCount = 21 + gpsctl::kRecStatCount + 1 + kGpsChannelCount + 1;
 
-void touchTexts(const std::vector<ControlText>& texts)
+void touchTexts(const GpsPanelTexts& texts)
 {
-    for (const ControlText& t : texts) {
-        fuzzCheck(!t.control.empty(), "every text names its control");
-        for (const char c : t.text)
+    for (const std::string& text : texts.texts) {
+        for (const char c : text)
             touch(static_cast<unsigned char>(c));
     }
 }
@@ -42,13 +35,10 @@ void fuzzGpsRecord(const std::uint8_t* data, std::size_t size)
               "the ID tag is at most six characters and holds no NUL");
 
     const GpsPanelTexts texts = formatGpsPanel(*status);
-    fuzzCheck(texts.groupTexts.size() == kGroupTextCount &&
-                  texts.panelTexts.size() == kPanelTextCount,
-              "an update sets every field of the group and every label of the panel");
-    touchTexts(texts.groupTexts);
-    touchTexts(texts.panelTexts);
-    const std::string* id = texts.textOf(gpsctl::kID);
-    fuzzCheck(id && *id == status->idTag, "the ID label shows the ID tag");
+    fuzzCheck(texts.text(GpsField::lblChannelHdr) == kChannelHeaderText,
+              "an update sets the channel header whatever the record holds");
+    touchTexts(texts);
+    fuzzCheck(texts.text(GpsField::lblID) == status->idTag, "the ID label shows the ID tag");
     touch(texts.status.background.red + texts.status.text.blue);
 }
 

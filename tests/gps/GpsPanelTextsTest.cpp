@@ -21,20 +21,15 @@ GpsPanelTexts textsOf(const Bytes& r)
     return formatGpsPanel(s.value_or(GpsStatus{}));
 }
 
-std::string textOf(const GpsPanelTexts& t, const std::string& control)
-{
-    const std::string* text = t.textOf(control);
-    EXPECT_NE(text, nullptr) << control;
-    return text ? *text : std::string("<not set>");
-}
-
+using test::textOf;
 using Texts = std::vector<std::pair<std::string, std::string>>;
 
-Texts pairs(const std::vector<ControlText>& list)
+// The fields from `first` up to `end`, by object name, with their texts.
+Texts pairs(const GpsPanelTexts& t, std::size_t first, std::size_t end)
 {
     Texts out;
-    for (const ControlText& t : list)
-        out.emplace_back(t.control, t.text);
+    for (std::size_t i = first; i < end; ++i)
+        out.emplace_back(gpsFieldName(gpsFieldAt(i)), t.texts[i]);
     return out;
 }
 
@@ -48,7 +43,7 @@ TEST(GpsPanelTexts, HandBuiltRecordGivesEveryTextInOrder)
         {"edGPSAltitude", "1235 meters"},  {"edGPSSpeed", "25 m/s"},
         {"edGPSHeading", "Heading = ESE"}, {"edGPSSats", "Sats = 9"},
     };
-    EXPECT_EQ(pairs(t.groupTexts), group);
+    EXPECT_EQ(pairs(t, 0, kGpsDataFieldCount), group);
     EXPECT_EQ(t.status.background, (Rgb{0x00, 0x80, 0x00}));
     EXPECT_EQ(t.status.text, (Rgb{0xFF, 0xFF, 0xFF}));
 
@@ -105,8 +100,8 @@ TEST(GpsPanelTexts, HandBuiltRecordGivesEveryTextInOrder)
                          "(Unhealthy)"},
         {"lblGeometry", "2.7 DOP"},
     };
-    EXPECT_EQ(pairs(t.panelTexts), panel);
-    EXPECT_EQ(t.textOf("edGPSStatus"), nullptr); // its text stays as laid out
+    EXPECT_EQ(pairs(t, kGpsDataFieldCount, kGpsFieldCount), panel);
+    EXPECT_EQ(textOf(t, "edGPSStatus"), "<no such field>"); // its text stays as laid out
 }
 
 TEST(GpsPanelTexts, ZeroLatitudeAndLongitudeTakeSouthAndWest)

@@ -72,11 +72,7 @@ protected:
         texts = formatGpsPanel(status);
     }
 
-    std::string text(const std::string& control) const
-    {
-        const std::string* t = texts.textOf(control);
-        return t ? *t : "<not set>";
-    }
+    std::string text(const std::string& control) const { return test::textOf(texts, control); }
 
     std::vector<Bytes> messages;
     JsonValue expected;

@@ -2,8 +2,9 @@
 
 // GPS records for the tests: one built by hand with a distinctive value in every field, and the
 // real receiver captures of the shared test data.
-#include "support/SharedData.h"
+#include "gps/GpsPanelTexts.h"
 #include "link/ByteOrder.h"
+#include "support/SharedData.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -148,6 +149,17 @@ inline std::optional<std::vector<Bytes>> loadRealCaptures()
         messages.push_back(std::move(m));
     }
     return messages;
+}
+
+// The text a panel update gives the control of that object name; "<no such field>" when no
+// GpsField is named so.
+inline std::string textOf(const GpsPanelTexts& texts, const std::string& control)
+{
+    for (std::size_t i = 0; i < kGpsFieldCount; ++i) {
+        if (control == gpsFieldName(gpsFieldAt(i)))
+            return texts.texts[i];
+    }
+    return "<no such field>";
 }
 
 } // namespace zentor::test

@@ -98,10 +98,9 @@ TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEve
     ASSERT_EQ(got.shown.size(), 1u);
     const Deliveries::Shown& shown = got.shown[0];
     EXPECT_EQ(shown.thread, window.id());
-    ASSERT_NE(shown.texts.textOf("lblFilLat"), nullptr);
-    EXPECT_EQ(*shown.texts.textOf("lblFilLat"), "Latitude  = 12.3457 S");
-    EXPECT_EQ(*shown.texts.textOf("edGPSDate"), "11/23/2031");
-    EXPECT_EQ(*shown.texts.textOf("lblChannel9"),
+    EXPECT_EQ(shown.texts.text(GpsField::lblFilLat), "Latitude  = 12.3457 S");
+    EXPECT_EQ(shown.texts.text(GpsField::edGPSDate), "11/23/2031");
+    EXPECT_EQ(shown.texts.text(channelField(9)),
               "   09     19    08    039     187     09     (Time Used)(PosFix Used)");
     EXPECT_EQ(shown.texts.status.background, (Rgb{0x00, 0x80, 0x00}));
 
@@ -118,7 +117,7 @@ TEST_F(GpsRouterTest, ShowsAPacketOnTheWindowThreadThenPublishesThenResetsTheEve
 
 TEST_F(GpsRouterTest, RefusedWindowCallStillPublishesAndEndsOnRequest)
 {
-    window.refuse();
+    window.beginShutdown();
     start();
     handle(gpsPacket(test::handBuiltRecord()));
     ASSERT_TRUE(got.waitPublished(1));
@@ -144,5 +143,25 @@ TEST_F(GpsRouterTest, EndsOnRequestWithoutASignal)
     EXPECT_TRUE(got.shown.empty());
 }
 
+TEST(GpsStatusStore, HoldsTheLastWholeRecordAndIgnoresAShortOne)
+{
+    GpsStatusStore store;
+    EXPECT_EQ(store.snapshot().year, 0);
+    EXPECT_EQ(store.snapshot().idTag, "");
+
+    test::Bytes first = test::handBuiltRecord();
+    ASSERT_TRUE(store.decode(first.data(), first.size()));
+    EXPECT_EQ(store.snapshot().seconds, 9);
+
+    test::Bytes second = first;
+    second[test::gpsat::kClock + 2] = 10;
+    second.pop_back();
+    EXPECT_FALSE(store.decode(second.data(), second.size()));
+    const GpsStatus s = store.snapshot();
+    EXPECT_EQ(s.seconds, 9);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), s.record.begin()));
+}
+
 } // namespace
+
 } // namespace zentor

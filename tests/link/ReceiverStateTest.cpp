@@ -21,8 +21,7 @@ protected:
     {
         const std::optional<DecodedPacket> packet = decodePacket(record.data(), record.size());
         ASSERT_TRUE(packet);
-        state.apply(*packet);
-        state.takeChannelInformation(packet->type, record.data(), record.size());
+        state.apply(*packet, record.data(), record.size());
     }
     void configureBoth()
     {
@@ -37,7 +36,6 @@ TEST_F(ReceiverStateTest, ConfigurationKeepsWholeBlocksOfPresentReceiversAndMark
 {
     const Bytes r2 = configurationBlock(4520, 4620, 51200);
     apply(packetRecord(0x01, cat({{0x0A}, configurationBlock(100, 200, 512), r2})));
-    EXPECT_TRUE(state.configurationReceived());
     ReceiverSnapshot one = state.receiver(0), two = state.receiver(1);
     EXPECT_FALSE(one.present || one.everPresent);
     EXPECT_EQ(one.info.configuration, (std::array<std::uint8_t, 12>{}));
@@ -110,6 +108,16 @@ TEST_F(ReceiverStateTest, ListReadingsOfPresentReceiversAreStoredWheneverTheyArr
     EXPECT_EQ(counts.stored, (std::array<std::uint64_t, 2>{4, 0}));
     EXPECT_EQ(counts.taken, (std::array<std::uint64_t, 2>{3, 0}));
     EXPECT_EQ(counts.refused, 2u);
+}
+
+TEST_F(ReceiverStateTest, ListEntryZeroIsAlsoTheSingleModeReadingWithoutAnyDisplay)
+{
+    configureBoth();
+    apply(packetRecord(0x07, {1, 3, 0xB0}));
+    EXPECT_EQ(state.receiver(1).singleRssi, kNoLevelByte) << "entry 0 has no reading yet";
+    apply(packetRecord(0x07, {1, 0, 0xD3}));
+    EXPECT_EQ(state.receiver(1).singleRssi, 0xD3);
+    EXPECT_EQ(state.receiver(0).singleRssi, kNoLevelByte);
 }
 
 TEST_F(ReceiverStateTest, TableReadingsInsideTheTableAreStoredWithTheLastIndex)

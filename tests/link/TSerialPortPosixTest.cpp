@@ -25,7 +25,7 @@ protected:
     {
         ASSERT_FALSE(instrument_.device().empty());
         ::setenv("ZENTOR_COM1", instrument_.device().c_str(), 1);
-        ASSERT_TRUE(port_.Open(1));
+        ASSERT_EQ(port_.Open(), OpenResult::Opened);
     }
     void TearDown() override { ::unsetenv("ZENTOR_COM1"); }
 
@@ -38,7 +38,7 @@ protected:
     }
 
     test::PtyInstrument instrument_;
-    TSerialPort port_;
+    TSerialPort port_{1};
 };
 
 TEST_F(TSerialPortTest, IdleReadReturnsMinusOneAtOnceAndZeroesTheBuffer)
@@ -50,7 +50,7 @@ TEST_F(TSerialPortTest, IdleReadReturnsMinusOneAtOnceAndZeroesTheBuffer)
     // The port's read time-out is 1000 ms: a read that waited would take about that long.
     EXPECT_LT(Clock::now() - start, 900ms);
     EXPECT_EQ(buffer, (std::array<std::uint8_t, 8>{0, 0, 0, 0, 0x55, 0x55, 0x55, 0x55}));
-    EXPECT_FALSE(port_.hungUp());
+    EXPECT_FALSE(port_.gone());
 }
 
 TEST_F(TSerialPortTest, ReadTakesAllWaitingBytesInOneCall)
@@ -98,16 +98,16 @@ TEST_F(TSerialPortTest, ShortOrOversizedWriteGivesMinusOne)
         }
     }
     EXPECT_EQ(result, -1);
-    EXPECT_FALSE(port_.hungUp());
+    EXPECT_FALSE(port_.gone());
 }
 
 TEST(TSerialPort, OpenFailsForAMissingDevice)
 {
     ::setenv("ZENTOR_COM4", "/dev/zentor-no-such-port", 1);
-    TSerialPort port;
-    EXPECT_FALSE(port.Open(4));
+    TSerialPort port(4);
+    EXPECT_EQ(port.Open(), OpenResult::NotAvailable);
     ::unsetenv("ZENTOR_COM4");
-    EXPECT_FALSE(port.Open(0)) << "no port number 0";
+    EXPECT_EQ(TSerialPort(0).Open(), OpenResult::NotAvailable) << "no port number 0";
 
     std::array<std::uint8_t, 6> buffer;
     buffer.fill(0x55);
@@ -119,7 +119,7 @@ TEST(TSerialPort, OpenFailsForAMissingDevice)
     EXPECT_EQ(small[1], 0);
     const Bytes frame = {0xAA, 0x02, 0x00, 0x30, 0x30};
     EXPECT_EQ(port.Write(frame.data(), frame.size()), -1);
-    EXPECT_FALSE(port.hungUp());
+    EXPECT_FALSE(port.gone());
 }
 
 } // namespace

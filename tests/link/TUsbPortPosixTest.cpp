@@ -24,7 +24,7 @@ TEST(TUsbPortOnStandInTerminal, PassesBytesThroughAPseudoTerminalUnchanged)
     ASSERT_FALSE(line.device().empty());
     test::setEnv("ZENTOR_FAKE_FTD2XX_PORT", line.device());
     TUsbPort port(library.api());
-    ASSERT_TRUE(port.Open()) << port.lastError();
+    ASSERT_EQ(port.Open(), OpenResult::Opened) << port.lastError();
 
     // Carriage return, line feed and the flow-control bytes must survive in both directions.
     const Bytes stream = {0xAA, 0x05, 0x00, 0x0D, 0x0A, 0x11, 0x13, 0x03, 0x7F, 0xFF};

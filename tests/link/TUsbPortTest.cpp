@@ -164,7 +164,7 @@ TEST_F(TUsbPortScripted, OpensDeviceZeroAt38400WithTwoAttached)
 {
     script_.deviceCount = 2;
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open()) << port.lastError();
+    ASSERT_EQ(port.Open(), OpenResult::Opened) << port.lastError();
     EXPECT_EQ(port.lastError(), "");
     EXPECT_EQ(port.serialNumber(), "ZT123456");
 
@@ -214,7 +214,7 @@ TEST_F(TUsbPortScripted, EachFailingStepFailsTheOpenAndHoldsNoHandle)
         EXPECT_EQ(port.Read(buffer, sizeof buffer), -1); // not yet opened
         EXPECT_EQ(port.Write(command, sizeof command), -1);
 
-        EXPECT_FALSE(port.Open());
+        EXPECT_EQ(port.Open(), OpenResult::NotAvailable);
         EXPECT_EQ(port.lastError(), c.error);
         EXPECT_EQ(script_.openIndexes.size(), c.opens);
         EXPECT_EQ(script_.closed.size(), c.closes);
@@ -229,7 +229,7 @@ TEST_F(TUsbPortScripted, SerialNumberStopsAtTheEndOfItsBuffer)
 {
     script_.serialBytes = std::string(64, 'A'); // no terminating NUL anywhere
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     EXPECT_EQ(port.serialNumber(), std::string(63, 'A'));
 }
 
@@ -238,7 +238,7 @@ TEST_F(TUsbPortScripted, ReadsAtMostFourBytesPerCall)
     const Bytes stream = {0xAA, 0x05, 0x00, 0x02, 0x9C, 0xFF, 0x0D, 0x0A, 0x11, 0x13};
     script_.waiting = stream;
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
 
     Bytes got;
     EXPECT_EQ(readResults(port, got, 4096), (std::vector<int>{4, 4, 2, -1}));
@@ -265,7 +265,7 @@ TEST_F(TUsbPortScripted, StatusResultIsIgnoredButTheCountIsClearedFirst)
 {
     script_.waiting = {0x10, 0x20, 0x30, 0x40, 0x50};
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     script_.getStatusStatus = 4;
 
     script_.getStatusGivesCount = false;
@@ -282,7 +282,7 @@ TEST_F(TUsbPortScripted, StatusAndReadFailuresOfAPulledDeviceSayItIsGone)
 {
     script_.waiting = {0x10, 0x20};
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     std::uint8_t buffer[8];
     struct Case
     {
@@ -299,28 +299,28 @@ TEST_F(TUsbPortScripted, StatusAndReadFailuresOfAPulledDeviceSayItIsGone)
         script_.getStatusStatus = c.getStatus;
         script_.getStatusGivesCount = false;
         EXPECT_EQ(port.Read(buffer, sizeof buffer), c.result);
-        EXPECT_EQ(port.deviceGone(), c.gone);
+        EXPECT_EQ(port.gone(), c.gone);
     }
     script_.getStatusStatus = FT_OK;
     script_.getStatusGivesCount = true;
     script_.readStatus = FT_IO_ERROR;
     EXPECT_EQ(port.Read(buffer, sizeof buffer), -1);
-    EXPECT_TRUE(port.deviceGone()) << "a read that fails with an I/O error";
+    EXPECT_TRUE(port.gone()) << "a read that fails with an I/O error";
 
     port.Close();
-    EXPECT_FALSE(port.deviceGone());
+    EXPECT_FALSE(port.gone());
     EXPECT_EQ(script_.closed, (std::vector<FT_HANDLE>{kHandle}));
     EXPECT_EQ(port.Read(buffer, sizeof buffer), -1) << "a closed port reads nothing";
     script_.readStatus = FT_OK;
-    ASSERT_TRUE(port.Open()) << "and opens again";
+    ASSERT_EQ(port.Open(), OpenResult::Opened) << "and opens again";
     EXPECT_EQ(port.Read(buffer, sizeof buffer), 2);
-    EXPECT_FALSE(port.deviceGone());
+    EXPECT_FALSE(port.gone());
 }
 
 TEST_F(TUsbPortScripted, WriteGivesTheCountWrittenOrMinusOne)
 {
     TUsbPort port(&api_);
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     const Bytes command = {0xAA, 0x02, 0x00, 0x30, 0x30};
     EXPECT_EQ(port.Write(command.data(), command.size()), 5);
     EXPECT_EQ(script_.written, command);
@@ -343,9 +343,9 @@ TEST_F(TUsbPortScripted, ReleasesTheHandleOnReopenAndDestruction)
 {
     {
         TUsbPort port(&api_);
-        ASSERT_TRUE(port.Open());
+        ASSERT_EQ(port.Open(), OpenResult::Opened);
         EXPECT_TRUE(script_.closed.empty());
-        ASSERT_TRUE(port.Open());
+        ASSERT_EQ(port.Open(), OpenResult::Opened);
         EXPECT_EQ(script_.closed, std::vector<FT_HANDLE>{kHandle});
     }
     EXPECT_EQ(script_.closed, (std::vector<FT_HANDLE>{kHandle, kHandle}));
@@ -356,7 +356,7 @@ TEST_F(TUsbPortScripted, ReleasesTheHandleOnReopenAndDestruction)
     script_.closed.clear();
     {
         TUsbPort port(&noClose);
-        ASSERT_TRUE(port.Open());
+        ASSERT_EQ(port.Open(), OpenResult::Opened);
     }
     EXPECT_TRUE(script_.closed.empty());
 }
@@ -400,7 +400,7 @@ TEST_F(TUsbPortOnStandIn, OpensDeviceZeroWithOneOrTwoAttachedAndFailsWithNone)
         FakeFtd2xx_Reset();
         test::setEnv("ZENTOR_FAKE_FTD2XX_DEVICES", devices);
         TUsbPort port(library_.api());
-        ASSERT_TRUE(port.Open()) << port.lastError();
+        ASSERT_EQ(port.Open(), OpenResult::Opened) << port.lastError();
         EXPECT_EQ(port.serialNumber(), "ZT000001");
         EXPECT_EQ(FakeFtd2xx_OpenedIndex(), 0);
         EXPECT_EQ(FakeFtd2xx_BaudRate(), 38400u);
@@ -408,7 +408,7 @@ TEST_F(TUsbPortOnStandIn, OpensDeviceZeroWithOneOrTwoAttachedAndFailsWithNone)
     FakeFtd2xx_Reset();
     test::setEnv("ZENTOR_FAKE_FTD2XX_DEVICES", "0");
     TUsbPort port(library_.api());
-    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.Open(), OpenResult::NotAvailable);
     EXPECT_EQ(port.lastError(), "No USB device attached");
     EXPECT_EQ(FakeFtd2xx_OpenedIndex(), -1);
 }
@@ -419,30 +419,30 @@ TEST_F(TUsbPortOnStandIn, EachFailingCallFailsTheOpenAndLeavesTheDeviceFree)
         SCOPED_TRACE(call);
         test::setEnv("ZENTOR_FAKE_FTD2XX_FAIL", call);
         TUsbPort failing(library_.api());
-        EXPECT_FALSE(failing.Open());
+        EXPECT_EQ(failing.Open(), OpenResult::NotAvailable);
         EXPECT_NE(failing.lastError(), "");
         // The device can be opened at once: a failed open keeps no handle.
         test::unsetEnv("ZENTOR_FAKE_FTD2XX_FAIL");
         TUsbPort port(library_.api());
-        EXPECT_TRUE(port.Open()) << port.lastError();
+        EXPECT_EQ(port.Open(), OpenResult::Opened) << port.lastError();
     }
 }
 
 TEST_F(TUsbPortOnStandIn, DeviceIsFreeAgainOnceThePortIsDestroyed)
 {
     auto first = std::make_unique<TUsbPort>(library_.api());
-    ASSERT_TRUE(first->Open());
+    ASSERT_EQ(first->Open(), OpenResult::Opened);
     TUsbPort second(library_.api());
-    EXPECT_FALSE(second.Open());
+    EXPECT_EQ(second.Open(), OpenResult::NotAvailable);
     EXPECT_EQ(second.lastError().rfind("FT_Open failed with status ", 0), 0u);
     first.reset();
-    EXPECT_TRUE(second.Open()) << second.lastError();
+    EXPECT_EQ(second.Open(), OpenResult::Opened) << second.lastError();
 }
 
 TEST_F(TUsbPortOnStandIn, QueuedBytesComeOutFourAtATime)
 {
     TUsbPort port(library_.api());
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     const Bytes stream = {0xAA, 0x05, 0x00, 0x02, 0x9C, 0xFF, 0x0D, 0x0A, 0x11, 0x13};
     FakeFtd2xx_Queue(stream.data(), static_cast<unsigned>(stream.size()));
     Bytes got;
@@ -463,7 +463,7 @@ TEST_F(TUsbPortOnStandIn, QueuedBytesComeOutFourAtATime)
 TEST_F(TUsbPortOnStandIn, WrittenBytesArriveByteExact)
 {
     TUsbPort port(library_.api());
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     const Bytes first = {0xAA, 0x02, 0x00, 0x10, 0x10};
     const Bytes second = {0x00, 0x0D, 0x0A, 0x11, 0x13, 0xFF};
     EXPECT_EQ(port.Write(first.data(), first.size()), 5);
@@ -481,7 +481,7 @@ TEST_F(TUsbPortOnStandIn, WrittenBytesArriveByteExact)
 TEST_F(TUsbPortOnStandIn, ReadsOnOneThreadWhileAnotherWrites)
 {
     TUsbPort port(library_.api());
-    ASSERT_TRUE(port.Open());
+    ASSERT_EQ(port.Open(), OpenResult::Opened);
     Bytes stream(1000);
     for (std::size_t i = 0; i < stream.size(); ++i)
         stream[i] = static_cast<std::uint8_t>(i * 7);
@@ -523,7 +523,8 @@ TEST(TUsbPortDeathTest, DefaultLibraryIsTheNamedFile)
         {
             test::setEnv("ZENTOR_FTD2XX", ZENTOR_FAKE_FTD2XX_PATH);
             TUsbPort port;
-            std::exit(port.Open() && port.serialNumber() == "ZT000001" ? 0 : 1);
+            std::exit(port.Open() == OpenResult::Opened && port.serialNumber() == "ZT000001" ? 0
+                                                                                             : 1);
         },
         testing::ExitedWithCode(0), "");
 }
@@ -534,7 +535,7 @@ TEST(TUsbPortDeathTest, MissingLibraryFailsTheOpenAndSaysWhich)
         {
             test::setEnv("ZENTOR_FTD2XX", "/nonexistent/zentor/libftd2xx.so");
             TUsbPort port;
-            const bool opened = port.Open();
+            const bool opened = port.Open() == OpenResult::Opened;
             std::fprintf(stderr, "%s\n", port.lastError().c_str());
             std::exit(opened ? 1 : 0);
         },

@@ -1,6 +1,6 @@
 #include "logging/LogFileName.h"
 
-#include "logging/LogFileSize.h"
+#include "logging/LogFileName.h"
 
 #include <gtest/gtest.h>
 

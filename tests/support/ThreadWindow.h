@@ -2,8 +2,8 @@
 
 // The window thread for tests of the thread loops without Qt: the program's own window thread of a
 // run without windows (LoopWindowThread), served by a thread of the test's, so that calls run in
-// the order they came and, once refuse() is called, no call runs and invoke() returns false, as
-// in the program's end.
+// the order they came and, once beginShutdown() is called, no call runs and invoke() returns false,
+// as in the program's end.
 #include "core/LoopWindowThread.h"
 
 #include <atomic>
@@ -35,8 +35,10 @@ public:
     bool invoke(const std::function<void()>& work) override { return loop_->invoke(work); }
     void post(std::function<void()> work) override { loop_->post(std::move(work)); }
 
-    // From now on no call runs, and invoke() returns false.
-    void refuse() { loop_->beginShutdown(); }
+    void beginShutdown() override { loop_->beginShutdown(); }
+    bool shuttingDown() const override { return loop_->shuttingDown(); }
+    // The test's thread serves every call as it comes.
+    void serveQueuedCalls() override {}
 
     std::thread::id id() const { return thread_.get_id(); }
 

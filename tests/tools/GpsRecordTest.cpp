@@ -2,7 +2,7 @@
 
 #include "SimTestSupport.h"
 #include "link/ByteOrder.h"
-#include "zentor-sim/GpsFixModel.h"
+#include "zentor-sim/GpsRecord.h"
 #include "zentor-sim/Route.h"
 
 #include <fstream>

@@ -2,7 +2,7 @@
 
 #include "ReplayTestLog.h"
 #include "SimTestSupport.h"
-#include "zentor-sim/ReplaySchedule.h"
+#include "zentor-sim/ReplayStream.h"
 
 #include <gtest/gtest.h>
 #include <vector>

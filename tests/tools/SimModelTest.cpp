@@ -1,5 +1,5 @@
 #include "zentor-sim/BandPlan.h"
-#include "zentor-sim/CivilTime.h"
+#include "zentor-sim/GpsRecord.h"
 #include "zentor-sim/RadioField.h"
 #include "zentor-sim/Route.h"
 

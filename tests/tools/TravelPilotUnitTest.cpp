@@ -38,7 +38,7 @@ GpsReport gpsAt(const InstrumentSettings& settings, int second)
     instrument.startMeasurement(0);
     for (std::int64_t t = 0; t <= second * 1000; t += 500)
         for (const Packet& p : instrument.packetsDue(t))
-            if (p.type == PacketType::kGps && t == second * 1000) {
+            if (p.type == kPacketGpsRecord && t == second * 1000) {
                 const std::uint8_t* r = p.data.data();
                 return {static_cast<std::int32_t>(readBe32(r + 15)) / 3600000.0,
                         static_cast<std::int32_t>(readBe32(r + 19)) / 3600000.0,

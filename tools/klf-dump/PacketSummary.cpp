@@ -3,21 +3,17 @@
 #include "core/TextFormat.h"
 #include "link/ByteOrder.h"
 #include "link/PacketDecoder.h"
-#include "link/PacketTypes.h"
-#include "link/ReceiverRange.h"
 #include "logging/KlfFormat.h"
 #include "nav/TravelPilotLogPackets.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <variant>
 
 namespace zentor::klfdump {
 
 namespace {
-
-constexpr std::size_t kClockBytes = 7;
-constexpr std::size_t kScanEntryBytes = 3;
-constexpr std::size_t kTableEntryBytes = 4;
 
 std::string shortOf(const char* what, std::size_t have, std::size_t want)
 {
@@ -35,7 +31,7 @@ std::string configurationSummary(const DecodedPacket& packet, std::size_t n)
 {
     const auto* configuration = std::get_if<ConfigurationPacket>(&packet.content);
     if (!configuration)
-        return shortOf("configuration", n, 25);
+        return shortOf("configuration", n, kConfigurationDataBytes);
     std::string text = "configuration:";
     for (std::size_t r = 0; r < kReceiverCount; ++r) {
         text += formatText(" receiver %zu ", r + 1);
@@ -73,44 +69,53 @@ std::string clockSummary(const DecodedPacket& packet, std::size_t n)
                       2000 + c->yearSince2000, c->hour, c->minute, c->second, c->marker);
 }
 
-// Level values: i32 LE per receiver.
-std::string levelValuesSummary(const std::uint8_t* d, std::size_t n)
+// Level values of both receivers; one receiver's alone is short here.
+std::string levelValuesSummary(const DecodedPacket& packet, std::size_t n)
 {
-    if (n < 8)
-        return shortOf("level values", n, 8);
-    return formatText("level values: receiver 1 %d, receiver 2 %d",
-                      static_cast<std::int32_t>(readLe32(d)),
-                      static_cast<std::int32_t>(readLe32(d + 4)));
+    const auto* values = std::get_if<LevelValuesPacket>(&packet.content);
+    if (!values || values->count < kReceiverCount)
+        return shortOf("level values", n, kReceiverCount * kLevelValueBytes);
+    return formatText("level values: receiver 1 %d, receiver 2 %d", values->currentCounts[0],
+                      values->currentCounts[1]);
 }
 
-// Status blocks: 40 bytes per receiver, ten i32 LE list counts each.
-std::string statusSummary(const std::uint8_t* d, std::size_t n)
+// Status blocks of both receivers, each by the first of its list counts.
+std::string statusSummary(const DecodedPacket& packet, std::size_t n)
 {
-    if (n < 2 * kStatusBlockBytes)
-        return shortOf("status blocks", n, 2 * kStatusBlockBytes);
+    const auto* blocks = std::get_if<StatusBlocksPacket>(&packet.content);
+    if (!blocks || blocks->count < kReceiverCount)
+        return shortOf("status blocks", n, kReceiverCount * kStatusBlockBytes);
     return formatText("status blocks: receiver 1 list from %d, receiver 2 list from %d",
-                      static_cast<std::int32_t>(readLe32(d)),
-                      static_cast<std::int32_t>(readLe32(d + kStatusBlockBytes)));
+                      blocks->listCounts[0][0], blocks->listCounts[1][0]);
 }
 
-// Scan entries: receiver (0/1), channel, signed dBm level.
+// Every whole entry of `entryBytes`, also those past the ones the decoder takes, each in the words
+// `words` gives it.
+template <class Read, class Words>
+std::string entriesSummary(const char* what, const std::uint8_t* d, std::size_t n,
+                           std::size_t entryBytes, Read read, Words words)
+{
+    std::string text = what;
+    for (std::size_t at = 0; at + entryBytes <= n; at += entryBytes)
+        text += words(read(d + at));
+    return text;
+}
+
 std::string scanSummary(const std::uint8_t* d, std::size_t n)
 {
-    std::string text = "scan:";
-    for (std::size_t at = 0; at + kScanEntryBytes <= n; at += kScanEntryBytes)
-        text += formatText(" R%d ch%d %d dBm", d[at] == 0 ? 1 : 2, d[at + 1],
-                           static_cast<std::int8_t>(d[at + 2]));
-    return text;
+    return entriesSummary("scan:", d, n, kScanEntryBytes, readScanEntry, [](const ScanEntry& e) {
+        return formatText(" R%zu ch%d %d dBm", e.receiver + 1, e.channel,
+                          static_cast<std::int8_t>(e.level));
+    });
 }
 
-// Table entries: receiver (0/1), index u16 LE, signed dBm level.
 std::string tableSummary(const std::uint8_t* d, std::size_t n)
 {
-    std::string text = "table:";
-    for (std::size_t at = 0; at + kTableEntryBytes <= n; at += kTableEntryBytes)
-        text += formatText(" R%d #%d %d dBm", d[at] == 0 ? 1 : 2, readLe16(d + at + 1),
-                           static_cast<std::int8_t>(d[at + 3]));
-    return text;
+    return entriesSummary("table:", d, n, kTableEntryBytes, readTableEntry,
+                          [](const TableEntry& e) {
+                              return formatText(" R%zu #%d %d dBm", e.receiver + 1, e.index,
+                                                static_cast<std::int8_t>(e.level));
+                          });
 }
 
 std::string printable(const std::uint8_t* d, std::size_t n)
@@ -163,16 +168,20 @@ std::array<ReceiverFacts, 2> receiversOf(const KlfRecord& record)
     const std::size_t n = record.data.size;
     if (n < 1 + kReceiverBlockBytes + kReceiver2BlockBytesKept)
         return receivers;
-    for (std::size_t r = 0; r < 2; ++r) {
-        const std::uint8_t* block = d + 1 + r * kReceiverBlockBytes;
+    for (std::size_t r = 0; r < kReceiverCount; ++r) {
+        // The record keeps receiver 2's block but its last byte, the top byte of the step.
+        std::array<std::uint8_t, kConfigurationBlockBytes> block{};
+        const std::uint8_t* kept = d + kFlagsBytes + r * kReceiverBlockBytes;
+        std::copy(kept, kept + (r == 0 ? kReceiverBlockBytes : kReceiver2BlockBytesKept),
+                  block.begin());
+        ReceiverRange range;
+        readConfigurationBlock(range, block.data());
         ReceiverFacts& rx = receivers[r];
-        rx.present = (d[0] >> r) & 1;
-        rx.startCount = static_cast<std::int32_t>(readLe32(block));
-        rx.stopCount = static_cast<std::int32_t>(readLe32(block + 4));
+        rx.present = (d[0] & presentFlag(r)) != 0;
+        rx.startCount = range.startCount;
+        rx.stopCount = range.stopCount;
+        rx.stepKHz = range.stepKHz;
         rx.stepWhole = r == 0;
-        const std::uint32_t step =
-            rx.stepWhole ? readLe32(block + 8) : block[8] | (block[9] << 8) | (block[10] << 16);
-        rx.stepKHz = step / kStepUnitsPerKHz;
     }
     return receivers;
 }
@@ -235,10 +244,9 @@ std::string packetSummary(const KlfRecord& record)
 {
     const std::uint8_t* d = record.data.data;
     const std::size_t n = record.data.size;
-    // The configuration, single-mode and clock summaries say what the receiver protocol's decoder
-    // makes of the packet. The others are read from the bytes: they show what the decoder leaves
-    // out (a level values or status blocks packet of one receiver is short here, and every scan
-    // or table entry is shown, not only the first five or four).
+    // The summaries say what the receiver protocol's decoder makes of the packet, but for the
+    // scan and table entries: every whole one is shown, not only the first five or four. A level
+    // values or status blocks packet of one receiver is short here.
     const DecodedPacket decoded = decodePacketData(record.type, d, n);
     switch (record.type) {
     case kPacketGpsRecord:
@@ -252,9 +260,9 @@ std::string packetSummary(const KlfRecord& record)
     case kPacketClock:
         return clockSummary(decoded, n);
     case kPacketLevelValues:
-        return levelValuesSummary(d, n);
+        return levelValuesSummary(decoded, n);
     case kPacketStatusBlocks:
-        return statusSummary(d, n);
+        return statusSummary(decoded, n);
     case kPacketScanEntries:
         return scanSummary(d, n);
     case kPacketTableEntries:

@@ -1,4 +1,4 @@
-#include "DumpOutput.h"
+#include "LogDump.h"
 #include "PacketSummary.h"
 
 namespace zentor::klfdump {

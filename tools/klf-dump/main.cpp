@@ -1,5 +1,4 @@
 // klf-dump: prints what a .KLF log file holds, record by record, and whether it is whole.
-#include "DumpOutput.h"
 #include "LogDump.h"
 #include "logging/ReadWholeFile.h"
 

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "CivilTime.h"
+#include "Route.h"
+#include "SimRandom.h"
+#include "link/PacketTypes.h"
 
 #include <array>
 #include <cstddef>
@@ -8,7 +10,21 @@
 
 namespace zentor::sim {
 
-constexpr std::size_t kGpsRecordSize = 152;
+// A UTC date and time of day, as the instrument's clock and the GPS record carry it.
+struct CivilTime
+{
+    int year = 2000;
+    int month = 1; // 1-12
+    int day = 1;   // 1-31
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+// The UTC date and time of a count of seconds since 1970-01-01 00:00:00 (leap seconds ignored,
+// as the instrument's clock does). Works for every date from year 1970 on.
+CivilTime civilFromUnixSeconds(std::int64_t seconds);
+
 constexpr int kGpsChannels = 12;
 
 using GpsRecord = std::array<std::uint8_t, kGpsRecordSize>;
@@ -66,5 +82,12 @@ GpsRecord encodeGpsRecord(const GpsFix& fix);
 // The GPS message checksum: XOR of the bytes after the two '@' up to the byte before the checksum
 // (the checksum is the last byte). `size` must be at least 3.
 std::uint8_t gpsRecordChecksum(const std::uint8_t* record, std::size_t size);
+
+// What the instrument's GPS receiver reports at `utc`, `seconds` into the run, while the vehicle
+// is at `where`: a 3D fix from eight of ten visible satellites, the unfiltered position a few
+// metres off the filtered one, signal strengths, DOP, clock bias, oscillator offset and the
+// receiver's temperature drifting slowly. Draws its noise from `noise`.
+GpsFix simulateGpsFix(const CivilTime& utc, double seconds, const RoutePoint& where,
+                      SimRandom& noise);
 
 } // namespace zentor::sim

@@ -1,6 +1,7 @@
 #include "ReplayLog.h"
 
 #include "link/Frame.h"
+#include "link/PacketLayout.h"
 #include "logging/KlfFormat.h"
 #include "logging/ReadWholeFile.h"
 
@@ -20,8 +21,8 @@ bool isTravelPilotRecord(std::uint8_t type)
 Bytes configurationFromReceivers(const ByteView& data)
 {
     Bytes config(data.data, data.data + data.size);
-    config.resize(1 + 2 * kReceiverBlockBytes, 0);
-    return frameBytes({PacketType::kConfiguration, config});
+    config.resize(kConfigurationDataBytes, 0);
+    return frameBytes({kPacketConfiguration, config});
 }
 
 std::string serialNumberText(const ByteView& data)

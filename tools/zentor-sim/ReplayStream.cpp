@@ -1,9 +1,10 @@
 #include "ReplayStream.h"
 
 #include "InstrumentPackets.h"
-#include "ReplaySchedule.h"
+#include "SimPacket.h"
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 namespace zentor::sim {
@@ -15,8 +16,8 @@ constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 
 bool isAnswerType(std::uint8_t type)
 {
-    return type == PacketType::kIdentification || type == PacketType::kConfiguration ||
-           type == PacketType::kLevelValues || type == PacketType::kStatusBlocks;
+    return type == kPacketIdentification || type == kPacketConfiguration ||
+           type == kPacketLevelValues || type == kPacketStatusBlocks;
 }
 } // namespace
 
@@ -29,7 +30,7 @@ ReplayStream::ReplayStream(const ReplayLog& log, double speed, const std::string
     lastOfType_ = firstOfType_;
     if (log.serialNumber())
         identification_ = frameBytes(identificationPacket(*log.serialNumber()));
-    else if (firstOfType_.count(PacketType::kIdentification) == 0)
+    else if (firstOfType_.count(kPacketIdentification) == 0)
         identification_ = frameBytes(identificationPacket(fallbackSerial));
 }
 
@@ -81,18 +82,54 @@ std::vector<Bytes> ReplayStream::lastSent(std::initializer_list<std::uint8_t> ty
 std::vector<Bytes> ReplayStream::answer(std::uint8_t command) const
 {
     switch (command) {
-    case Command::kIdentify:
-        return identification_.empty() ? lastSent({PacketType::kIdentification})
+    case kCmdIdentify:
+        return identification_.empty() ? lastSent({kPacketIdentification})
                                        : std::vector<Bytes>{identification_};
-    case Command::kConfiguration:
-        if (lastOfType_.count(PacketType::kConfiguration) == 0 && log_.headerConfiguration())
+    case kCmdConfiguration:
+        if (lastOfType_.count(kPacketConfiguration) == 0 && log_.headerConfiguration())
             return {*log_.headerConfiguration()};
-        return lastSent({PacketType::kConfiguration});
-    case Command::kChannelInformation:
-        return lastSent({PacketType::kLevelValues, PacketType::kStatusBlocks});
+        return lastSent({kPacketConfiguration});
+    case kCmdChannelInformation:
+        return lastSent({kPacketLevelValues, kPacketStatusBlocks});
     default:
         return {};
     }
+}
+
+std::vector<double> replaySchedule(const std::vector<std::uint8_t>& types)
+{
+    const std::size_t n = types.size();
+    std::vector<double> seconds(n);
+    std::vector<std::size_t> clocks;
+    for (std::size_t i = 0; i < n; ++i)
+        if (types[i] == kPacketClock)
+            clocks.push_back(i);
+    if (clocks.size() < 2) {
+        for (std::size_t i = 0; i < n; ++i)
+            seconds[i] = static_cast<double>(i) / kUnclockedPacketsPerSecond;
+        return seconds;
+    }
+
+    // Second k runs from clock packet k up to the one after it.
+    for (std::size_t k = 0; k + 1 < clocks.size(); ++k) {
+        const double step = 1.0 / static_cast<double>(clocks[k + 1] - clocks[k]);
+        for (std::size_t i = clocks[k]; i < clocks[k + 1]; ++i)
+            seconds[i] = static_cast<double>(k) + static_cast<double>(i - clocks[k]) * step;
+    }
+    const std::size_t first = clocks.front();
+    const std::size_t last = clocks.back();
+    const double firstStep = 1.0 / static_cast<double>(clocks[1] - first);
+    const double lastStep = 1.0 / static_cast<double>(last - clocks[clocks.size() - 2]);
+    for (std::size_t i = 0; i < first; ++i)
+        seconds[i] = -static_cast<double>(first - i) * firstStep;
+    for (std::size_t i = last; i < n; ++i)
+        seconds[i] =
+            static_cast<double>(clocks.size() - 1) + static_cast<double>(i - last) * lastStep;
+
+    const double origin = seconds[0];
+    for (double& s : seconds)
+        s -= origin;
+    return seconds;
 }
 
 } // namespace zentor::sim

@@ -1,7 +1,6 @@
 #include "SimInstrument.h"
 
-#include "CivilTime.h"
-#include "GpsFixModel.h"
+#include "GpsRecord.h"
 #include "InstrumentPackets.h"
 
 #include <algorithm>
@@ -46,17 +45,17 @@ std::vector<Packet> SimInstrument::startMeasurement(std::int64_t nowMs)
         return {};
     }
     nextInfoMs_ = nowMs + settings_.infoEverySeconds * kMsPerSecond;
-    return answer(Command::kChannelInformation);
+    return answer(kCmdChannelInformation);
 }
 
 std::vector<Packet> SimInstrument::answer(std::uint8_t command) const
 {
     switch (command) {
-    case Command::kIdentify:
+    case kCmdIdentify:
         return {identificationPacket(settings_.serial)};
-    case Command::kConfiguration:
+    case kCmdConfiguration:
         return {configurationPacket(plan_)};
-    case Command::kChannelInformation:
+    case kCmdChannelInformation:
         return {levelValuesPacket(plan_), statusBlocksPacket(plan_)};
     default:
         return {};
@@ -180,6 +179,32 @@ Packet SimInstrument::tableSlicePacket(const LocalPoint& at)
              field_.levelDbm(receiver, count, at, levelNoise_)};
     }
     return tablePacket(entries);
+}
+
+namespace {
+std::vector<Bytes> framesOf(const std::vector<Packet>& packets)
+{
+    std::vector<Bytes> frames;
+    frames.reserve(packets.size());
+    for (const Packet& packet : packets)
+        frames.push_back(frameBytes(packet));
+    return frames;
+}
+} // namespace
+
+std::vector<Bytes> SimulatedStream::start(std::int64_t nowMs)
+{
+    return framesOf(instrument_.startMeasurement(nowMs));
+}
+
+std::vector<Bytes> SimulatedStream::answer(std::uint8_t command) const
+{
+    return framesOf(instrument_.answer(command));
+}
+
+std::vector<Bytes> SimulatedStream::due(std::int64_t nowMs)
+{
+    return framesOf(instrument_.packetsDue(nowMs));
 }
 
 } // namespace zentor::sim

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BandPlan.h"
+#include "InstrumentStream.h"
 #include "RadioField.h"
 #include "Route.h"
 #include "SimPacket.h"
@@ -81,6 +82,24 @@ private:
     std::int64_t dataStartMs_ = 0;
     std::int64_t dataSlot_ = 0;
     std::size_t cursor_ = 0; // next receiver, list slice or table sweep position
+};
+
+// The simulated instrument as the session's stream: its packets, framed. It never ends.
+class SimulatedStream : public InstrumentStream
+{
+public:
+    // `instrument` must outlive the stream.
+    explicit SimulatedStream(SimInstrument& instrument) : instrument_(instrument) {}
+
+    std::vector<Bytes> start(std::int64_t nowMs) override;
+    std::vector<Bytes> answer(std::uint8_t command) const override;
+    std::vector<Bytes> due(std::int64_t nowMs) override;
+    std::int64_t nextDueMs() const override { return instrument_.nextDueMs(); }
+    bool ended() const override { return false; }
+    const char* activity() const override { return "measurement"; }
+
+private:
+    SimInstrument& instrument_;
 };
 
 } // namespace zentor::sim

@@ -10,7 +10,6 @@
 #include "SimInstrument.h"
 #include "SimOptions.h"
 #include "SimSession.h"
-#include "SimulatedStream.h"
 #include "TransmitLedger.h"
 #include "TravelPilotSession.h"
 #include "TravelPilotUnit.h"

@@ -1,16 +1,11 @@
 // The program session without real threads (workers recorded by a test factory): the order in
-// which workers start and are told to end, the one-second tick, the main router's refreshes of
-// the status fields, and the map's RSSI rule. Its real threads meet the simulator in
-// UnattendedSessionTest.cpp.
+// which workers start and are told to end, the one-second tick and the main router's refreshes of
+// the status fields. Its real threads meet the simulator in UnattendedProgramTest.cpp.
 #include "app/ProgramSession.h"
 
-#include "app/MapRssi.h"
 #include "app/core/RecordingWorkers.h"
-#include "gps/TGPS_Router.h"
 #include "link/ProtocolDoubles.h"
 #include "link/TReceiverLink.h"
-#include "nav/TNav_Router.h"
-#include "support/Environment.h"
 #include "support/RecordingMessages.h"
 #include "support/ThreadWindow.h"
 
@@ -23,7 +18,6 @@ namespace {
 using test::Bytes;
 using test::packetRecord;
 using test::RecordingFactory;
-using test::RecordingWorker;
 using ::testing::ElementsAre;
 
 class RecordingView : public StatusView
@@ -184,79 +178,6 @@ TEST_F(Session, ClockRefreshShowsTheLastClockPacket)
     feed(0x04, {56, 34, 12, 31, 12, 7, 123});
     session.refreshClock();
     EXPECT_THAT(view.calls, ElementsAre("clock 12/31/2007 12:34:56 Mrkr #23"));
-}
-
-std::uint8_t dbm(int level)
-{
-    return static_cast<std::uint8_t>(level + 256);
-}
-
-TEST(MapRssi, SingleReadingStrongestListReadingStrongestTableReading)
-{
-    ReceiverSnapshot rx;
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -120);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -120);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -120) << "an untouched table is 0 bytes";
-
-    rx.singleRssi = dbm(-67);
-    rx.listRssi.fill(dbm(-120));
-    rx.listRssi[3] = dbm(-52);
-    rx.listRssi[9] = dbm(-125);
-    rx.tableRssi[3071] = dbm(-47);
-    rx.tableRssi[5] = dbm(-90);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Single, rx), -67);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::List, rx), -52);
-    EXPECT_EQ(mapRssiDbm(MeasurementMode::Table, rx), -47);
-}
-
-TEST(Workers, WaitAllServesTheWindowWhileAWorkerRuns)
-{
-    std::vector<std::string> log;
-    Workers workers;
-    auto worker = std::make_unique<RecordingWorker>(log, "Main", false);
-    RecordingWorker* main = worker.get();
-    workers.adopt(WorkerId::Main, std::move(worker));
-    int served = 0;
-    // The worker ends once the window thread has served it three times.
-    const bool ended = workers.waitAllFinished(std::chrono::seconds(5), [&] {
-        if (++served == 3)
-            main->finish();
-    });
-    EXPECT_TRUE(ended);
-    EXPECT_EQ(served, 3);
-}
-
-TEST(Workers, WaitAllGivesUpAtTheDeadline)
-{
-    std::vector<std::string> log;
-    Workers workers;
-    workers.adopt(WorkerId::Main, std::make_unique<RecordingWorker>(log, "Main", false));
-    int served = 0;
-    EXPECT_FALSE(workers.waitAllFinished(std::chrono::milliseconds(100), [&] { ++served; }));
-    EXPECT_GT(served, 0);
-}
-
-TEST(Workers, FindGivesTheThreadObjectOfItsType)
-{
-    test::setEnv("ZENTOR_COM7", "/nonexistent/travelpilot"); // no real port is written to
-    ReceiverState state;
-    test::ThreadWindow window;
-    Workers workers;
-    workers.adopt(WorkerId::Nav, std::make_unique<OwnedWorker<TNav_Router>>(7));
-    workers.adopt(WorkerId::Gps, std::make_unique<OwnedWorker<TGPS_Router>>(
-                                     state, window, [](const GpsPanelTexts&) {}));
-    ASSERT_NE(workers.find<TNav_Router>(WorkerId::Nav), nullptr);
-    EXPECT_EQ(workers.find<TNav_Router>(WorkerId::Nav)->comPort(), 7);
-    EXPECT_EQ(workers.find<TGPS_Router>(WorkerId::Nav), nullptr);
-    EXPECT_EQ(workers.find<TNav_Router>(WorkerId::Main), nullptr);
-    workers.requestTerminate(WorkerId::Nav);
-    workers.requestTerminate(WorkerId::Gps);
-    EXPECT_TRUE(workers.waitAllFinished(std::chrono::seconds(5), [] {}));
-    workers.remove(WorkerId::Gps);
-    EXPECT_FALSE(workers.has(WorkerId::Gps));
-    EXPECT_TRUE(workers.has(WorkerId::Nav));
-    workers.clear();
-    EXPECT_FALSE(workers.has(WorkerId::Nav));
 }
 
 } // namespace

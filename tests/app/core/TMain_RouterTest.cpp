@@ -138,7 +138,7 @@ TEST_F(MainRouter, EndsPromptlyWhenToldToTerminate)
 TEST_F(MainRouter, RefusedWindowCallsRunNothingAndTheLoopGoesOn)
 {
     auto router = makeRouter();
-    window.refuse();
+    window.beginShutdown();
     router->refreshEvent().set();
     clockEvent.set();
     // The router consumes both events without running a refresh, and still ends on request.

@@ -107,7 +107,6 @@ TEST_F(ComForm, OkWithUsbAndTravelPilotStartsLinkMainAndTravelPilot)
     EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Nav"));
     EXPECT_EQ(made.navComPort, 5);
     EXPECT_EQ(made.linkSelection.transport, 2);
-    EXPECT_FALSE(session.hasWorker(WorkerId::Gps));
     EXPECT_TRUE(mainWindow->isVisible());
     EXPECT_FALSE(mainWindow->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(dialog->isVisible());
@@ -120,7 +119,6 @@ TEST_F(ComForm, OkWithComThreeAndZentorGpsStartsLinkMainAndGps)
     EXPECT_EQ(session.selections().link.portNumber, 3);
     EXPECT_EQ(session.selections().navigationMode, 0);
     EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Gps"));
-    EXPECT_FALSE(session.hasWorker(WorkerId::Nav));
 }
 
 TEST_F(ComForm, EscapeAndClosingLeaveItOpen)

@@ -57,11 +57,7 @@ protected:
     void TearDown() override
     {
         // The routers may be waiting in a window call: refuse and release them.
-        window.beginShutdown();
-        session->endOnFormClose();
-        session->endOnDialogDestroy();
-        EXPECT_TRUE(session->waitWorkersEnded(std::chrono::seconds(5),
-                                              [this] { window.serveQueuedCalls(); }));
+        EXPECT_TRUE(session->finishEnd({}));
         session->setViews({});
         form.reset();
         session.reset();
@@ -447,8 +443,6 @@ TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
                     .hasMatch());
     EXPECT_FALSE(link().state().takeNewData(1)) << "the tick took receiver 2's mark";
     EXPECT_FALSE(link().state().receiverDataEvent(0).isSet());
-    EXPECT_TRUE(session->hasWorker(WorkerId::Receiver1));
-    EXPECT_TRUE(session->hasWorker(WorkerId::Receiver2));
 }
 
 TEST_F(MainForm, EachReceiverPanelShowsItsReceiversScanThroughItsRouter)
@@ -512,6 +506,17 @@ TEST_F(MainForm, TheModeTheDataShowsPressesItsModeButton)
     std::thread linkThread([this] { feed(0x02, {0xB5}); });
     linkThread.join();
     EXPECT_TRUE(processEventsUntil([&] { return button("btnSingleMode")->isChecked(); }));
+    EXPECT_EQ(session->measurementMode(), MeasurementMode::Single);
+}
+
+TEST_F(MainForm, APressedModeButtonIsTheSessionsModeUntilTheDataShowsAnother)
+{
+    button("btnTableMode")->click();
+    EXPECT_EQ(session->measurementMode(), MeasurementMode::Table);
+    feed(0x01, {0x03});
+    feed(0x07, {0x00, 0x02, 0xB0});
+    EXPECT_EQ(session->measurementMode(), MeasurementMode::List);
+    EXPECT_TRUE(processEventsUntil([&] { return button("btnScanMode")->isChecked(); }));
 }
 
 TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)

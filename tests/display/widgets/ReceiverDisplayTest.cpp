@@ -84,9 +84,9 @@ protected:
     DBar display1, display2;
 };
 
-constexpr DisplayChoices kSingleFrequency{true, false, true};
-constexpr DisplayChoices kListChannel{false, false, false};
-constexpr DisplayChoices kTableFrequency{false, true, true};
+constexpr DisplayChoices kSingleFrequency{MeasurementMode::Single, true};
+constexpr DisplayChoices kListChannel{MeasurementMode::List, false};
+constexpr DisplayChoices kTableFrequency{MeasurementMode::Table, true};
 
 TEST_F(ReceiverDisplayUpdate, TitleFollowsTheRangesOnlyWhenTheyChanged)
 {
@@ -144,7 +144,7 @@ TEST_F(ReceiverDisplayUpdate, ARepeatedFrameLooksTheSameAsOneDrawnAfresh)
     table(0, {{990, -50}, {0, -60}, {1023, -70}});
     for (const DisplayChoices& choices :
          {kSingleFrequency, kListChannel, kTableFrequency, kListChannel, kSingleFrequency}) {
-        SCOPED_TRACE(static_cast<int>(chooseMode(choices)));
+        SCOPED_TRACE(static_cast<int>(choices.mode));
         const ReceiverFrame frame = composeReceiverFrame(link.state().receiver(0), choices);
         drawReceiverFrame(display1, frame);
         drawReceiverFrame(display1, frame);

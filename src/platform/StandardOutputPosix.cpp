@@ -1,7 +1,0 @@
-#include "platform/StandardOutput.h"
-
-namespace zentor {
-
-void setStandardOutputBinary() {}
-
-} // namespace zentor
