@@ -47,7 +47,11 @@ struct GpsChannelStatus
     int accuracy = 0;                // bits 3-0
 };
 
-// The fix modes (GpsReceiverStatus::fixMode) in which the receiver's position is a current one.
+// The fix modes (GpsReceiverStatus::fixMode) whose record carries a position: 2D and 3D a current
+// one; "Position Hold" the position the receiver holds (a surveyed one), "Propogate Mode" the last
+// solution carried forward.
+constexpr int kGpsFixPositionHold = 4;
+constexpr int kGpsFixPropagate = 5;
 constexpr int kGpsFix2D = 6;
 constexpr int kGpsFix3D = 7;
 

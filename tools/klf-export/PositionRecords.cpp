@@ -13,11 +13,6 @@ namespace {
 constexpr double kMaxLatitudeDeg = 90.0;
 constexpr double kMaxLongitudeDeg = 180.0;
 
-// The receiver's fix modes beside 2D and 3D whose position is one: in "Position Hold" it reports
-// the position it holds (a surveyed one), in "Propogate Mode" the last solution carried forward.
-constexpr int kGpsFixPositionHold = 4;
-constexpr int kGpsFixPropagate = 5;
-
 constexpr std::int32_t kMillionthsPerDegree = 1000000;
 // LogTimeFields counts the years from 1900 and the months from 0.
 constexpr int kYearsBase = 1900;
