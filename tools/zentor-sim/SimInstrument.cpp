@@ -73,6 +73,14 @@ std::int64_t SimInstrument::nextDueMs() const
     return std::min({nextSecondMs_, nextInfoMs_, dataSlotMs()});
 }
 
+void SimInstrument::followPcClock(std::int64_t nowMs, std::int64_t pcUnixMs)
+{
+    const std::int64_t aheadMs = pcUnixMs - (startUnixSeconds_ * kMsPerSecond + nowMs);
+    // To the nearest second: the schedule's seconds start on the PC's when the run starts.
+    pcAheadSeconds_ = (aheadMs >= 0 ? aheadMs + kMsPerSecond / 2 : aheadMs - kMsPerSecond / 2) /
+                      kMsPerSecond;
+}
+
 void SimInstrument::skipOverdue(std::int64_t nowMs)
 {
     if (nextSecondMs_ < nowMs - kMaxLagMs)
@@ -105,7 +113,7 @@ std::vector<Packet> SimInstrument::packetsDue(std::int64_t nowMs)
 void SimInstrument::appendSecond(std::vector<Packet>& out)
 {
     const std::int64_t second = nextSecondMs_ / kMsPerSecond;
-    const CivilTime utc = civilFromUnixSeconds(startUnixSeconds_ + second);
+    const CivilTime utc = civilFromUnixSeconds(startUnixSeconds_ + pcAheadSeconds_ + second);
     const std::uint8_t marker =
         settings_.markerEverySeconds > 0
             ? static_cast<std::uint8_t>(second / settings_.markerEverySeconds)

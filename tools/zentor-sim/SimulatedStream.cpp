@@ -1,5 +1,7 @@
 #include "SimulatedStream.h"
 
+#include <chrono>
+
 namespace zentor::sim {
 
 namespace {
@@ -25,6 +27,9 @@ std::vector<Bytes> SimulatedStream::answer(std::uint8_t command) const
 
 std::vector<Bytes> SimulatedStream::due(std::int64_t nowMs)
 {
+    const auto pcUnixMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    instrument_.followPcClock(nowMs, pcUnixMs.count());
     return framesOf(instrument_.packetsDue(nowMs));
 }
 

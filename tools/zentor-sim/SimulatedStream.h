@@ -5,7 +5,8 @@
 
 namespace zentor::sim {
 
-// The simulated instrument as the session's stream: its packets, framed. It never ends.
+// The simulated instrument as the session's stream: its packets, framed, the times they carry
+// following the PC's clock. It never ends.
 class SimulatedStream : public InstrumentStream
 {
 public:
