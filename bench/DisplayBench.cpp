@@ -46,7 +46,7 @@ void BM_ListModeUpdate(benchmark::State& state)
     setUpReceiverDisplay(display);
     const DisplayChoices list{false, false, true};
     for (auto _ : state)
-        updateReceiverDisplay(display, link, 0, list);
+        updateReceiverDisplay(display, link.state(), 0, list);
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ListModeUpdate)->Args({534, 475})->Args({268, 475})->Unit(benchmark::kMicrosecond);
