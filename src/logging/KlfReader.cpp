@@ -51,8 +51,11 @@ bool KlfReader::next(KlfRecord& record)
     const std::size_t left = size_ - at_;
 
     if (expect_ == Expect::Start) {
+        // Log mode writes a new file's header in one go: an empty file is one cut before it.
+        if (left == 0)
+            return stop(KlfVerdict::Truncated, 0, "empty file");
         expect_ = Expect::Packets;
-        if (left > 0 && allZero(bytes_, std::min(left, kLeadInBytes))) {
+        if (allZero(bytes_, std::min(left, kLeadInBytes))) {
             if (left < kLeadInBytes)
                 return stop(KlfVerdict::Truncated, 0, "lead-in");
             record = KlfRecord{};

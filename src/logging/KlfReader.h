@@ -48,7 +48,7 @@ enum class KlfVerdict
 const char* klfVerdictWord(KlfVerdict verdict);
 
 // Walks the bytes of a log file record by record: the header records when the file starts with
-// the lead-in, then packet records. It never reads outside the bytes it was given and never
+// the lead-in, then packet records. An empty file is no log: it is truncated at byte 0. It never reads outside the bytes it was given and never
 // asserts on them. A bad checksum or a TravelPilot record of the wrong length marks the file
 // damaged but the walk goes on, since the lengths still chain; a length that cannot be a packet's
 // (0, or over 2047) or a header record out of place ends the walk. The first problem found is the

@@ -190,8 +190,8 @@ TEST(KlfDump, SaysHowItIsUsed)
 
     writeFile(dir.file("empty.KLF"), {});
     const ToolRun empty = klfDump(dir.path(), "empty.KLF");
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_EQ(lastLine(empty.out), "verdict: whole");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(lastLine(empty.out), "verdict: truncated at byte 0 (empty file)");
 }
 
 } // namespace

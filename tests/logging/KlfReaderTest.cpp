@@ -90,7 +90,7 @@ TEST(KlfReader, JudgesEachFileByItsFirstProblem)
     badScan[4] ^= 1;
     const std::vector<K> header = {K::LeadIn, K::Signature, K::SerialNumber, K::Receivers};
     const Case cases[] = {
-        {"an empty file", {}, {}, KlfVerdict::Whole, 0, ""},
+        {"an empty file", {}, {}, KlfVerdict::Truncated, 0, "empty file"},
         {"packets without a header", scan, {K::Packet}, KlfVerdict::Whole, 0, ""},
         {"a header alone", kHeaderWithoutChannels, header, KlfVerdict::Whole, 0, ""},
         {"a header whose first packet is no channel information",

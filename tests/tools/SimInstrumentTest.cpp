@@ -220,5 +220,23 @@ TEST(SimInstrument, AMeasurementStartedMidSecondKeepsTheClockOnTheSecond)
     EXPECT_EQ(typesOf(instrument.packetsDue(1000)), (std::vector<std::uint8_t>{4, 0, 7}));
 }
 
+TEST(SimInstrument, ClockPacketsFollowThePcClockWhenItIsSetDuringTheRun)
+{
+    SimInstrument instrument(InstrumentSettings{}, kStart, 1); // 07:33:29
+    instrument.startMeasurement(0);
+    instrument.packetsDue(0); // second 0
+    const auto timeAt = [&](std::int64_t nowMs) {
+        for (const Packet& p : instrument.packetsDue(nowMs))
+            if (p.type == 4)
+                return Bytes(p.data.begin(), p.data.begin() + 3); // second, minute, hour
+        return Bytes{};
+    };
+    EXPECT_EQ(timeAt(1000), hex("1E 21 07"));
+    instrument.followPcClock(1500, (kStart + 16) * 1000 + 1500 + 300); // set 16.3 s ahead
+    EXPECT_EQ(timeAt(2000), hex("2F 21 07")) << "07:33:47";
+    instrument.followPcClock(2500, kStart * 1000 + 2500 - 15000); // then 15 s back
+    EXPECT_EQ(timeAt(3000), hex("11 21 07")) << "07:33:17";
+}
+
 } // namespace
 } // namespace zentor::sim

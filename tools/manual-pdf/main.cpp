@@ -5,10 +5,15 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 #include <cstdio>
@@ -19,6 +24,7 @@ constexpr int kResolutionDpi = 96; // the screenshots' own, so they print at the
 constexpr double kMarginMm = 20.0;
 constexpr int kBodyPointSize = 10;
 constexpr int kWidestImagePx = 600; // within the text width of an A4 page at kResolutionDpi
+constexpr int kFooterPx = 28;       // the page number's strip under the text
 
 // The manual with its pictures: files relative to the Markdown file, narrowed to the page.
 class ManualDocument final : public QTextDocument
@@ -34,6 +40,49 @@ protected:
         return image;
     }
 };
+
+// A heading that ends a page moves to the next one, with what it heads. The document's own
+// pagination knows no "keep with next": the first heading whose next block starts on a later page
+// gets a page break before it, the whole document is laid out again, and so on until none is left.
+void keepHeadingsWithTheirText(QTextDocument& manual)
+{
+    const qreal pageHeight = manual.pageSize().height();
+    QAbstractTextDocumentLayout* layout = manual.documentLayout();
+    // By its first line: a line that does not fit moves to the next page, its block stays.
+    const auto pageOf = [&](const QTextBlock& block) {
+        const qreal top = layout->blockBoundingRect(block).top() +
+                          (block.layout()->lineCount() > 0 ? block.layout()->lineAt(0).y() : 0);
+        return static_cast<int>(top / pageHeight);
+    };
+    for (QTextBlock block = manual.begin(); block.isValid(); block = block.next()) {
+        const QTextBlock next = block.next();
+        if (block.blockFormat().headingLevel() == 0 || !next.isValid() ||
+            pageOf(next) == pageOf(block))
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(block).setBlockFormat(format);
+        manual.markContentsDirty(0, manual.characterCount());
+    }
+}
+
+// Each page of the laid-out manual, with its number at the bottom right.
+void printPages(QTextDocument& manual, QPdfWriter& pdf)
+{
+    QPainter painter(&pdf);
+    const QSizeF page = manual.pageSize();
+    for (int i = 0; i < manual.pageCount(); ++i) {
+        if (i > 0)
+            pdf.newPage();
+        painter.save();
+        painter.translate(0, -i * page.height());
+        manual.drawContents(&painter, QRectF(QPointF(0, i * page.height()), page));
+        painter.restore();
+        painter.setFont(manual.defaultFont());
+        painter.drawText(QRectF(0, page.height(), page.width(), kFooterPx),
+                         Qt::AlignRight | Qt::AlignBottom, QString::number(i + 1));
+    }
+}
 
 } // namespace
 
@@ -63,7 +112,12 @@ int main(int argc, char* argv[])
                                   QPageLayout::Millimeter));
     pdf.setTitle(QStringLiteral("Zentor Data Logger User Manual"));
     pdf.setCreator(QStringLiteral("QXV Zentor DL"));
-    manual.print(&pdf);
+    // Laid out on the page here rather than by the document's print(), which puts margins of its
+    // own inside the page's and cuts off a picture wider than what is left.
+    manual.documentLayout()->setPaintDevice(&pdf);
+    manual.setPageSize(QSizeF(pdf.width(), pdf.height() - kFooterPx));
+    keepHeadingsWithTheirText(manual);
+    printPages(manual, pdf);
     if (!QFileInfo(args[2]).size()) {
         std::fprintf(stderr, "manual-pdf: could not write %s\n", qPrintable(args[2]));
         return 1;

@@ -4,6 +4,7 @@
 #include "InstrumentPackets.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 namespace zentor::sim {
@@ -72,6 +73,14 @@ std::int64_t SimInstrument::nextDueMs() const
     return std::min({nextSecondMs_, nextInfoMs_, dataSlotMs()});
 }
 
+void SimInstrument::followPcClock(std::int64_t nowMs, std::int64_t pcUnixMs)
+{
+    const std::int64_t aheadMs = pcUnixMs - (startUnixSeconds_ * kMsPerSecond + nowMs);
+    // To the nearest second: the schedule's seconds start on the PC's when the run starts.
+    pcAheadSeconds_ = (aheadMs >= 0 ? aheadMs + kMsPerSecond / 2 : aheadMs - kMsPerSecond / 2) /
+                      kMsPerSecond;
+}
+
 void SimInstrument::skipOverdue(std::int64_t nowMs)
 {
     if (nextSecondMs_ < nowMs - kMaxLagMs)
@@ -104,7 +113,7 @@ std::vector<Packet> SimInstrument::packetsDue(std::int64_t nowMs)
 void SimInstrument::appendSecond(std::vector<Packet>& out)
 {
     const std::int64_t second = nextSecondMs_ / kMsPerSecond;
-    const CivilTime utc = civilFromUnixSeconds(startUnixSeconds_ + second);
+    const CivilTime utc = civilFromUnixSeconds(startUnixSeconds_ + pcAheadSeconds_ + second);
     const std::uint8_t marker =
         settings_.markerEverySeconds > 0
             ? static_cast<std::uint8_t>(second / settings_.markerEverySeconds)
@@ -204,6 +213,9 @@ std::vector<Bytes> SimulatedStream::answer(std::uint8_t command) const
 
 std::vector<Bytes> SimulatedStream::due(std::int64_t nowMs)
 {
+    const auto pcUnixMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    instrument_.followPcClock(nowMs, pcUnixMs.count());
     return framesOf(instrument_.packetsDue(nowMs));
 }
 

@@ -56,6 +56,12 @@ public:
     // The time of the next scheduled packet.
     std::int64_t nextDueMs() const;
 
+    // The PC's clock read at `nowMs`, in Unix milliseconds. The clock and GPS packets carry the
+    // PC's time to the second, also when the PC's clock is set while the simulator runs (a clock
+    // synchronised some time after the machine started): the schedule keeps its steady pace,
+    // only the times it stamps follow the PC.
+    void followPcClock(std::int64_t nowMs, std::int64_t pcUnixMs);
+
     const BandPlan& bandPlan() const { return plan_; }
 
 private:
@@ -77,6 +83,7 @@ private:
     SimRandom gpsNoise_;
     std::vector<std::pair<int, std::int32_t>> tableSweep_; // (receiver, count) of every step
 
+    std::int64_t pcAheadSeconds_ = 0; // of the schedule's own second count
     std::int64_t nextSecondMs_ = 0;
     std::int64_t nextInfoMs_ = 0;
     std::int64_t dataStartMs_ = 0;
@@ -84,7 +91,8 @@ private:
     std::size_t cursor_ = 0; // next receiver, list slice or table sweep position
 };
 
-// The simulated instrument as the session's stream: its packets, framed. It never ends.
+// The simulated instrument as the session's stream: its packets, framed, the times they carry
+// following the PC's clock. It never ends.
 class SimulatedStream : public InstrumentStream
 {
 public:
