@@ -48,7 +48,9 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
             everySecond();
             nextSecond += kStatusLineEvery;
         }
-        if (endNow() || (endAt && Clock::now() >= *endAt))
+        // A run whose log has failed logs nothing more: it ends at once, so that a service's
+        // restart starts a new file instead of driving on without one.
+        if (endNow() || (endAt && Clock::now() >= *endAt) || session_.logFailed())
             break;
         Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
         if (endAt)
