@@ -1,5 +1,7 @@
 #include "app/ProgramOptions.h"
 
+#include "logging/LogFileName.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -139,6 +141,8 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
                 return failure("--log given twice");
             if (value->empty())
                 return failure("--log needs a file name");
+            if (const std::string refusal = logFileNameRefusal(*value); !refusal.empty())
+                return failure("--log: " + refusal);
             options.logFile = *value;
         } else {
             if (options.seconds)

@@ -2,6 +2,7 @@
 
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
+#include "logging/LogFileName.h"
 #include "nav/TravelPilotPanel.h"
 #include "ui/FormLayout.h"
 #include "ui/MessageBoxRoutine.h"
@@ -203,6 +204,13 @@ void TMain_Form::btnLogModeClick()
     if (!btnLogMode->isChecked()) {
         session_.stopLog();
         LogFile->setEnabled(!session_.log().closing());
+        return;
+    }
+    // A name that gives no file is refused before anything starts: log mode stays off.
+    const std::string refusal = logFileNameRefusal(LogFile->text().toStdString());
+    if (!refusal.empty()) {
+        btnLogMode->setChecked(false);
+        showMessageBox(MessageKind::Error, refusal + " Log mode stays off.");
         return;
     }
     // A failure is reported by the log router itself, and the session has ended log mode by the

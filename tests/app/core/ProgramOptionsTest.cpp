@@ -104,6 +104,9 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
          "--travelpilot must be COM1 .. COM9, not 'USB'"},
         {{"--port", "COM1", "--log"}, "--log needs a value"},
         {{"--port", "COM1", "--log="}, "--log needs a file name"},
+        {{"--port", "COM1", "--log", "/data/run/"},
+         "--log: The log file name \"/data/run/\" ends in a folder separator: a file name must "
+         "follow it."},
         {{"--port", "COM1", "--seconds", "0"},
          "--seconds must be a whole number from 1 to 31622400, not '0'"},
         {{"--port", "COM1", "--seconds", "-3"},

@@ -429,6 +429,27 @@ TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
         << messages.messages()[0].text;
 }
 
+TEST_F(MainForm, ALogNameThatGivesNoFileIsRefusedAndLogModeStaysOff)
+{
+    QTemporaryDir folder;
+    const QString name = folder.path() + QStringLiteral("/");
+    control<QLineEdit>("LogFile")->setText(name);
+    QString text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    button("btnLogMode")->click();
+    EXPECT_EQ(text, QStringLiteral("The log file name \"") + name +
+                        QStringLiteral("\" ends in a folder separator: a file name must follow "
+                                       "it. Log mode stays off."));
+    EXPECT_FALSE(button("btnLogMode")->isChecked());
+    EXPECT_FALSE(session->log().active());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral(".KLF"))));
+}
+
 TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
 {
     QTimer* timer = control<QTimer>("Timer1");
