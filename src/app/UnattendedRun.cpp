@@ -24,7 +24,9 @@ UnattendedRun::UnattendedRun(const ProgramOptions& options, std::FILE* out, std:
     : options_(options), out_(out), messages_(errors, window_),
       session_(window_, messages_, announcer ? announcer(window_) : nullptr, {},
                std::move(mapNames))
-{}
+{
+    applyMapChoices(options_, session_.mapSettings());
+}
 
 int UnattendedRun::exec(const std::function<bool()>& endNow)
 {
