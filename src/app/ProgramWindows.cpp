@@ -55,7 +55,7 @@ ProgramWindows::~ProgramWindows()
 void ProgramWindows::end()
 {
     if (!connectionDialog_->isVisible()) {
-        mainForm_->close();
+        mainForm_->closeWithoutAsking();
         return;
     }
     session_.beginEnd();

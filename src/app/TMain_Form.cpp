@@ -17,6 +17,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTime>
 #include <QTimer>
@@ -32,6 +33,7 @@ namespace {
 const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
 const char* const kLinkLostNote = "No link: the last readings received";
+const char* const kStopLoggingQuestion = "Log mode is on: stop logging and exit?";
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
@@ -348,8 +350,27 @@ void TMain_Form::showLinkLost(bool lost)
 
 void TMain_Form::closeEvent(QCloseEvent* event)
 {
+    // Only one question at a time: an Exit or a signal while it is up closes without another.
+    if (!closing_ && askBeforeClosing_ && session_.log().active()) {
+        askBeforeClosing_ = false;
+        const QMessageBox::StandardButton answer =
+            QMessageBox::question(this, windowTitle(), QString::fromLatin1(kStopLoggingQuestion),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        askBeforeClosing_ = true;
+        // The run may have been ended meanwhile (a signal, the desktop's end).
+        if (answer != QMessageBox::Yes && !closing_) {
+            event->ignore();
+            return;
+        }
+    }
     FormClose();
     event->accept();
+}
+
+void TMain_Form::closeWithoutAsking()
+{
+    askBeforeClosing_ = false;
+    close();
 }
 
 void TMain_Form::FormClose()

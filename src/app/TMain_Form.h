@@ -63,6 +63,10 @@ public:
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
 
+    // Closes the window without asking, for the ends no one is there to answer: a signal, the
+    // end of --seconds, the desktop's end.
+    void closeWithoutAsking();
+
 signals:
     void aboutRequested();      // AboutClick: the About box is to be shown
     void logWarningRequested(); // log mode went on without scan channel information
@@ -70,7 +74,9 @@ signals:
     void formClosed();          // FormClose has run: the program is to end
 
 protected:
-    void closeEvent(QCloseEvent* event) override;   // FormClose
+    // FormClose; with log mode on, the user is asked first ("Log mode is on: stop logging and
+    // exit?", default No) unless the end comes from elsewhere (closeWithoutAsking).
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override; // FormResize
 
 private:
@@ -122,6 +128,7 @@ private:
     ProgramSession& session_;
     QtWindowThread& window_;
     bool closing_ = false;
+    bool askBeforeClosing_ = true; // cleared by closeWithoutAsking and while the question is up
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -538,6 +539,68 @@ TEST_F(MainForm, APressedModeButtonIsTheSessionsModeUntilTheDataShowsAnother)
     feed(0x07, {0x00, 0x02, 0xB0});
     EXPECT_EQ(session->measurementMode(), MeasurementMode::List);
     EXPECT_TRUE(processEventsUntil([&] { return button("btnScanMode")->isChecked(); }));
+}
+
+// Answers the next question box with `answer`; returns its text once answered, and whether No
+// was its default.
+struct QuestionAnswer
+{
+    QString text;
+    bool defaultNo = false;
+};
+void answerNextQuestion(QMessageBox::StandardButton answer, QuestionAnswer& seen)
+{
+    QTimer::singleShot(0, [answer, &seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen.text = box->text();
+            seen.defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+            box->button(answer)->click();
+        }
+    });
+}
+
+TEST_F(MainForm, ClosingWhileLoggingAsksFirstAndOnlyYesEndsTheLog)
+{
+    QTemporaryDir folder;
+    control<QLineEdit>("LogFile")->setText(folder.filePath(QStringLiteral("drive")));
+    button("btnLogMode")->click();
+    ASSERT_TRUE(session->log().active());
+    int closed = 0;
+    QObject::connect(form.get(), &TMain_Form::formClosed, [&] { ++closed; });
+    form->showNormal();
+
+    QuestionAnswer no;
+    answerNextQuestion(QMessageBox::No, no);
+    form->close();
+    EXPECT_EQ(no.text, QStringLiteral("Log mode is on: stop logging and exit?"));
+    EXPECT_TRUE(no.defaultNo);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(session->log().active());
+    EXPECT_EQ(closed, 0);
+
+    QuestionAnswer yes;
+    answerNextQuestion(QMessageBox::Yes, yes);
+    form->close();
+    EXPECT_FALSE(yes.text.isEmpty());
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(session->log().active());
+    form->close(); // a second Exit after the answer
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(MainForm, AnEndFromElsewhereClosesWithoutAsking)
+{
+    QTemporaryDir folder;
+    control<QLineEdit>("LogFile")->setText(folder.filePath(QStringLiteral("drive")));
+    button("btnLogMode")->click();
+    form->showNormal();
+    QuestionAnswer asked;
+    answerNextQuestion(QMessageBox::No, asked);
+    form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(asked.text.isEmpty());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(session->log().active());
 }
 
 TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)
