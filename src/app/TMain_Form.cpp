@@ -190,15 +190,23 @@ void TMain_Form::UserManualClick()
 {
     // The manual in the current folder, as always; else the one installed with the program. The
     // shell cannot open a document that is not there, and the desktop reports nothing for that.
+    // A failure says on a second line where the manual was looked for and why it did not open.
     const QString name = QString::fromLatin1(kUserManualFile);
-    QString path = QDir::current().absoluteFilePath(name);
-    if (!QFileInfo::exists(path))
-        path = QDir(QCoreApplication::applicationDirPath())
-                   .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name);
-    const bool opened =
-        QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened)
-        showMessageBox(MessageKind::Information, std::string(kUserManualFailedText));
+    const QString here = QDir::current().absoluteFilePath(name);
+    const QString installed = QDir::cleanPath(
+        QDir(QCoreApplication::applicationDirPath())
+            .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name));
+    QString reason;
+    if (QFileInfo::exists(here) || QFileInfo::exists(installed)) {
+        const QString path = QFileInfo::exists(here) ? here : installed;
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            return;
+        reason = path + QStringLiteral(": no program to show PDF files opened it.");
+    } else {
+        reason = here + QStringLiteral(" and ") + installed + QStringLiteral(": no such file.");
+    }
+    showMessageBox(MessageKind::Information,
+                   std::string(kUserManualFailedText) + "\n" + reason.toStdString());
 }
 
 void TMain_Form::btnLogModeClick()

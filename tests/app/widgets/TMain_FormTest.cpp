@@ -367,7 +367,15 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     form->findChild<QAction*>(QStringLiteral("UserManual"))->trigger();
     QDir::setCurrent(before);
     EXPECT_EQ(title, QStringLiteral("Information"));
-    EXPECT_EQ(text, QStringLiteral("Could Not Load User Manual!!!"));
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Could Not Load User Manual!!!"));
+    EXPECT_TRUE(lines[1].startsWith(QDir(empty.path()).absoluteFilePath(
+        QStringLiteral("Zentor1.0.pdf and "))))
+        << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(
+        QStringLiteral("/share/doc/zentor-dl/Zentor1.0.pdf: no such file.")))
+        << lines[1].toStdString();
     EXPECT_EQ(icon, QMessageBox::Information);
 }
 
