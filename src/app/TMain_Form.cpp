@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,10 @@ const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
 const char* const kLinkLostNote = "No link: the last readings received";
 const char* const kStopLoggingQuestion = "Log mode is on: stop logging and exit?";
+const char* const kLogModeNote = "Log mode on: ";
+// The size box's ground while log mode is on: the red of a recording light, pale enough that the
+// size stays readable.
+const QColor kLogModeColour(255, 190, 190);
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
@@ -143,7 +148,40 @@ void TMain_Form::showSerialNumber(const std::string& text)
 
 void TMain_Form::showLinkStatus(const std::string& text)
 {
+    linkStatusText_ = text;
+    showStatusBarText();
+}
+
+void TMain_Form::showStatusBarText()
+{
+    std::string text = linkStatusText_;
+    if (logModeShown_)
+        text += std::string(text.empty() ? "" : "    ") + kLogModeNote + session_.log().fileName();
     sbarZentor->setPanelText(0, fromStd(text));
+}
+
+void TMain_Form::showLogMode()
+{
+    const bool on = session_.log().active();
+    if (on == logModeShown_)
+        return;
+    logModeShown_ = on;
+    QPalette colours = edFileSize->palette();
+    colours.setColor(QPalette::Base, on ? kLogModeColour : palette().color(QPalette::Base));
+    edFileSize->setPalette(colours);
+    showStatusBarText();
+}
+
+void TMain_Form::showPositionSource()
+{
+    lGpsSource->setVisible(session_.connected() &&
+                           session_.selections().navigationMode == Selections::kTravelPilot);
+}
+
+void TMain_Form::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    showPositionSource();
 }
 
 void TMain_Form::showLinkQuality(const std::string& text)
@@ -214,6 +252,7 @@ void TMain_Form::btnLogModeClick()
     if (!btnLogMode->isChecked()) {
         session_.stopLog();
         LogFile->setEnabled(!session_.log().closing());
+        showLogMode();
         return;
     }
     // A name that gives no file is refused before anything starts: log mode stays off.
@@ -227,6 +266,7 @@ void TMain_Form::btnLogModeClick()
     // time the button is released here.
     session_.startLog(LogFile->text().toStdString(), [this] { releaseLogModeAfterFailure(); });
     LogFile->setEnabled(false);
+    showLogMode();
     if (session_.log().needsScanInformationWarning())
         emit logWarningRequested();
 }
@@ -238,12 +278,14 @@ void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
     session_.startLogOnceIdentified(logFileText.toStdString(),
                                     [this] { releaseLogModeAfterFailure(); });
     LogFile->setEnabled(false);
+    showLogMode();
 }
 
 void TMain_Form::releaseLogModeAfterFailure()
 {
     btnLogMode->setChecked(false);
     LogFile->setEnabled(!session_.log().closing());
+    showLogMode();
 }
 
 void TMain_Form::btnLogFileClick()
@@ -252,6 +294,9 @@ void TMain_Form::btnLogFileClick()
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
     LogFile->setText(dialog->selectedFiles().constFirst());
+    // The size box shows the file this name logs to, not the one before: 0 kB for a new one.
+    const QFileInfo chosen(fromStd(logFileName(LogFile->text().toStdString())));
+    showFileSize(logFileSizeText(logFileSizeKb(chosen.exists() ? chosen.size() : -1)));
 }
 
 bool TMain_Form::gpsScreenShowing() const
@@ -340,6 +385,7 @@ void TMain_Form::Timer1Timer()
     showLinkLost(session_.linkLost());
     // A log switched off keeps its name until its file is closed.
     LogFile->setEnabled(!session_.log().active() && !session_.log().closing());
+    showLogMode();
 }
 
 void TMain_Form::showLinkLost(bool lost)

@@ -78,6 +78,7 @@ protected:
     // exit?", default No) unless the end comes from elsewhere (closeWithoutAsking).
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override; // FormResize
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Building the window (TMain_FormLayout.cpp).
@@ -109,6 +110,12 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    // Log mode as a driver sees it at a glance: the size box in the log colour and the status
+    // bar naming the file, while log mode is on.
+    void showLogMode();
+    void showStatusBarText();
+    // The GPS Data group's note when the TravelPilot is the position source.
+    void showPositionSource();
     // While the link is lost, the readings and the fix on the screen are old and say so.
     void showLinkLost(bool lost);
     // A receiver router's display update, on the window thread.
@@ -167,6 +174,8 @@ private:
     DBar* display[kReceiverCount] = {};
     QLabel* olLinkLost[kReceiverCount] = {};
     bool linkLostShown_ = false;
+    bool logModeShown_ = false;
+    std::string linkStatusText_; // the status bar's link text, before the log mode note
     QFrame* GPSPanel = nullptr;
     GpsWidgets gpsWidgets_; // the GPS screen's labels and the "GPS Data" group's fields
 
@@ -174,6 +183,7 @@ private:
     QFrame* pnlReceiverInfo = nullptr;
     QGroupBox* gbTravelPilot = nullptr;
     QLabel* lWarning = nullptr;
+    QLabel* lGpsSource = nullptr; // in "GPS Data": the TravelPilot is the position source
 
     // Status bar.
     PanelStatusBar* sbarZentor = nullptr;

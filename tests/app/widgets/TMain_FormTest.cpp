@@ -344,9 +344,36 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     });
     control<QToolButton>("btnLogFile")->click();
     EXPECT_TRUE(shown);
-    ASSERT_NE(control<QFileDialog>("dlgOpenLog"), nullptr);
-    EXPECT_FALSE(control<QFileDialog>("dlgOpenLog")->isVisible());
+    QFileDialog* dialog = control<QFileDialog>("dlgOpenLog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(control<QLineEdit>("LogFile")->text(), name);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select Log File"));
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{QStringLiteral("Data logger logs (*.KLF)"),
+                                                  QStringLiteral("All Files (*)")}));
+}
+
+TEST_F(MainForm, TheSizeBoxShowsTheSelectedLogsFile)
+{
+    QTemporaryDir folder;
+    QFile old(folder.filePath(QStringLiteral("old.KLF")));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    ASSERT_EQ(old.write(QByteArray(3 * 1024 + 5, 'x')), 3 * 1024 + 5);
+    old.close();
+    QLineEdit* size = control<QLineEdit>("edFileSize");
+    for (const auto& [chosen, shown] : {std::pair{QStringLiteral("old.KLF"), QStringLiteral("3 kB")},
+                                        std::pair{QStringLiteral("new.txt"), QStringLiteral("0 kB")}}) {
+        const QString path = folder.filePath(chosen);
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                dialog->selectFile(path);
+                dialog->accept();
+            }
+        });
+        control<QToolButton>("btnLogFile")->click();
+        EXPECT_EQ(control<QLineEdit>("LogFile")->text(), path);
+        EXPECT_EQ(size->text(), shown) << chosen.toStdString();
+    }
 }
 
 TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
@@ -367,7 +394,8 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     form->findChild<QAction*>(QStringLiteral("UserManual"))->trigger();
     QDir::setCurrent(before);
     EXPECT_EQ(title, QStringLiteral("Information"));
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // Without the invisible breaks that let a long file name wrap.
+    const QStringList lines = QString(text).remove(QChar(0x200B)).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2) << text.toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("Could Not Load User Manual!!!"));
     EXPECT_TRUE(lines[1].startsWith(QDir(empty.path()).absoluteFilePath(
@@ -397,9 +425,16 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     int warnings = 0;
     QObject::connect(form.get(), &TMain_Form::logWarningRequested, [&] { ++warnings; });
 
+    const QColor plain = control<QLineEdit>("edFileSize")->palette().color(QPalette::Base);
     logMode->click();
     EXPECT_FALSE(logFile->isEnabled());
     EXPECT_EQ(warnings, 1) << "no scan channel information has been captured";
+    // Log mode on shows at a glance: the size box's colour and the status bar.
+    EXPECT_NE(control<QLineEdit>("edFileSize")->palette().color(QPalette::Base), plain);
+    form->showLinkStatus("Connected via COM");
+    const QString logged = folder.filePath(QStringLiteral("run.01.KLF"));
+    EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
+              QStringLiteral("Connected via COM    Log mode on: ") + logged);
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
     const Bytes other = packetRecord(0x42, {7});
     feed(0x04, {1, 2, 3, 4, 5, 26, 9});
@@ -411,6 +446,9 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     logMode->click();
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->palette().color(QPalette::Base), plain);
+    EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
+              QStringLiteral("Connected via COM"));
     // LogFile comes back once the log is closed, at the next tick.
     EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
     const Bytes written = fileBytes(name);
@@ -436,6 +474,20 @@ TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
     EXPECT_EQ(messages.messages()[0].kind, MessageKind::Error);
     EXPECT_NE(messages.messages()[0].text.find("/nonexistent-folder/run.KLF"), std::string::npos)
         << messages.messages()[0].text;
+}
+
+TEST_F(MainForm, WithTheTravelPilotTheGpsDataGroupSaysWhyItIsEmpty)
+{
+    QLabel* note = control<QLabel>("lGpsSource");
+    form->showNormal();
+    EXPECT_FALSE(note->isVisible());
+    form->hide();
+    session->connect(0, 5); // TravelPilot COM5
+    form->showNormal();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("Positions come from the TravelPilot: no GPS data, and "
+                                           "nothing goes to the map."));
+    EXPECT_EQ(note->parent(), control<QGroupBox>("gbGPSData"));
 }
 
 TEST_F(MainForm, ALogNameThatGivesNoFileIsRefusedAndLogModeStaysOff)
