@@ -38,6 +38,14 @@ using test::packetRecord;
 using test::processEventsUntil;
 using ::testing::ElementsAre;
 
+// Saves a picture of `widget` when ZENTOR_SCREENSHOT_DIR names a folder for them.
+void keepScreenshot(QWidget* widget, const char* name)
+{
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    if (!keep.isEmpty())
+        widget->grab().save(keep + QLatin1Char('/') + QString::fromLatin1(name));
+}
+
 class MainForm : public ::testing::Test
 {
 protected:
@@ -338,6 +346,7 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     bool shown = false;
     QTimer::singleShot(0, [&] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            keepScreenshot(dialog, "select-log-file.png");
             shown = dialog->objectName() == QStringLiteral("dlgOpenLog");
             dialog->reject();
         }
@@ -385,6 +394,7 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "user-manual-failed.png");
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
@@ -435,6 +445,7 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     const QString logged = folder.filePath(QStringLiteral("run.01.KLF"));
     EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
               QStringLiteral("Connected via COM    Log mode on: ") + logged);
+    keepScreenshot(form.get(), "main-window-log-mode-on.png");
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
     const Bytes other = packetRecord(0x42, {7});
     feed(0x04, {1, 2, 3, 4, 5, 26, 9});
@@ -488,6 +499,7 @@ TEST_F(MainForm, WithTheTravelPilotTheGpsDataGroupSaysWhyItIsEmpty)
     EXPECT_EQ(note->text(), QStringLiteral("Positions come from the TravelPilot: no GPS data, and "
                                            "nothing goes to the map."));
     EXPECT_EQ(note->parent(), control<QGroupBox>("gbGPSData"));
+    keepScreenshot(form.get(), "main-window-travelpilot-source.png");
 }
 
 TEST_F(MainForm, ALogNameThatGivesNoFileIsRefusedAndLogModeStaysOff)
@@ -498,6 +510,7 @@ TEST_F(MainForm, ALogNameThatGivesNoFileIsRefusedAndLogModeStaysOff)
     QString text;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "log-name-refused.png");
             text = box->text();
             box->button(QMessageBox::Ok)->click();
         }
@@ -612,6 +625,7 @@ void answerNextQuestion(QMessageBox::StandardButton answer, QuestionAnswer& seen
 {
     QTimer::singleShot(0, [answer, &seen] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "close-while-logging.png");
             seen.text = box->text();
             seen.defaultNo = box->defaultButton() == box->button(QMessageBox::No);
             box->button(answer)->click();

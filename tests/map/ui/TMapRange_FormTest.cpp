@@ -64,6 +64,8 @@ QString pressOk(TMapRange_Form& form)
     QString text;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR"); !keep.isEmpty())
+                box->grab().save(keep + QStringLiteral("/map-range-refused.png"));
             text = box->text();
             box->button(QMessageBox::Ok)->click();
         }
