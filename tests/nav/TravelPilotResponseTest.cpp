@@ -49,7 +49,7 @@ TEST(TravelPilotResponse, EachAnswerDecodesAsATable)
     const Case cases[] = {
         {"version 2.13", frame(kTpCmdVersion, {2, 13}), A::Version, "V 2.13"},
         {"version with more data", frame(kTpCmdVersion, {1, 0, 9, 9}), A::Version, "V 1.0"},
-        {"position", position, A::Position, "", "48.123456 N", "11.5 E"},
+        {"position", position, A::Position, "", "48.123456 N", "11.000005 E"},
         {"speed and direction", speed, A::Speed, "", "", "", "57 km/h", "270 deg"},
         {"reverse speed, largest direction", frame(kTpCmdSpeed, {0xF6, 0xFF, 0xFF, 0xFF}), A::Speed,
          "", "", "", "-10 km/h", "65535 deg"},
