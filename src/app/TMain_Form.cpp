@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,8 +175,10 @@ void TMain_Form::showLogMode()
 
 void TMain_Form::showPositionSource()
 {
-    lGpsSource->setVisible(session_.connected() &&
-                           session_.selections().navigationMode == Selections::kTravelPilot);
+    const bool travelPilot = session_.connected() &&
+                             session_.selections().navigationMode == Selections::kTravelPilot;
+    for (int row = 0; row < gpsDataRows_->rowCount(); ++row)
+        gpsDataRows_->setRowVisible(row, travelPilot == (row == gpsDataRows_->rowCount() - 1));
 }
 
 void TMain_Form::showEvent(QShowEvent* event)

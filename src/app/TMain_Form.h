@@ -12,6 +12,7 @@
 
 class QButtonGroup;
 class QFileDialog;
+class QFormLayout;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -184,6 +185,7 @@ private:
     QGroupBox* gbTravelPilot = nullptr;
     QLabel* lWarning = nullptr;
     QLabel* lGpsSource = nullptr; // in "GPS Data": the TravelPilot is the position source
+    QFormLayout* gpsDataRows_ = nullptr; // the "GPS Data" group's rows, the note last
 
     // Status bar.
     PanelStatusBar* sbarZentor = nullptr;

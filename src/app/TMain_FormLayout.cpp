@@ -303,13 +303,14 @@ QWidget* TMain_Form::buildInformationPanel(QWidget* client)
     column->addWidget(gbTravelPilot);
 
     QGroupBox* gps = makeGroup(panel, "gbGPSData", QStringLiteral("GPS Data"));
-    auto* gpsRows = compactLayout<QFormLayout>(gps);
-    addGpsDataFields(gps, gpsRows, gpsWidgets_);
-    // With the TravelPilot as the position source the group stays empty: it says why.
+    gpsDataRows_ = compactLayout<QFormLayout>(gps);
+    addGpsDataFields(gps, gpsDataRows_, gpsWidgets_);
+    // With the TravelPilot as the position source the group's fields stay empty: in their place
+    // it says why.
     lGpsSource = makeLabel(gps, "lGpsSource", QString::fromLatin1(kTravelPilotSourceNote));
     lGpsSource->setWordWrap(true);
-    gpsRows->addRow(lGpsSource);
-    lGpsSource->hide();
+    gpsDataRows_->addRow(lGpsSource);
+    gpsDataRows_->setRowVisible(lGpsSource, false);
     column->addWidget(gps);
     column->addStretch(1);
     return panel;

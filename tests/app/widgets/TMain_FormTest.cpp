@@ -496,6 +496,7 @@ TEST_F(MainForm, WithTheTravelPilotTheGpsDataGroupSaysWhyItIsEmpty)
     EXPECT_EQ(note->text(), QStringLiteral("Positions come from the TravelPilot: no GPS data, and "
                                            "nothing goes to the map."));
     EXPECT_EQ(note->parent(), control<QGroupBox>("gbGPSData"));
+    EXPECT_FALSE(control<QLineEdit>("edGPSLatitude")->isVisible()) << "the note in their place";
     keepScreenshot(form.get(), "main-window-travelpilot-source.png");
 }
 
