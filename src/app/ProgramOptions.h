@@ -43,8 +43,8 @@ struct ProgramOptions
     std::vector<std::string> toolkitArguments;
     std::optional<int> seconds; // end the run after this many seconds
     // The map feed's settings, as the map range dialog would set them.
-    std::optional<int> mapReceiver;     // --map-receiver 1|2, as 0 or 1
-    std::optional<MapRange> mapRange;   // --map-range MIN,MAX, checked by readMapRange
+    std::optional<int> mapReceiver;   // --map-receiver 1|2, as 0 or 1
+    std::optional<MapRange> mapRange; // --map-range MIN,MAX, checked by readMapRange
 
     // True when the connection dialog is to be skipped.
     bool connectsAtOnce() const { return portChoice.has_value(); }

@@ -175,8 +175,8 @@ void TMain_Form::showLogMode()
 
 void TMain_Form::showPositionSource()
 {
-    const bool travelPilot = session_.connected() &&
-                             session_.selections().navigationMode == Selections::kTravelPilot;
+    const bool travelPilot =
+        session_.connected() && session_.selections().navigationMode == Selections::kTravelPilot;
     for (int row = 0; row < gpsDataRows_->rowCount(); ++row)
         gpsDataRows_->setRowVisible(row, travelPilot == (row == gpsDataRows_->rowCount() - 1));
 }
@@ -234,9 +234,9 @@ void TMain_Form::UserManualClick()
     // A failure says on a second line where the manual was looked for and why it did not open.
     const QString name = QString::fromLatin1(kUserManualFile);
     const QString here = QDir::current().absoluteFilePath(name);
-    const QString installed = QDir::cleanPath(
-        QDir(QCoreApplication::applicationDirPath())
-            .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name));
+    const QString installed =
+        QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                            .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name));
     QString reason;
     if (QFileInfo::exists(here) || QFileInfo::exists(installed)) {
         const QString path = QFileInfo::exists(here) ? here : installed;

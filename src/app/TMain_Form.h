@@ -184,7 +184,7 @@ private:
     QFrame* pnlReceiverInfo = nullptr;
     QGroupBox* gbTravelPilot = nullptr;
     QLabel* lWarning = nullptr;
-    QLabel* lGpsSource = nullptr; // in "GPS Data": the TravelPilot is the position source
+    QLabel* lGpsSource = nullptr;        // in "GPS Data": the TravelPilot is the position source
     QFormLayout* gpsDataRows_ = nullptr; // the "GPS Data" group's rows, the note last
 
     // Status bar.

@@ -33,8 +33,7 @@ bool onWindowThread()
 }
 
 // A box that is not modal; it deletes itself when closed and then runs `closed`.
-void showModelessBox(MessageKind kind, const std::string& text,
-                     const std::function<void()>& closed)
+void showModelessBox(MessageKind kind, const std::string& text, const std::function<void()>& closed)
 {
     auto* box = new QMessageBox(iconOf(kind), QString::fromUtf8(messageTitle(kind)),
                                 wrappable(text), QMessageBox::Ok);
@@ -49,9 +48,7 @@ void queueModelessBox(MessageKind kind, const std::string& text, std::function<v
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [kind, text, closed = std::move(closed)] {
-            showModelessBox(kind, text, closed);
-        },
+        [kind, text, closed = std::move(closed)] { showModelessBox(kind, text, closed); },
         Qt::QueuedConnection);
 }
 

@@ -131,7 +131,8 @@ TEST(TravelPilotTexts, FormatsAsTheFieldsShowThem)
     // The fraction is millionths of a degree: six digits, leading zeros kept.
     EXPECT_EQ(travelPilotCoordinateText({'N', 52, 0x00, 0xA5, 0x00, 0x00, 0x00}), "52.000165 N");
     EXPECT_EQ(travelPilotCoordinateText({'W', 0x00, 0x00, 0x3F, 0x42, 0x0F, 0x00}), "0.999999 W");
-    EXPECT_EQ(travelPilotCoordinateText({0x01, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x00}), "180.000000 ?");
+    EXPECT_EQ(travelPilotCoordinateText({0x01, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x00}),
+              "180.000000 ?");
     // A rest of a whole degree or more, or a negative one, is no place.
     EXPECT_EQ(travelPilotCoordinateText({'N', 52, 0x00, 0x40, 0x42, 0x0F, 0x00}), "out of range");
     EXPECT_EQ(travelPilotCoordinateText({'W', 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}), "out of range");

@@ -47,14 +47,10 @@ TEST(TravelPilotFrames, ACoordinateIsWholeDegreesAndMillionthsRoundedToTheNeares
         double degrees;
         Bytes bytes;
     } cases[] = {
-        {52.4711, hex("4E 34 00 3C 30 07 00")},
-        {52.0116, hex("4E 34 00 50 2D 00 00")},
-        {-0.5, hex("53 00 00 20 A1 07 00")},
-        {0.0, hex("4E 00 00 00 00 00 00")},
-        {-0.0000004, hex("53 00 00 00 00 00 00")},
-        {51.9999996, hex("4E 34 00 00 00 00 00")},
-        {51.9999994, hex("4E 33 00 3F 42 0F 00")},
-        {89.999999, hex("4E 59 00 3F 42 0F 00")},
+        {52.4711, hex("4E 34 00 3C 30 07 00")},    {52.0116, hex("4E 34 00 50 2D 00 00")},
+        {-0.5, hex("53 00 00 20 A1 07 00")},       {0.0, hex("4E 00 00 00 00 00 00")},
+        {-0.0000004, hex("53 00 00 00 00 00 00")}, {51.9999996, hex("4E 34 00 00 00 00 00")},
+        {51.9999994, hex("4E 33 00 3F 42 0F 00")}, {89.999999, hex("4E 59 00 3F 42 0F 00")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(bytesOf(encodeTravelPilotCoordinate(c.degrees, 'N', 'S')), c.bytes) << c.degrees;

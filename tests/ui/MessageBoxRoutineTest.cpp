@@ -109,8 +109,8 @@ TEST_F(MessageBoxRoutine, ALongFileNameWrapsInsideTheBox)
     QMessageBox* box = openBoxes().front();
     auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     ASSERT_NE(label, nullptr);
-    const QRect needed = label->fontMetrics().boundingRect(
-        QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, label->text());
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                           Qt::TextWordWrap, label->text());
     EXPECT_LE(needed.width(), label->width()) << "the text runs off the box's edge";
     EXPECT_LE(needed.height(), label->height());
     if (const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR"); !keep.isEmpty())

@@ -167,9 +167,8 @@ TEST(ProgramOptions, MapChoicesGoToTheMapSettingsOfEveryRun)
 TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
 {
     const std::string usage = programUsage("zentor-dl");
-    for (const char* option :
-         {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--map-receiver",
-          "--map-range", "--help", "--version"})
+    for (const char* option : {"--port", "--travelpilot", "--log", "--headless", "--seconds",
+                               "--map-receiver", "--map-range", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.rfind("Usage: zentor-dl [toolkit options]\n", 0), 0u);
     EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");

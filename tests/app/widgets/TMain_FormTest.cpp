@@ -405,11 +405,11 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     const QStringList lines = QString(text).remove(QChar(0x200B)).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2) << text.toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("Could Not Load User Manual!!!"));
-    EXPECT_TRUE(lines[1].startsWith(QDir(empty.path()).absoluteFilePath(
-        QStringLiteral("Zentor1.0.pdf and "))))
+    EXPECT_TRUE(lines[1].startsWith(
+        QDir(empty.path()).absoluteFilePath(QStringLiteral("Zentor1.0.pdf and "))))
         << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(
-        QStringLiteral("/share/doc/zentor-dl/Zentor1.0.pdf: no such file.")))
+    EXPECT_TRUE(
+        lines[1].endsWith(QStringLiteral("/share/doc/zentor-dl/Zentor1.0.pdf: no such file.")))
         << lines[1].toStdString();
     EXPECT_EQ(icon, QMessageBox::Information);
 }
@@ -455,8 +455,9 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     logMode->click();
     EXPECT_EQ(control<QLineEdit>("edFileSize")->palette().color(QPalette::Base), plain);
-    EXPECT_FALSE(control<PanelStatusBar>("sbarZentor")->panelText(0).contains(
-        QStringLiteral("Log mode on")));
+    EXPECT_FALSE(control<PanelStatusBar>("sbarZentor")
+                     ->panelText(0)
+                     .contains(QStringLiteral("Log mode on")));
     // LogFile comes back once the log is closed, at the next tick.
     EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
     const Bytes written = fileBytes(name);

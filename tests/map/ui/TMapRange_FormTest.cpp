@@ -6,14 +6,14 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QMessageBox>
 #include <QKeyEvent>
-#include <QTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace zentor {
