@@ -1,5 +1,7 @@
 #include "app/ProgramOptions.h"
 
+#include "logging/LogFileName.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -108,7 +110,8 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
             options.headless = headlessGiven = true;
             continue;
         }
-        if (name != "--port" && name != "--travelpilot" && name != "--log" && name != "--seconds")
+        if (name != "--port" && name != "--travelpilot" && name != "--log" && name != "--seconds" &&
+            name != "--map-receiver" && name != "--map-range")
             return failure("unknown option '" + arguments[i] + "'");
         if (!value) {
             if (i + 1 == arguments.size())
@@ -139,7 +142,26 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
                 return failure("--log given twice");
             if (value->empty())
                 return failure("--log needs a file name");
+            if (const std::string refusal = logFileNameRefusal(*value); !refusal.empty())
+                return failure("--log: " + refusal);
             options.logFile = *value;
+        } else if (name == "--map-receiver") {
+            if (options.mapReceiver)
+                return failure("--map-receiver given twice");
+            if (*value != "1" && *value != "2")
+                return failure("--map-receiver must be 1 or 2, not '" + *value + "'");
+            options.mapReceiver = *value == "1" ? 0 : 1;
+        } else if (name == "--map-range") {
+            if (options.mapRange)
+                return failure("--map-range given twice");
+            const std::size_t comma = value->find(',');
+            if (comma == std::string::npos)
+                return failure("--map-range takes MIN,MAX, not '" + *value + "'");
+            const MapRangeReading reading =
+                readMapRange(value->substr(0, comma), value->substr(comma + 1));
+            if (!reading.range)
+                return failure("--map-range: " + reading.refusal);
+            options.mapRange = reading.range;
         } else {
             if (options.seconds)
                 return failure("--seconds given twice");
@@ -158,6 +180,14 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
     return options;
 }
 
+void applyMapChoices(const ProgramOptions& options, MapSettings& settings)
+{
+    if (options.mapReceiver)
+        settings.setReceiver(*options.mapReceiver);
+    if (options.mapRange)
+        settings.setRange(*options.mapRange);
+}
+
 std::string programUsage(const std::string& programName, Program program)
 {
     const bool dataLogger = program == Program::DataLogger;
@@ -166,7 +196,8 @@ std::string programUsage(const std::string& programName, Program program)
     if (dataLogger)
         usage += programName + " [toolkit options]\n       ";
     usage += programName + " --port COM1|COM2|COM3|COM4|USB [--travelpilot COMn] [--log NAME]\n" +
-             indent + (dataLogger ? "[--headless] [--seconds N]\n" : "[--seconds N]\n");
+             indent + (dataLogger ? "[--headless] [--seconds N]" : "[--seconds N]") +
+             " [--map-receiver 1|2] [--map-range MIN,MAX]\n";
     usage +=
         dataLogger
             ? "\n"
@@ -188,6 +219,9 @@ std::string programUsage(const std::string& programName, Program program)
         usage += "  --headless          run without any window: one status line per second on\n"
                  "                      standard output, errors on standard error\n";
     usage += "  --seconds N         end the run after N seconds\n"
+             "  --map-receiver R    feed the map with receiver R's readings, 1 or 2 (default 1)\n"
+             "  --map-range MIN,MAX the map's colour range in whole dBm from -120 to -30, MIN\n"
+             "                      below MAX (default -120,-50)\n"
              "  -h, --help          show this text\n"
              "  --version           show the version\n"
              "\n"

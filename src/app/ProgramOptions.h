@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/TCom_Router.h"
+#include "map/MapSettings.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +42,9 @@ struct ProgramOptions
     // order, with their values; the toolkit takes them from the command line itself.
     std::vector<std::string> toolkitArguments;
     std::optional<int> seconds; // end the run after this many seconds
+    // The map feed's settings, as the map range dialog would set them.
+    std::optional<int> mapReceiver;   // --map-receiver 1|2, as 0 or 1
+    std::optional<MapRange> mapRange; // --map-range MIN,MAX, checked by readMapRange
 
     // True when the connection dialog is to be skipped.
     bool connectsAtOnce() const { return portChoice.has_value(); }
@@ -56,6 +60,10 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 // taken with its value where the toolkit's option has one. Pure: no output, no side effects.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,
                                    Program program = Program::DataLogger);
+
+// Puts the map choices of the command line (those given) into `settings`: every run, with windows
+// or without, starts the map feed with them, and the map range dialog shows them.
+void applyMapChoices(const ProgramOptions& options, MapSettings& settings);
 
 // The --help text, naming the program `programName`.
 std::string programUsage(const std::string& programName, Program program = Program::DataLogger);

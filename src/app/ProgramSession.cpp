@@ -213,8 +213,9 @@ RunFigures ProgramSession::figures()
     } else {
         auto* gps = workers_.find<TGPS_Router>(WorkerId::Gps);
         const GpsStatus fix = gps ? gps->gpsStatus() : GpsStatus{};
-        figures.position = gpsPositionText(gpsRecordSeen_, fixModeText(fix.receiver.fixMode),
-                                           fix.unfiltered.latitudeDeg, fix.unfiltered.longitudeDeg);
+        figures.position =
+            gpsPositionText(gpsRecordSeen_, fixModeText(fix.receiver.fixMode),
+                            fix.unfiltered.latitudeDeg, fix.unfiltered.longitudeDeg, linkLost());
     }
     return figures;
 }

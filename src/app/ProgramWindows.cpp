@@ -19,6 +19,7 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
                        [form](const TravelPilotTexts& texts) { showTravelPilotTexts(form, texts); },
                        [form](MeasurementMode mode) { form->showMeasurementMode(mode); }});
     aboutBox_ = std::make_unique<TAboutDlg>();
+    applyMapChoices(options, session_.mapSettings());
     mapRangeForm_ = std::make_unique<TMapRange_Form>(session_.mapSettings());
     connectionDialog_ = std::make_unique<TCom_Form>(session_, *mainForm_);
     logWarningForm_ =
@@ -54,7 +55,7 @@ ProgramWindows::~ProgramWindows()
 void ProgramWindows::end()
 {
     if (!connectionDialog_->isVisible()) {
-        mainForm_->close();
+        mainForm_->closeWithoutAsking();
         return;
     }
     session_.beginEnd();

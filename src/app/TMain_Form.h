@@ -12,6 +12,7 @@
 
 class QButtonGroup;
 class QFileDialog;
+class QFormLayout;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -63,6 +64,10 @@ public:
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
 
+    // Closes the window without asking, for the ends no one is there to answer: a signal, the
+    // end of --seconds, the desktop's end.
+    void closeWithoutAsking();
+
 signals:
     void aboutRequested();      // AboutClick: the About box is to be shown
     void logWarningRequested(); // log mode went on without scan channel information
@@ -70,8 +75,11 @@ signals:
     void formClosed();          // FormClose has run: the program is to end
 
 protected:
-    void closeEvent(QCloseEvent* event) override;   // FormClose
+    // FormClose; with log mode on, the user is asked first ("Log mode is on: stop logging and
+    // exit?", default No) unless the end comes from elsewhere (closeWithoutAsking).
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override; // FormResize
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Building the window (TMain_FormLayout.cpp).
@@ -103,6 +111,12 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    // Log mode as a driver sees it at a glance: the size box in the log colour and the status
+    // bar naming the file, while log mode is on.
+    void showLogMode();
+    void showStatusBarText();
+    // The GPS Data group's note when the TravelPilot is the position source.
+    void showPositionSource();
     // While the link is lost, the readings and the fix on the screen are old and say so.
     void showLinkLost(bool lost);
     // A receiver router's display update, on the window thread.
@@ -122,6 +136,7 @@ private:
     ProgramSession& session_;
     QtWindowThread& window_;
     bool closing_ = false;
+    bool askBeforeClosing_ = true; // cleared by closeWithoutAsking and while the question is up
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};
@@ -160,6 +175,8 @@ private:
     DBar* display[kReceiverCount] = {};
     QLabel* olLinkLost[kReceiverCount] = {};
     bool linkLostShown_ = false;
+    bool logModeShown_ = false;
+    std::string linkStatusText_; // the status bar's link text, before the log mode note
     QFrame* GPSPanel = nullptr;
     GpsWidgets gpsWidgets_; // the GPS screen's labels and the "GPS Data" group's fields
 
@@ -167,6 +184,8 @@ private:
     QFrame* pnlReceiverInfo = nullptr;
     QGroupBox* gbTravelPilot = nullptr;
     QLabel* lWarning = nullptr;
+    QLabel* lGpsSource = nullptr;        // in "GPS Data": the TravelPilot is the position source
+    QFormLayout* gpsDataRows_ = nullptr; // the "GPS Data" group's rows, the note last
 
     // Status bar.
     PanelStatusBar* sbarZentor = nullptr;

@@ -24,7 +24,9 @@ UnattendedRun::UnattendedRun(const ProgramOptions& options, std::FILE* out, std:
     : options_(options), out_(out), messages_(errors, window_),
       session_(window_, messages_, announcer ? announcer(window_) : nullptr, {},
                std::move(mapNames))
-{}
+{
+    applyMapChoices(options_, session_.mapSettings());
+}
 
 int UnattendedRun::exec(const std::function<bool()>& endNow)
 {
@@ -48,7 +50,9 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
             everySecond();
             nextSecond += kStatusLineEvery;
         }
-        if (endNow() || (endAt && Clock::now() >= *endAt))
+        // A run whose log has failed logs nothing more: it ends at once, so that a service's
+        // restart starts a new file instead of driving on without one.
+        if (endNow() || (endAt && Clock::now() >= *endAt) || session_.logFailed())
             break;
         Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
         if (endAt)

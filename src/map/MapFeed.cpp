@@ -14,8 +14,9 @@ bool MapFeed::publish(double latitudeDeg, double longitudeDeg, std::int16_t rssi
     values.latitudeDeg = latitudeDeg;
     values.longitudeDeg = longitudeDeg;
     values.rssiDbm = rssiDbm;
-    values.rangeMinDbm = settings_.rangeMinDbm();
-    values.rangeMaxDbm = settings_.rangeMaxDbm();
+    const MapRange range = settings_.range();
+    values.rangeMinDbm = range.minDbm;
+    values.rangeMaxDbm = range.maxDbm;
     values.serialNumber = serialNumber;
     return publish(values);
 }

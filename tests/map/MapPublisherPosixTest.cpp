@@ -366,12 +366,11 @@ TEST_F(MapPublisherTest, FeedPublishesTheDialogRangeWithPositionAndSerialNumber)
     expected.rangeMaxDbm = -50;
     EXPECT_EQ(block, composed(expected));
 
-    settings.setRangeMinText("low");
-    settings.setRangeMaxText("70000");
+    settings.setRange({-110, -30});
     ASSERT_TRUE(feed.publish(48.137, 11.575, -73, "ZN000042"));
     block = ReadOnlyView(names.blockPath()).bytes();
     EXPECT_EQ((Bytes{block[292], block[293], block[294], block[295]}),
-              (Bytes{0x00, 0x00, 0xFF, 0x7F}));
+              (Bytes{0x92, 0xFF, 0xE2, 0xFF}));
     EXPECT_EQ(counts.registrations, 1);
     EXPECT_EQ(counts.announced.size(), 2u);
 }

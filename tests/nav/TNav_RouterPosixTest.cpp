@@ -1,4 +1,5 @@
 #include "PlayedUnit.h"
+#include "core/TextFormat.h"
 #include "link/ByteOrder.h"
 #include "nav/TNav_Router.h"
 #include "nav/TravelPilotLogPackets.h"
@@ -184,8 +185,8 @@ TEST_F(NavRouterTest, AsksForTheVersionThenPositionsWithSpeedAfterEveryFourth)
         EXPECT_EQ(updates[i], std::to_string(i + 1));
         // Each position pairs the k-th latitude with the 2k-th longitude.
         const int k = std::stoi(latitudes[i].substr(3));
-        EXPECT_EQ(latitudes[i], "48." + std::to_string(k) + " N");
-        EXPECT_EQ(longitudes[i], "11." + std::to_string(2 * k) + " E");
+        EXPECT_EQ(latitudes[i], formatText("48.%06d N", k));
+        EXPECT_EQ(longitudes[i], formatText("11.%06d E", 2 * k));
     }
     const auto speeds = shownField(&TravelPilotTexts::speed);
     ASSERT_FALSE(speeds.empty());

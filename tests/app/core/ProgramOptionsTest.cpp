@@ -104,6 +104,9 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
          "--travelpilot must be COM1 .. COM9, not 'USB'"},
         {{"--port", "COM1", "--log"}, "--log needs a value"},
         {{"--port", "COM1", "--log="}, "--log needs a file name"},
+        {{"--port", "COM1", "--log", "/data/run/"},
+         "--log: The log file name \"/data/run/\" ends in a folder separator: a file name must "
+         "follow it."},
         {{"--port", "COM1", "--seconds", "0"},
          "--seconds must be a whole number from 1 to 31622400, not '0'"},
         {{"--port", "COM1", "--seconds", "-3"},
@@ -131,11 +134,41 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
     }
 }
 
+TEST(ProgramOptions, MapChoicesGoToTheMapSettingsOfEveryRun)
+{
+    for (const Program program : {Program::DataLogger, Program::UnattendedLogger}) {
+        const ProgramOptions o = parseProgramOptions(
+            {"--port", "COM1", "--map-receiver", "2", "--map-range=-110,-40"}, program);
+        ASSERT_EQ(o.action, Action::Run) << o.error;
+        MapSettings settings;
+        applyMapChoices(o, settings);
+        EXPECT_EQ(settings.receiver(), 1);
+        EXPECT_EQ(settings.range(), (MapRange{-110, -40}));
+    }
+    MapSettings untouched;
+    applyMapChoices(parseProgramOptions({"--port", "COM1"}), untouched);
+    EXPECT_EQ(untouched.range(), (MapRange{-120, -50}));
+
+    const std::vector<std::pair<Args, std::string>> table = {
+        {{"--map-receiver", "3"}, "--map-receiver must be 1 or 2, not '3'"},
+        {{"--map-receiver", "1", "--map-receiver", "1"}, "--map-receiver given twice"},
+        {{"--map-range", "-100"}, "--map-range takes MIN,MAX, not '-100'"},
+        {{"--map-range", "-50,-60"},
+         "--map-range: The minimum value for the color range (-50 dBm) must be below the "
+         "maximum (-60 dBm)."},
+        {{"--map-range", ",-60"},
+         "--map-range: The minimum value for the color range must be a whole number from -120 "
+         "to -30 dBm, not \"\"."},
+    };
+    for (const auto& [args, error] : table)
+        EXPECT_EQ(parseProgramOptions(args).error, error) << joined(args);
+}
+
 TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
 {
     const std::string usage = programUsage("zentor-dl");
-    for (const char* option :
-         {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--help", "--version"})
+    for (const char* option : {"--port", "--travelpilot", "--log", "--headless", "--seconds",
+                               "--map-receiver", "--map-range", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.rfind("Usage: zentor-dl [toolkit options]\n", 0), 0u);
     EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");

@@ -237,7 +237,7 @@ protected:
     {
         probe->stop(serveWindowOnce);
         if (windows->mainForm().isVisible())
-            windows->mainForm().close();
+            windows->mainForm().closeWithoutAsking();
         EXPECT_TRUE(windows->endWorkers());
         windows.reset();
         ::unsetenv("ZENTOR_COM1");
@@ -343,7 +343,7 @@ protected:
             << header.size() + record.size();
         if (endByClosing) {
             phases.begin("closing the window");
-            windows->mainForm().close();
+            windows->mainForm().closeWithoutAsking();
         } else {
             phases.begin("log mode off");
             logMode->click();

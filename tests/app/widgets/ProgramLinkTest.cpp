@@ -37,7 +37,7 @@ protected:
     void TearDown() override
     {
         if (windows->mainForm().isVisible())
-            windows->mainForm().close();
+            windows->mainForm().closeWithoutAsking();
         EXPECT_TRUE(windows->endWorkers());
         windows.reset();
         ::unsetenv("ZENTOR_COM1");
@@ -181,7 +181,7 @@ TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)
         form.findChild<QToolButton*>(QStringLiteral("btnGPSPanel"))->click();
         form.grab().save(keep + QStringLiteral("/main-window-gps.png"));
     }
-    windows->mainForm().close();
+    windows->mainForm().closeWithoutAsking();
     EXPECT_TRUE(windows->endWorkers());
 #endif
 }
