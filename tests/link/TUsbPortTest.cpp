@@ -198,7 +198,7 @@ TEST_F(TUsbPortScripted, EachFailingStepFailsTheOpenAndHoldsNoHandle)
          0, 0},
         {"serial call fails", [](Script& s) { s.serialStatus = 2; },
          "FT_ListDevices (serial number) failed with status 2", 0, 0},
-        {"FT_Open fails", [](Script& s) { s.openStatus = 3; }, "FT_Open failed with status 3", 1,
+        {"FT_Open fails", [](Script& s) { s.openStatus = 4; }, "FT_Open failed with status 4", 1,
          0},
         {"FT_SetBaudRate fails", [](Script& s) { s.baudStatus = 7; },
          "FT_SetBaudRate failed with status 7", 1, 1},
@@ -411,6 +411,20 @@ TEST_F(TUsbPortOnStandIn, OpensDeviceZeroWithOneOrTwoAttachedAndFailsWithNone)
     EXPECT_EQ(port.Open(), OpenResult::NotAvailable);
     EXPECT_EQ(port.lastError(), "No USB device attached");
     EXPECT_EQ(FakeFtd2xx_OpenedIndex(), -1);
+}
+
+TEST_F(TUsbPortOnStandIn, ADeviceOpenElsewhereIsInUseUntilItIsClosed)
+{
+    FakeFtd2xx_Reset();
+    TUsbPort holder(library_.api());
+    ASSERT_EQ(holder.Open(), OpenResult::Opened) << holder.lastError();
+    TUsbPort second(library_.api());
+    EXPECT_EQ(second.Open(), OpenResult::InUse);
+    EXPECT_EQ(second.lastError(), "FT_Open failed with status 3"); // FT_DEVICE_NOT_OPENED
+    const std::uint8_t command[] = {0xAA, 0x02, 0x00, 0x1C, 0x1C};
+    EXPECT_EQ(second.Write(command, sizeof command), -1);
+    holder.Close();
+    EXPECT_EQ(second.Open(), OpenResult::Opened) << second.lastError();
 }
 
 TEST_F(TUsbPortOnStandIn, EachFailingCallFailsTheOpenAndLeavesTheDeviceFree)
