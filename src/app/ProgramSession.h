@@ -98,6 +98,8 @@ public:
     TReceiverLink& link() { return link_; }
     ReceiverState& state() { return state_; }
     MapSettings& mapSettings() { return mapSettings_; }
+    // Where the program's messages to the user go. Any thread.
+    MessageSink& messages() { return messages_; }
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
     bool connected() const { return connected_; }

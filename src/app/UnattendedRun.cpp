@@ -48,7 +48,9 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
             everySecond();
             nextSecond += kStatusLineEvery;
         }
-        if (endNow() || (endAt && Clock::now() >= *endAt))
+        // A run that was asked to log and cannot (another program writes the file, the disk
+        // failed) ends at once, so that whoever started it learns of it from the exit status.
+        if (endNow() || session_.logFailed() || (endAt && Clock::now() >= *endAt))
             break;
         Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
         if (endAt)
