@@ -182,6 +182,13 @@ std::optional<WatchdogStep> ProgramSession::tick()
     TNav_Router* nav = workers_.find<TNav_Router>(WorkerId::Nav);
     if (!nav)
         return std::nullopt;
+    // Said once each time another program is found holding the port, not every second.
+    const bool inUse = nav->portState() == TNav_Router::PortState::InUse;
+    if (inUse && !travelPilotInUseTold_)
+        messages_.postMessage(MessageKind::Warning, "TravelPilot COM" +
+                                                        std::to_string(nav->comPort()) +
+                                                        ": in use by another program - retrying...");
+    travelPilotInUseTold_ = inUse;
     const WatchdogStep step = watchdog_.tick(nav->takeAnsweredMark());
     if (step.requestPosition)
         nav->requestPosition();
