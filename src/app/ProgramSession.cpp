@@ -26,7 +26,8 @@ ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory,
                                MapFeedNames mapNames)
     : window_(window), messages_(messages),
-      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames)), log_(state_, &messages_),
+      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames), &messages_),
+      log_(state_, &messages_),
       factory_(withProgramWorkers(std::move(factory)))
 {
     link_.setLogSink(&counter_);
