@@ -75,6 +75,7 @@ protected:
     {
         ::unlink(log.c_str());
         ::shm_unlink(("/" + mapBlock).c_str());
+        ::shm_unlink(("/" + mapBlock + ".publisher").c_str());
     }
 
     // The simulator outlasts every run; the test kills it at the end.
