@@ -27,8 +27,7 @@ ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                MapFeedNames mapNames)
     : window_(window), messages_(messages),
       mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames), &messages_),
-      log_(state_, &messages_),
-      factory_(withProgramWorkers(std::move(factory)))
+      log_(state_, &messages_), factory_(withProgramWorkers(std::move(factory)))
 {
     link_.setLogSink(&counter_);
     setViews({});
@@ -186,9 +185,9 @@ std::optional<WatchdogStep> ProgramSession::tick()
     // Said once each time another program is found holding the port, not every second.
     const bool inUse = nav->portState() == TNav_Router::PortState::InUse;
     if (inUse && !travelPilotInUseTold_)
-        messages_.postMessage(MessageKind::Warning, "TravelPilot COM" +
-                                                        std::to_string(nav->comPort()) +
-                                                        ": in use by another program - retrying...");
+        messages_.postMessage(MessageKind::Warning,
+                              "TravelPilot COM" + std::to_string(nav->comPort()) +
+                                  ": in use by another program - retrying...");
     travelPilotInUseTold_ = inUse;
     const WatchdogStep step = watchdog_.tick(nav->takeAnsweredMark());
     if (step.requestPosition)

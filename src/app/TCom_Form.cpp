@@ -121,7 +121,8 @@ void TCom_Form::FormCreate()
 
 void TCom_Form::OKBtnClick()
 {
-    const std::string problem = sharedPortProblem(PortChoice->currentIndex(), NavChoice->currentIndex());
+    const std::string problem =
+        sharedPortProblem(PortChoice->currentIndex(), NavChoice->currentIndex());
     if (!problem.empty()) {
         session_.messages().postMessage(MessageKind::Warning, problem);
         return;

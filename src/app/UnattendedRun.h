@@ -49,9 +49,9 @@ public:
 
     // Starts log mode (when asked: the file waits for the instrument's identification), the
     // receiver routers and the workers, then serves the window calls until `endNow` (polled a few
-    // times a second) is true, --seconds have passed or the log file failed. Ends the workers in the windows' order,
-    // closes the log file and returns the exit status: 0, or kExitLogFailed when the log file
-    // could not be opened or written. Call once.
+    // times a second) is true, --seconds have passed or the log file failed. Ends the workers in
+    // the windows' order, closes the log file and returns the exit status: 0, or kExitLogFailed
+    // when the log file could not be opened or written. Call once.
     int exec(const std::function<bool()>& endNow);
 
     // False when a worker, or the writing of a log file, had not ended in time after exec: it is

@@ -82,12 +82,12 @@ public:
     MapPublisher& operator=(const MapPublisher&) = delete;
 
     // One publication: takes the publisher lock, creates and maps the mutex and the block if
-    // that has not been done yet, then, holding the mutex, copies the block into a local buffer, lets `compose` fill it and
-    // copies it back in one step, so that a reader holding the mutex never sees a block half
-    // written. Then registers the message (the first time) and announces it. Returns false,
-    // with nothing written and nothing announced, when another publisher holds the lock
-    // (otherPublisher(); it is tried again at the next publication, so this one takes over once
-    // the other has ended), the block or the mutex cannot be made (tried again as well) or the
+    // that has not been done yet, then, holding the mutex, copies the block into a local buffer,
+    // lets `compose` fill it and copies it back in one step, so that a reader holding the mutex
+    // never sees a block half written. Then registers the message (the first time) and announces
+    // it. Returns false, with nothing written and nothing announced, when another publisher holds
+    // the lock (otherPublisher(); it is tried again at the next publication, so this one takes over
+    // once the other has ended), the block or the mutex cannot be made (tried again as well) or the
     // mutex is not free within kMutexTimeout. A mutex whose holder died is taken over at once;
     // one left unusable is replaced (Linux).
     bool publish(const Compose& compose)

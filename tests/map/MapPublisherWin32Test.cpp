@@ -7,9 +7,9 @@
 #include "support/FileBytes.h"
 
 #include <cstring>
+#include <future>
 #include <gtest/gtest.h>
 #include <string>
-#include <future>
 #include <thread>
 #include <vector>
 #include <windows.h>

@@ -1,5 +1,4 @@
 #include "platform/SerialPort.h"
-
 #include "support/PtyInstrument.h"
 
 #include <chrono>

@@ -265,14 +265,14 @@ TEST_P(UnattendedProgram, ASecondRunLeavesTheFirstsPortAndLogFileAlone)
 {
     startSimulator();
     test::SimulatorProcess otherSim;
-    ASSERT_TRUE(otherSim.start({"--link", otherSim.path("port"), "--mode", "table", "--rate",
-                                "50", "--seed", "9"}));
+    ASSERT_TRUE(otherSim.start(
+        {"--link", otherSim.path("port"), "--mode", "table", "--rate", "50", "--seed", "9"}));
     ASSERT_TRUE(otherSim.waitForLink(otherSim.path("port")));
     ::setenv("ZENTOR_COM2", otherSim.path("port").c_str(), 1);
     Program first(sim.path("first"));
     ASSERT_TRUE(start(first, {"--port", "COM1", "--log", sim.path("drive")}));
-    ASSERT_TRUE(test::waitUntil([&] { return first.out().find(" kB | ") != std::string::npos; },
-                                15000ms))
+    ASSERT_TRUE(
+        test::waitUntil([&] { return first.out().find(" kB | ") != std::string::npos; }, 15000ms))
         << first.out();
 
     Program samePort(sim.path("same-port"));
