@@ -177,6 +177,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
     if (!options.portChoice &&
         (travelPilotGiven || options.logFile || options.headless || options.seconds))
         return failure("--travelpilot, --log, --headless and --seconds need --port");
+    if (options.portChoice) {
+        if (const std::string problem = sharedPortProblem(*options.portChoice, options.navChoice);
+            !problem.empty())
+            return failure(problem);
+    }
     return options;
 }
 
@@ -255,6 +260,15 @@ std::optional<int> answerWithoutRun(const ProgramOptions& options, const char* p
         break;
     }
     return std::nullopt;
+}
+
+std::string sharedPortProblem(int portChoice, int navChoice)
+{
+    if (portChoice == kPortChoiceUsb || navChoice == kNavChoiceInstrumentGps ||
+        travelPilotPort(navChoice) != portChoice + 1)
+        return {};
+    return "The instrument and the TravelPilot cannot share COM" + std::to_string(portChoice + 1) +
+           ": choose another port for one of them.";
 }
 
 Selections selectionsFromChoices(int portChoice, int navChoice)

@@ -96,6 +96,11 @@ constexpr int kNavChoiceInstrumentGps = 0;
 // The selections that the dialog's two list positions stand for.
 Selections selectionsFromChoices(int portChoice, int navChoice);
 
+// Why the two list positions cannot be connected: the instrument and the TravelPilot on one COM
+// port, where the TravelPilot's requests would go into the instrument's line. Empty when they
+// can. The connection dialog shows it and stays open; the command line refuses it.
+std::string sharedPortProblem(int portChoice, int navChoice);
+
 // The COM port number the TravelPilot is on: the navigation list position itself ("TravelPilot
 // COM5:" is position 5). Meaningful only when the position is not kNavChoiceInstrumentGps.
 inline int travelPilotPort(int navChoice)

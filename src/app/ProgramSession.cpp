@@ -26,8 +26,8 @@ ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory,
                                MapFeedNames mapNames)
     : window_(window), messages_(messages),
-      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames)), log_(state_, &messages_),
-      factory_(withProgramWorkers(std::move(factory)))
+      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames), &messages_),
+      log_(state_, &messages_), factory_(withProgramWorkers(std::move(factory)))
 {
     link_.setLogSink(&counter_);
     setViews({});
@@ -182,6 +182,13 @@ std::optional<WatchdogStep> ProgramSession::tick()
     TNav_Router* nav = workers_.find<TNav_Router>(WorkerId::Nav);
     if (!nav)
         return std::nullopt;
+    // Said once each time another program is found holding the port, not every second.
+    const bool inUse = nav->portState() == TNav_Router::PortState::InUse;
+    if (inUse && !travelPilotInUseTold_)
+        messages_.postMessage(MessageKind::Warning,
+                              "TravelPilot COM" + std::to_string(nav->comPort()) +
+                                  ": in use by another program - retrying...");
+    travelPilotInUseTold_ = inUse;
     const WatchdogStep step = watchdog_.tick(nav->takeAnsweredMark());
     if (step.requestPosition)
         nav->requestPosition();

@@ -98,6 +98,8 @@ public:
     TReceiverLink& link() { return link_; }
     ReceiverState& state() { return state_; }
     MapSettings& mapSettings() { return mapSettings_; }
+    // Where the program's messages to the user go. Any thread.
+    MessageSink& messages() { return messages_; }
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
     bool connected() const { return connected_; }
@@ -138,6 +140,8 @@ public:
     // each receiver whose single-mode data is new (so single mode is drawn at most once a
     // second), lets a held log file start when its wait is over, and runs the TravelPilot
     // watchdog (with the TravelPilot as the position source: the step to show, else empty).
+    // A TravelPilot port that another program holds is reported once, as a warning, each time
+    // it is found so.
     std::optional<WatchdogStep> tick();
 
     // True while the link to the instrument is lost and not back yet: what the windows show is
@@ -214,6 +218,7 @@ private:
     bool logFailed_ = false;
 
     TravelPilotWatchdog watchdog_;
+    bool travelPilotInUseTold_ = false;                      // window thread
     bool gpsRecordSeen_ = false;                             // window thread
     std::string travelPilotLatitude_, travelPilotLongitude_; // window thread
 

@@ -36,11 +36,13 @@ struct LinkSelection
 //
 // The thread starts in the constructor. When the transport does not open at the start (no
 // instrument plugged in yet, a wrong COM number, a USB bridge held by another driver), the status
-// text says so with the reason the open gave ("COM1: not available - retrying...", the port
-// named as the transport names it) and the thread tries again every kReconnectInterval. When the
+// text says so with the reason the open gave ("COM1: not available - retrying...", "COM1: in use
+// by another program - retrying...", the port named as the transport names it) and the thread
+// tries again every kReconnectInterval, the text following each try. When the
 // connection is lost once it was up (the line hung up, the USB device left the bus), the thread
 // releases the transport, shows kConnectionLostText as the status text and tries to open the
-// same port again in the same way. Whenever the open succeeds it shows the transport's connected
+// same port again in the same way (a port that another program took meanwhile is said to be in
+// use instead). Whenever the open succeeds it shows the transport's connected
 // text ("Connected via COM", "Connected via USB") and sends the identify command. It keeps doing so
 // until it is told to terminate. A log kept by the receiver protocol's log sink is not touched by
 // any of this: it continues where it was.

@@ -12,6 +12,7 @@ enum class OpenResult
 {
     Opened,
     NotAvailable, // the device is not there, or refused the settings
+    InUse,        // another program holds the device: nothing was read, written or set on it
 };
 
 // The instrument's end of the link as the link thread sees it: the RS-232 port (TSerialPort), the

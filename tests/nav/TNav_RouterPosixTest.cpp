@@ -348,5 +348,24 @@ TEST(NavRouter, PortThatCannotBeOpenedLeavesTheThreadRunning)
     EXPECT_TRUE(router.waitFinished(2s));
 }
 
+TEST(NavRouter, WaitsForAPortThatAnotherProgramHoldsWithoutTouchingIt)
+{
+    test::PtyInstrument unit;
+    ASSERT_FALSE(unit.device().empty());
+    SerialPort holder; // the other program
+    ASSERT_TRUE(holder.open(unit.device(), SerialSettings{})) << holder.lastError();
+    ::setenv("ZENTOR_COM7", unit.device().c_str(), 1);
+    TNav_Router router(7);
+    ::unsetenv("ZENTOR_COM7");
+    ASSERT_TRUE(test::waitUntil([&] { return router.portState() == TNav_Router::PortState::InUse; },
+                                kDeadline));
+    EXPECT_TRUE(unit.quietFor(1500ms)) << "no request goes to a port another program holds";
+
+    holder.close();
+    ASSERT_TRUE(test::waitUntil([&] { return router.portState() == TNav_Router::PortState::Open; },
+                                kDeadline));
+    EXPECT_FALSE(unit.receive(1).empty()) << "once free, the unit is asked";
+}
+
 } // namespace
 } // namespace zentor

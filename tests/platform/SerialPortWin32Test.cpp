@@ -66,6 +66,17 @@ private:
     int second_ = 0;
 };
 
+TEST_F(NullModemTest, ASecondOpenOfAHeldPortIsInUse)
+{
+    openBoth();
+    SerialPort second;
+    EXPECT_FALSE(second.open(a, SerialSettings{}));
+    EXPECT_TRUE(second.inUse());
+    EXPECT_EQ(second.lastError(), a + ": in use by another program");
+    portA.close();
+    EXPECT_TRUE(second.open(a, SerialSettings{})) << second.lastError();
+}
+
 TEST_F(NullModemTest, LineSettingsReachTheDevice)
 {
     SerialSettings navigation;

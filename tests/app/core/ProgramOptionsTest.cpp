@@ -102,6 +102,9 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
          "--travelpilot must be COM1 .. COM9, not 'COM10'"},
         {{"--port", "COM1", "--travelpilot", "USB"},
          "--travelpilot must be COM1 .. COM9, not 'USB'"},
+        {{"--port", "COM3", "--travelpilot", "com3"},
+         "The instrument and the TravelPilot cannot share COM3: choose another port for one of "
+         "them."},
         {{"--port", "COM1", "--log"}, "--log needs a value"},
         {{"--port", "COM1", "--log="}, "--log needs a file name"},
         {{"--port", "COM1", "--log", "/data/run/"},
