@@ -1,4 +1,4 @@
-#include "zentor-sim/ReplayLog.h"
+#include "zentor-sim/ReplayReport.h"
 
 #include "ReplayTestLog.h"
 #include "SimTestSupport.h"
