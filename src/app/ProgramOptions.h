@@ -41,9 +41,11 @@ struct ProgramOptions
     // order, with their values; the toolkit takes them from the command line itself.
     std::vector<std::string> toolkitArguments;
     std::optional<int> seconds; // end the run after this many seconds
+    std::optional<std::string> replayFile; // replay this log instead of a live link
+    double replaySpeed = 1.0; // times the recorded pace, 0.25-64; 0 as fast as the program reads
 
     // True when the connection dialog is to be skipped.
-    bool connectsAtOnce() const { return portChoice.has_value(); }
+    bool connectsAtOnce() const { return portChoice.has_value() || replayFile.has_value(); }
 };
 
 constexpr int kBadUsageExitStatus = 2;
@@ -51,7 +53,8 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 
 // Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
 // names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
-// --help and --version needs --port, and zentor-log needs --port. Our options are checked
+// --help and --version needs --port or --replay, and zentor-log needs one of them. --replay
+// stands instead of --port, --travelpilot and --log: a replay never writes into a log. Our options are checked
 // strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the toolkit's,
 // taken with its value where the toolkit's option has one. Pure: no output, no side effects.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,

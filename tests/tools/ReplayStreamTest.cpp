@@ -17,6 +17,17 @@ using test::hex;
 constexpr std::uint8_t kClock = 0x04;
 constexpr std::uint8_t kList = 0x07;
 
+// The frames a stream hands over when asked every `stepMs` from `fromMs` to `toMs`.
+std::vector<Bytes> dueUpTo(ReplayStream& stream, std::int64_t fromMs, std::int64_t toMs,
+                           std::int64_t stepMs)
+{
+    std::vector<Bytes> out;
+    for (std::int64_t t = fromMs; t <= toMs; t += stepMs)
+        for (Bytes& frame : stream.due(t))
+            out.push_back(std::move(frame));
+    return out;
+}
+
 // A log of `types`, each packet carrying its index as its one data byte.
 Bytes logOf(const std::vector<std::uint8_t>& types)
 {
