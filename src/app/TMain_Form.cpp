@@ -1,5 +1,7 @@
 #include "app/TMain_Form.h"
 
+#include "app/ReplayBar.h"
+
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
 #include "nav/TravelPilotPanel.h"
@@ -31,6 +33,8 @@ namespace {
 const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
 const char* const kLinkLostNote = "No link: the last readings received";
+const char* const kLogModeDuringReplayText =
+    "Log Data is off during a replay: a replay never writes into a log";
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
@@ -211,6 +215,53 @@ void TMain_Form::btnLogModeClick()
     LogFile->setEnabled(false);
     if (session_.log().needsScanInformationWarning())
         emit logWarningRequested();
+}
+
+void TMain_Form::ReplayDrive1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Replay Drive"), QString(),
+        QStringLiteral("Data logger logs (*.KLF *.klf);;All files (*)"));
+    if (!path.isEmpty())
+        startReplay(path);
+}
+
+bool TMain_Form::startReplay(const QString& path, double speed)
+{
+    if (btnLogMode->isChecked()) {
+        btnLogMode->setChecked(false);
+        btnLogModeClick();
+    }
+    std::string error;
+    if (!session_.startReplay(path.toStdString(), speed, error)) {
+        showMessageBox(MessageKind::Error, error);
+        return false;
+    }
+    if (!replayBar_) {
+        replayBar_ = new ReplayBar(session_, this);
+        addToolBar(Qt::TopToolBarArea, replayBar_);
+        connect(replayBar_, &ReplayBar::endRequested, this, &TMain_Form::endReplay);
+    }
+    replayBar_->follow();
+    replayBar_->show();
+    showReplaying(true);
+    return true;
+}
+
+void TMain_Form::endReplay()
+{
+    session_.endReplay();
+    replayBar_->hide();
+    showReplaying(false);
+}
+
+void TMain_Form::showReplaying(bool replaying)
+{
+    if (replaying && logModeHint_.isEmpty())
+        logModeHint_ = btnLogMode->toolTip();
+    btnLogMode->setEnabled(!replaying);
+    btnLogMode->setToolTip(replaying ? QString::fromLatin1(kLogModeDuringReplayText)
+                                     : logModeHint_);
 }
 
 void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
