@@ -112,6 +112,14 @@ void ReplayTransport::restartAt(std::size_t frame)
         leadSent_ = 0;
 }
 
+std::size_t ReplayTransport::copyLead(std::uint8_t* buffer, std::size_t capacity)
+{
+    const std::size_t n = std::min(capacity, lead_.size() - leadSent_);
+    std::copy_n(lead_.begin() + static_cast<long>(leadSent_), n, buffer);
+    leadSent_ += n;
+    return n;
+}
+
 bool ReplayTransport::frameDue(std::int64_t nowMs)
 {
     if (next_ < runAheadTo_)
@@ -145,19 +153,15 @@ std::int16_t ReplayTransport::Read(std::uint8_t* buffer, std::size_t capacity)
     afterGpsRecord_ = false;
     if (!open_ || ended_)
         return -1;
-    std::size_t count = 0;
-    if (leadSent_ < lead_.size()) {
-        count = std::min(capacity, lead_.size() - leadSent_);
-        std::copy_n(lead_.begin() + static_cast<long>(leadSent_), count, buffer);
-        leadSent_ += count;
-    }
+    std::size_t count = copyLead(buffer, capacity);
     const std::int64_t nowMs = clock_();
     std::size_t frames = 0;
     while (count < capacity && frames < kMaxFramesPerRead && next_ < log_.frameCount()) {
         if (sentOfFrame_ == 0) {
             if (std::exchange(jumpBack_, false)) {
                 restartAt(0);
-                break; // the header's packets first, on the next read
+                count += copyLead(buffer + count, capacity - count);
+                continue;
             }
             if (!frameDue(nowMs))
                 break;
@@ -217,9 +221,9 @@ void ReplayTransport::seekTo(double seconds)
     std::lock_guard<std::mutex> lock(mutex_);
     if (ended_)
         return;
-    // The first packet at or after the moment; the packets before it go at once.
+    // The packets up to the moment go at once.
     std::size_t target = 0;
-    while (target < pace_.packetCount() && pace_.secondsAt(target) < seconds)
+    while (target < pace_.packetCount() && pace_.secondsAt(target) <= seconds)
         ++target;
     target = std::max<std::size_t>(target, 1);
     runAheadTo_ = target;

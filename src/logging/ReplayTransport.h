@@ -89,6 +89,8 @@ public:
 
 private:
     bool frameDue(std::int64_t nowMs);
+    // Hands over what is left of the header's packets; returns the count.
+    std::size_t copyLead(std::uint8_t* buffer, std::size_t capacity);
     void restartAt(std::size_t frame);
 
     const ReplayLog log_;
