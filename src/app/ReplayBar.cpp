@@ -1,8 +1,8 @@
 #include "app/ReplayBar.h"
 
 #include <QButtonGroup>
-#include <QSignalBlocker>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
@@ -96,7 +96,8 @@ ReplayBar::ReplayBar(ProgramSession& session, QWidget* parent)
     addSeparator();
 
     btnEndReplay = makeButton(this, "btnEndReplay", QStringLiteral("End Replay"), false);
-    btnEndReplay->setToolTip(QStringLiteral("Close the replay and connect to the instrument again"));
+    btnEndReplay->setToolTip(
+        QStringLiteral("Close the replay and connect to the instrument again"));
     addWidget(btnEndReplay);
     connect(btnEndReplay, &QToolButton::clicked, this, &ReplayBar::endRequested);
 
@@ -112,11 +113,10 @@ void ReplayBar::follow()
         return;
     const ReplayPosition at = replay->position();
     for (QAbstractButton* button : speeds_->buttons()) {
-        const auto choice = std::find_if(std::begin(kSpeeds), std::end(kSpeeds),
-                                         [&](const SpeedChoice& c) {
-                                             return button->objectName() ==
-                                                    QString::fromLatin1(c.name);
-                                         });
+        const auto choice =
+            std::find_if(std::begin(kSpeeds), std::end(kSpeeds), [&](const SpeedChoice& c) {
+                return button->objectName() == QString::fromLatin1(c.name);
+            });
         button->setChecked(choice->speed == at.speed);
     }
     {

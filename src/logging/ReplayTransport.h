@@ -101,13 +101,13 @@ private:
 
     mutable std::mutex mutex_;
     ReplayPace pace_;
-    std::size_t leadSent_ = 0;      // bytes of lead_ handed over
-    std::size_t next_ = 0;          // the frame being handed over
-    std::size_t sentOfFrame_ = 0;   // its bytes handed over
-    std::size_t runAheadTo_ = 0;    // frames before it go at once (a jump)
-    bool jumpBack_ = false;         // a jump back, made at the next frame boundary
-    bool afterGpsRecord_ = false;   // the last whole frame handed over was a GPS record
-    std::int64_t gpsRecordMs_ = 0;  // ... handed over then
+    std::size_t leadSent_ = 0;     // bytes of lead_ handed over
+    std::size_t next_ = 0;         // the frame being handed over
+    std::size_t sentOfFrame_ = 0;  // its bytes handed over
+    std::size_t runAheadTo_ = 0;   // frames before it go at once (a jump)
+    bool jumpBack_ = false;        // a jump back, made at the next frame boundary
+    bool afterGpsRecord_ = false;  // the last whole frame handed over was a GPS record
+    std::int64_t gpsRecordMs_ = 0; // ... handed over then
     double speed_;
     bool paused_ = false;
     bool open_ = false;

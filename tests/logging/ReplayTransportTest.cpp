@@ -49,8 +49,7 @@ TEST(ReplayTransport, HandsTheHeaderFirstThenEveryFrameAndEndsForGood)
     const ReplayLog log(referenceBytes());
     ASSERT_TRUE(log.hasHeader());
     std::int64_t nowMs = 0;
-    ReplayTransport replay(log, "reference.KLF", ReplayTransport::kMaxSpeed,
-                           [&] { return nowMs; });
+    ReplayTransport replay(log, "reference.KLF", ReplayTransport::kMaxSpeed, [&] { return nowMs; });
     std::uint8_t buffer[16];
     EXPECT_EQ(replay.Read(buffer, sizeof buffer), -1) << "nothing before it is opened";
     ASSERT_EQ(replay.Open(), OpenResult::Opened);

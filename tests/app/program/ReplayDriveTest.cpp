@@ -56,9 +56,9 @@ RunEnd endOf(UnattendedRun& run, const test::TestMapNames& names)
              << range.minimumMHz << " " << range.maximumMHz << " " << range.stepKHz << " level "
              << s.range.currentCount << " average " << s.averageLevelDbm << " single "
              << int{s.singleRssi} << " table index " << s.lastTableIndex << "\n  configuration"
-             << bytesText(s.info.configuration.data(), s.info.configuration.size())
-             << "\n  status" << bytesText(s.info.status.data(), s.info.status.size())
-             << "\n  list" << bytesText(s.listRssi.data(), s.listRssi.size()) << "\n  table"
+             << bytesText(s.info.configuration.data(), s.info.configuration.size()) << "\n  status"
+             << bytesText(s.info.status.data(), s.info.status.size()) << "\n  list"
+             << bytesText(s.listRssi.data(), s.listRssi.size()) << "\n  table"
              << bytesText(s.tableRssi.data(), s.tableRssi.size()) << "\n";
     }
     end.receivers = text.str();
@@ -113,9 +113,9 @@ TEST(ReplayDrive, AtFullSpeedEndsAsTheLiveRunThatRecordedItEnded)
     const Bytes logged = test::readFile(logPath);
 
     test::TestMapNames replayNames;
-    UnattendedRun replay(parseProgramOptions({"--replay", logPath, "--speed", "max"},
-                                             Program::UnattendedLogger),
-                         quiet.file, quiet.file, {}, replayNames.names());
+    UnattendedRun replay(
+        parseProgramOptions({"--replay", logPath, "--speed", "max"}, Program::UnattendedLogger),
+        quiet.file, quiet.file, {}, replayNames.names());
     ASSERT_EQ(replay.exec([] { return false; }), 0) << "ends by itself at the drive's end";
     ASSERT_TRUE(replay.workersEnded());
     EXPECT_EQ(replay.session().state().statusText(), "Replay ended");

@@ -38,8 +38,8 @@ Position positionOf(double latitudeDeg, double longitudeDeg)
 std::set<Position> exportedPositions(const QString& log)
 {
     QProcess exporter;
-    exporter.start(QStringLiteral(ZENTOR_KLF_EXPORT_PATH), {log, QStringLiteral("--format"),
-                                                            QStringLiteral("gpx")});
+    exporter.start(QStringLiteral(ZENTOR_KLF_EXPORT_PATH),
+                   {log, QStringLiteral("--format"), QStringLiteral("gpx")});
     exporter.waitForFinished(10000);
     const QString gpx = QString::fromUtf8(exporter.readAllStandardOutput());
     const QRegularExpression point(QStringLiteral("<trkpt lat=\"([-0-9.]+)\" lon=\"([-0-9.]+)\""));
@@ -70,10 +70,10 @@ TEST(ReplayWindow, ReplaysAListDriveThroughTheWindowsOwnPanelsAndMapFeed)
         std::FILE* quiet = std::fopen("/dev/null", "w");
         MapFeedNames recordingNames;
         recordingNames.block = "ZentorTestReplayRecording" + std::to_string(::getpid());
-        UnattendedRun recording(parseProgramOptions({"--port", "COM1", "--log", logName,
-                                                     "--seconds", "8"},
-                                                    Program::UnattendedLogger),
-                                quiet, quiet, {}, recordingNames);
+        UnattendedRun recording(
+            parseProgramOptions({"--port", "COM1", "--log", logName, "--seconds", "8"},
+                                Program::UnattendedLogger),
+            quiet, quiet, {}, recordingNames);
         ASSERT_EQ(recording.exec([] { return false; }), 0);
         std::fclose(quiet);
         removeMapBlock(recordingNames);
@@ -84,8 +84,8 @@ TEST(ReplayWindow, ReplaysAListDriveThroughTheWindowsOwnPanelsAndMapFeed)
     MapFeedNames names;
     names.block = "ZentorTestReplayWindow" + std::to_string(::getpid());
     ::setenv("ZENTOR_MAP_BLOCK", names.block.c_str(), 1);
-    auto windows = std::make_unique<ProgramWindows>(
-        parseProgramOptions({"--replay", logPath.toStdString()}));
+    auto windows =
+        std::make_unique<ProgramWindows>(parseProgramOptions({"--replay", logPath.toStdString()}));
     TMain_Form& form = windows->mainForm();
     auto* statusBar = form.findChild<PanelStatusBar*>(QStringLiteral("sbarZentor"));
     auto* logButton = form.findChild<QToolButton*>(QStringLiteral("btnLogMode"));
