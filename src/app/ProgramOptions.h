@@ -54,9 +54,10 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 // Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
 // names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
 // --help and --version needs --port or --replay, and zentor-log needs one of them. --replay
-// stands instead of --port, --travelpilot and --log: a replay never writes into a log. Our options are checked
-// strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the toolkit's,
-// taken with its value where the toolkit's option has one. Pure: no output, no side effects.
+// stands instead of --port, --travelpilot and --log: a replay never writes into a log. Our options
+// are checked strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the
+// toolkit's, taken with its value where the toolkit's option has one. Pure: no output, no side
+// effects.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,
                                    Program program = Program::DataLogger);
 

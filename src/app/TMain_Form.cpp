@@ -1,7 +1,6 @@
 #include "app/TMain_Form.h"
 
 #include "app/ReplayBar.h"
-
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
 #include "nav/TravelPilotPanel.h"

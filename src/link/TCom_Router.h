@@ -43,8 +43,8 @@ struct LinkSelection
 // same port again in the same way. Whenever the open succeeds it shows the transport's connected
 // text ("Connected via COM", "Connected via USB") and sends the identify command. It keeps doing so
 // until it is told to terminate. A transport that ends for good (a replayed drive) is not opened
-// again: its ended text stays, and the connection counts as lost. A log kept by the receiver protocol's log sink is not touched by
-// any of this: it continues where it was.
+// again: its ended text stays, and the connection counts as lost. A log kept by the receiver
+// protocol's log sink is not touched by any of this: it continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:

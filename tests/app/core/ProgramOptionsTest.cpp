@@ -141,16 +141,21 @@ TEST(ProgramOptions, AReplayStandsForTheLinkAndNeverLogs)
         {{"--replay", "drive.KLF", "--speed", "0.25"}, "", 0.25},
         {{"--replay", "drive.KLF", "--speed=64", "--headless", "--seconds", "9"}, "", 64.0},
         {{"--replay", "drive.KLF", "--speed", "0.2"},
-         "--speed must be max or a number from 0.25 to 64, not '0.2'", 1.0},
+         "--speed must be max or a number from 0.25 to 64, not '0.2'",
+         1.0},
         {{"--replay", "drive.KLF", "--speed", "65"},
-         "--speed must be max or a number from 0.25 to 64, not '65'", 1.0},
+         "--speed must be max or a number from 0.25 to 64, not '65'",
+         1.0},
         {{"--replay", "drive.KLF", "--speed", "4x"},
-         "--speed must be max or a number from 0.25 to 64, not '4x'", 1.0},
+         "--speed must be max or a number from 0.25 to 64, not '4x'",
+         1.0},
         {{"--port", "COM1", "--speed", "4"}, "--speed needs --replay", 1.0},
         {{"--replay", "drive.KLF", "--log", "x"},
-         "--log cannot be used with --replay: a replay never writes into a log", 1.0},
+         "--log cannot be used with --replay: a replay never writes into a log",
+         1.0},
         {{"--replay", "drive.KLF", "--port", "COM1"},
-         "--replay cannot be used with --port or --travelpilot: the log is the instrument", 1.0},
+         "--replay cannot be used with --port or --travelpilot: the log is the instrument",
+         1.0},
         {{"--replay", ""}, "--replay needs a log file", 1.0},
     };
     for (const Program program : {Program::DataLogger, Program::UnattendedLogger}) {
@@ -172,9 +177,8 @@ TEST(ProgramOptions, AReplayStandsForTheLinkAndNeverLogs)
 TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
 {
     const std::string usage = programUsage("zentor-dl");
-    for (const char* option :
-         {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--replay", "--speed",
-          "--help", "--version"})
+    for (const char* option : {"--port", "--travelpilot", "--log", "--headless", "--seconds",
+                               "--replay", "--speed", "--help", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.rfind("Usage: zentor-dl [toolkit options]\n", 0), 0u);
     EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");
