@@ -45,9 +45,11 @@ struct ProgramOptions
     // The map feed's settings, as the map range dialog would set them.
     std::optional<int> mapReceiver;   // --map-receiver 1|2, as 0 or 1
     std::optional<MapRange> mapRange; // --map-range MIN,MAX, checked by readMapRange
+    std::optional<std::string> replayFile; // replay this log instead of a live link
+    double replaySpeed = 1.0; // times the recorded pace, 0.25-64; 0 as fast as the program reads
 
     // True when the connection dialog is to be skipped.
-    bool connectsAtOnce() const { return portChoice.has_value(); }
+    bool connectsAtOnce() const { return portChoice.has_value() || replayFile.has_value(); }
 };
 
 constexpr int kBadUsageExitStatus = 2;
@@ -55,9 +57,11 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 
 // Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
 // names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
-// --help and --version needs --port, and zentor-log needs --port. Our options are checked
-// strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the toolkit's,
-// taken with its value where the toolkit's option has one. Pure: no output, no side effects.
+// --help and --version needs --port or --replay, and zentor-log needs one of them. --replay
+// stands instead of --port, --travelpilot and --log: a replay never writes into a log. Our options
+// are checked strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the
+// toolkit's, taken with its value where the toolkit's option has one. Pure: no output, no side
+// effects.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,
                                    Program program = Program::DataLogger);
 

@@ -41,6 +41,14 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
         connectionDialog_->show();
         return;
     }
+    if (options.replayFile) {
+        mainForm_->showNormal();
+        // A file that cannot be replayed has been reported: the user may connect instead.
+        if (!mainForm_->startReplay(QString::fromStdString(*options.replayFile),
+                                    options.replaySpeed))
+            connectionDialog_->show();
+        return;
+    }
     if (options.logFile)
         mainForm_->startLoggingOnceIdentified(QString::fromStdString(*options.logFile));
     connectionDialog_->confirm(*options.portChoice, options.navChoice);

@@ -1,5 +1,6 @@
 #include "app/TMain_Form.h"
 
+#include "app/ReplayBar.h"
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
 #include "logging/LogFileName.h"
@@ -40,6 +41,8 @@ const char* const kLogModeNote = "Log mode on: ";
 // The size box's ground while log mode is on: the red of a recording light, pale enough that the
 // size stays readable.
 const QColor kLogModeColour(255, 190, 190);
+const char* const kLogModeDuringReplayText =
+    "Log Data is off during a replay: a replay never writes into a log";
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
@@ -272,6 +275,53 @@ void TMain_Form::btnLogModeClick()
     showLogMode();
     if (session_.log().needsScanInformationWarning())
         emit logWarningRequested();
+}
+
+void TMain_Form::ReplayDrive1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Replay Drive"), QString(),
+        QStringLiteral("Data logger logs (*.KLF *.klf);;All files (*)"));
+    if (!path.isEmpty())
+        startReplay(path);
+}
+
+bool TMain_Form::startReplay(const QString& path, double speed)
+{
+    if (btnLogMode->isChecked()) {
+        btnLogMode->setChecked(false);
+        btnLogModeClick();
+    }
+    std::string error;
+    if (!session_.startReplay(path.toStdString(), speed, error)) {
+        showMessageBox(MessageKind::Error, error);
+        return false;
+    }
+    if (!replayBar_) {
+        replayBar_ = new ReplayBar(session_, this);
+        addToolBar(Qt::TopToolBarArea, replayBar_);
+        connect(replayBar_, &ReplayBar::endRequested, this, &TMain_Form::endReplay);
+    }
+    replayBar_->follow();
+    replayBar_->show();
+    showReplaying(true);
+    return true;
+}
+
+void TMain_Form::endReplay()
+{
+    session_.endReplay();
+    replayBar_->hide();
+    showReplaying(false);
+}
+
+void TMain_Form::showReplaying(bool replaying)
+{
+    if (replaying && logModeHint_.isEmpty())
+        logModeHint_ = btnLogMode->toolTip();
+    btnLogMode->setEnabled(!replaying);
+    btnLogMode->setToolTip(replaying ? QString::fromLatin1(kLogModeDuringReplayText)
+                                     : logModeHint_);
 }
 
 void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)

@@ -23,6 +23,7 @@ class QToolButton;
 namespace zentor {
 
 class DBar;
+class ReplayBar;
 class PanelStatusBar;
 
 // The main window: the command bar, the status panel, the two receiver panels and the GPS
@@ -60,6 +61,12 @@ public:
     // pressed; the file waits for the instrument's identification (the log warning dialog is not
     // needed: channel information the instrument sends at the start goes into the header).
     void startLoggingOnceIdentified(const QString& logFileText);
+
+    // Replays the drive at `path` (File > Replay Drive..., or the command line's --replay) at
+    // `speed` times the recorded pace (0: as fast as the program reads): log mode goes off and
+    // its button is greyed, the replay controls show. A file that cannot be replayed is reported
+    // in a message box and nothing changes: returns false then.
+    bool startReplay(const QString& path, double speed = 1.0);
 
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
@@ -99,6 +106,10 @@ private:
     void MapClick();
     void UserManualClick();
     void btnLogModeClick();
+    void ReplayDrive1Click();
+    void endReplay();
+    // Log mode's controls while a replay runs (greyed, saying why) or not.
+    void showReplaying(bool replaying);
     void btnLogFileClick();
     void btnGPSPanelClick();
     void btnReceiverPanelsClick();
@@ -192,6 +203,8 @@ private:
     QLabel* olClock = nullptr;
 
     QTimer* Timer1 = nullptr;
+    ReplayBar* replayBar_ = nullptr; // shown while a replay runs
+    QString logModeHint_;            // the log button's tool tip but during a replay
     // Made by the first btnLogFileClick: a file dialog watches its folder from the moment it
     // exists, and every change the log file makes there would cost the window thread a look at
     // the folder's files.

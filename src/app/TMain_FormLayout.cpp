@@ -349,6 +349,10 @@ void TMain_Form::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    QAction* replay =
+        file->addAction(QStringLiteral("&Replay Drive..."), this, &TMain_Form::ReplayDrive1Click);
+    replay->setObjectName(QStringLiteral("ReplayDrive1"));
+    file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &TMain_Form::Exit1Click);
     exit->setObjectName(QStringLiteral("Exit1"));
 

@@ -36,7 +36,16 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
         std::fprintf(out_, "Logging to %s\n", name.c_str());
         std::fflush(out_);
     }
-    session_.connect(*options_.portChoice, options_.navChoice);
+    if (options_.replayFile) {
+        std::string error;
+        if (!session_.startReplay(*options_.replayFile, options_.replaySpeed, error)) {
+            messages_.postMessage(MessageKind::Error, error);
+            workersEnded_ = session_.finishEnd({});
+            return kExitReplayRefused;
+        }
+    } else {
+        session_.connect(*options_.portChoice, options_.navChoice);
+    }
 
     const Clock::time_point started = Clock::now();
     const auto endAt =
@@ -54,6 +63,10 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
         // restart starts a new file instead of driving on without one.
         if (endNow() || (endAt && Clock::now() >= *endAt) || session_.logFailed())
             break;
+        if (session_.replayEnded()) {
+            everySecond(); // the last line, and where a short replay stopped
+            break;
+        }
         Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
         if (endAt)
             until = std::min(until, *endAt);

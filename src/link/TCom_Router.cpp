@@ -5,6 +5,7 @@
 #include "link/TUsbPort.h"
 
 #include <string>
+#include <utility>
 
 namespace zentor {
 
@@ -41,7 +42,11 @@ std::string openFailedText(const Transport& transport, OpenResult result)
 } // namespace
 
 TCom_Router::TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx)
-    : link_(link), transport_(chooseTransport(selection, d2xx))
+    : TCom_Router(link, chooseTransport(selection, d2xx))
+{}
+
+TCom_Router::TCom_Router(TReceiverLink& link, std::shared_ptr<Transport> transport)
+    : link_(link), transport_(std::move(transport))
 {
     link_.setFrameWriter(this);
     thread_.start([this] { Execute(); });
@@ -114,6 +119,12 @@ void TCom_Router::Execute()
                 continue;
             }
             releaseTransport();
+            if (transport_->endsForGood()) {
+                link_.state().setStatusText(transport_->endedText());
+                while (!thread_.terminateRequested())
+                    idleEvent_.wait(kReconnectInterval);
+                break;
+            }
             if (!reopenTransport())
                 break;
             link_.SendCommand(kCmdIdentify);

@@ -44,8 +44,9 @@ struct LinkSelection
 // same port again in the same way (a port that another program took meanwhile is said to be in
 // use instead). Whenever the open succeeds it shows the transport's connected
 // text ("Connected via COM", "Connected via USB") and sends the identify command. It keeps doing so
-// until it is told to terminate. A log kept by the receiver protocol's log sink is not touched by
-// any of this: it continues where it was.
+// until it is told to terminate. A transport that ends for good (a replayed drive) is not opened
+// again: its ended text stays, and the connection counts as lost. A log kept by the receiver
+// protocol's log sink is not touched by any of this: it continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:
@@ -56,6 +57,9 @@ public:
 
     // `d2xx` replaces the loaded D2XX library for the USB transport (tests); null for the real one.
     TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx = nullptr);
+    // The link thread on another source of the instrument's bytes (a replayed drive), which the
+    // caller may keep to steer.
+    TCom_Router(TReceiverLink& link, std::shared_ptr<Transport> transport);
     // Terminates and joins the thread; the receiver protocol no longer writes through it.
     ~TCom_Router() override;
 
@@ -81,7 +85,7 @@ private:
     bool reopenTransport();
 
     TReceiverLink& link_;
-    const std::unique_ptr<Transport> transport_;         // Read and gone on the link thread only
+    const std::shared_ptr<Transport> transport_;         // Read and gone on the link thread only
     TFrameAssembler assembler_;                          // link thread only
     std::array<std::uint8_t, kReadBufferSize> buffer_{}; // link thread only
     std::mutex writeMutex_; // the link write mutex: one frame on the wire at a time

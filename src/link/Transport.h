@@ -48,6 +48,11 @@ public:
     // bus): reads keep failing until the port is closed and opened again.
     virtual bool gone() const = 0;
 
+    // True for a source that is gone for good once it is gone (a replayed drive at its end): the
+    // link thread then shows endedText() and does not open it again.
+    virtual bool endsForGood() const { return false; }
+    virtual std::string endedText() const { return {}; }
+
     // The port as the connection dialog names it: "COM1:", "USB".
     virtual std::string portName() const = 0;
     // The status text once the port is open: "Connected via COM".

@@ -327,8 +327,10 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     EXPECT_EQ(top[2]->text(), QStringLiteral("&Help"));
 
     const QList<QAction*> file = top[0]->menu()->actions();
-    ASSERT_EQ(file.size(), 1);
-    EXPECT_EQ(file[0]->text(), QStringLiteral("E&xit"));
+    ASSERT_EQ(file.size(), 3);
+    EXPECT_EQ(file[0]->text(), QStringLiteral("&Replay Drive..."));
+    EXPECT_TRUE(file[1]->isSeparator());
+    EXPECT_EQ(file[2]->text(), QStringLiteral("E&xit"));
     const QList<QAction*> help = top[2]->menu()->actions();
     ASSERT_EQ(help.size(), 3);
     EXPECT_EQ(help[0]->text(), QStringLiteral("&User Manual"));
