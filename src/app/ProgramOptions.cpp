@@ -1,5 +1,7 @@
 #include "app/ProgramOptions.h"
 
+#include "logging/LogFileName.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -64,6 +66,21 @@ bool isToolkitOption(const std::string& argument)
     return argument.size() > 1 && argument[0] == '-' && argument[1] != '-' && argument != "-h";
 }
 
+// The replay speed: "max" (0), or a decimal number from 0.25 to 64.
+std::optional<double> replaySpeed(const std::string& value)
+{
+    if (value == "max")
+        return 0.0;
+    if (value.empty() || value.size() > 12 ||
+        value.find_first_not_of("0123456789.") != std::string::npos)
+        return std::nullopt;
+    char* end = nullptr;
+    const double speed = std::strtod(value.c_str(), &end);
+    if (*end != '\0' || !(speed >= 0.25 && speed <= 64.0))
+        return std::nullopt;
+    return speed;
+}
+
 ProgramOptions failure(const std::string& text)
 {
     ProgramOptions bad;
@@ -80,6 +97,7 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
     ProgramOptions options;
     bool travelPilotGiven = false;
     bool headlessGiven = false;
+    bool speedGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string name = arguments[i];
         if (dataLogger && isToolkitOption(name)) {
@@ -108,7 +126,9 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
             options.headless = headlessGiven = true;
             continue;
         }
-        if (name != "--port" && name != "--travelpilot" && name != "--log" && name != "--seconds")
+        if (name != "--port" && name != "--travelpilot" && name != "--log" && name != "--seconds" &&
+            name != "--map-receiver" && name != "--map-range" && name != "--replay" &&
+            name != "--speed")
             return failure("unknown option '" + arguments[i] + "'");
         if (!value) {
             if (i + 1 == arguments.size())
@@ -139,7 +159,41 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
                 return failure("--log given twice");
             if (value->empty())
                 return failure("--log needs a file name");
+            if (const std::string refusal = logFileNameRefusal(*value); !refusal.empty())
+                return failure("--log: " + refusal);
             options.logFile = *value;
+        } else if (name == "--map-receiver") {
+            if (options.mapReceiver)
+                return failure("--map-receiver given twice");
+            if (*value != "1" && *value != "2")
+                return failure("--map-receiver must be 1 or 2, not '" + *value + "'");
+            options.mapReceiver = *value == "1" ? 0 : 1;
+        } else if (name == "--map-range") {
+            if (options.mapRange)
+                return failure("--map-range given twice");
+            const std::size_t comma = value->find(',');
+            if (comma == std::string::npos)
+                return failure("--map-range takes MIN,MAX, not '" + *value + "'");
+            const MapRangeReading reading =
+                readMapRange(value->substr(0, comma), value->substr(comma + 1));
+            if (!reading.range)
+                return failure("--map-range: " + reading.refusal);
+            options.mapRange = reading.range;
+        } else if (name == "--replay") {
+            if (options.replayFile)
+                return failure("--replay given twice");
+            if (value->empty())
+                return failure("--replay needs a log file");
+            options.replayFile = *value;
+        } else if (name == "--speed") {
+            if (speedGiven)
+                return failure("--speed given twice");
+            const std::optional<double> speed = replaySpeed(*value);
+            if (!speed)
+                return failure("--speed must be max or a number from 0.25 to 64, not '" + *value +
+                               "'");
+            options.replaySpeed = *speed;
+            speedGiven = true;
         } else {
             if (options.seconds)
                 return failure("--seconds given twice");
@@ -150,12 +204,34 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments, Pr
             options.seconds = n;
         }
     }
-    if (!dataLogger && !options.portChoice)
-        return failure("--port is needed");
-    if (!options.portChoice &&
+    if (options.replayFile) {
+        if (options.portChoice || travelPilotGiven)
+            return failure("--replay cannot be used with --port or --travelpilot: the log is "
+                           "the instrument");
+        if (options.logFile)
+            return failure("--log cannot be used with --replay: a replay never writes into a log");
+    } else if (speedGiven) {
+        return failure("--speed needs --replay");
+    }
+    if (!dataLogger && !options.connectsAtOnce())
+        return failure("--port or --replay is needed");
+    if (!options.connectsAtOnce() &&
         (travelPilotGiven || options.logFile || options.headless || options.seconds))
-        return failure("--travelpilot, --log, --headless and --seconds need --port");
+        return failure("--travelpilot, --log, --headless and --seconds need --port or --replay");
+    if (options.portChoice) {
+        if (const std::string problem = sharedPortProblem(*options.portChoice, options.navChoice);
+            !problem.empty())
+            return failure(problem);
+    }
     return options;
+}
+
+void applyMapChoices(const ProgramOptions& options, MapSettings& settings)
+{
+    if (options.mapReceiver)
+        settings.setReceiver(*options.mapReceiver);
+    if (options.mapRange)
+        settings.setRange(*options.mapRange);
 }
 
 std::string programUsage(const std::string& programName, Program program)
@@ -166,7 +242,10 @@ std::string programUsage(const std::string& programName, Program program)
     if (dataLogger)
         usage += programName + " [toolkit options]\n       ";
     usage += programName + " --port COM1|COM2|COM3|COM4|USB [--travelpilot COMn] [--log NAME]\n" +
-             indent + (dataLogger ? "[--headless] [--seconds N]\n" : "[--seconds N]\n");
+             indent + (dataLogger ? "[--headless] [--seconds N]" : "[--seconds N]") +
+             " [--map-receiver 1|2] [--map-range MIN,MAX]\n";
+    usage += "       " + programName + " --replay FILE.KLF [--speed X|max]" +
+             (dataLogger ? " [--headless]" : "") + " [--seconds N]\n";
     usage +=
         dataLogger
             ? "\n"
@@ -183,18 +262,26 @@ std::string programUsage(const std::string& programName, Program program)
              "                      the instrument's GPS)\n"
              "  --log NAME          log to NAME (\".KLF\" replaces what follows its last \".\");\n"
              "                      the file starts once the instrument has identified itself,\n"
-             "                      with every packet from the first\n";
+             "                      with every packet from the first\n"
+             "  --replay FILE.KLF   replay a recorded drive instead of a live instrument, through\n"
+             "                      the same displays, GPS screen and map feed; nothing is\n"
+             "                      logged during a replay\n"
+             "  --speed X|max       replay at X times the recorded pace, 0.25 to 64 (default 1),\n"
+             "                      or as fast as the program reads\n";
     if (dataLogger)
         usage += "  --headless          run without any window: one status line per second on\n"
                  "                      standard output, errors on standard error\n";
     usage += "  --seconds N         end the run after N seconds\n"
+             "  --map-receiver R    feed the map with receiver R's readings, 1 or 2 (default 1)\n"
+             "  --map-range MIN,MAX the map's colour range in whole dBm from -120 to -30, MIN\n"
+             "                      below MAX (default -120,-50)\n"
              "  -h, --help          show this text\n"
              "  --version           show the version\n"
              "\n"
              "SIGINT (Ctrl+C) and SIGTERM end a run cleanly, the log file closed. \"COMn\" opens\n"
              "the device named by the environment variable ZENTOR_COMn when it is set.\n"
              "Exit status: 0 after a clean end, 1 when the log file failed, 2 for a bad command\n"
-             "line.\n";
+             "line or a file that cannot be replayed.\n";
     return usage;
 }
 
@@ -221,6 +308,15 @@ std::optional<int> answerWithoutRun(const ProgramOptions& options, const char* p
         break;
     }
     return std::nullopt;
+}
+
+std::string sharedPortProblem(int portChoice, int navChoice)
+{
+    if (portChoice == kPortChoiceUsb || navChoice == kNavChoiceInstrumentGps ||
+        travelPilotPort(navChoice) != portChoice + 1)
+        return {};
+    return "The instrument and the TravelPilot cannot share COM" + std::to_string(portChoice + 1) +
+           ": choose another port for one of them.";
 }
 
 Selections selectionsFromChoices(int portChoice, int navChoice)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/TCom_Router.h"
+#include "map/MapSettings.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -41,9 +42,14 @@ struct ProgramOptions
     // order, with their values; the toolkit takes them from the command line itself.
     std::vector<std::string> toolkitArguments;
     std::optional<int> seconds; // end the run after this many seconds
+    // The map feed's settings, as the map range dialog would set them.
+    std::optional<int> mapReceiver;   // --map-receiver 1|2, as 0 or 1
+    std::optional<MapRange> mapRange; // --map-range MIN,MAX, checked by readMapRange
+    std::optional<std::string> replayFile; // replay this log instead of a live link
+    double replaySpeed = 1.0; // times the recorded pace, 0.25-64; 0 as fast as the program reads
 
     // True when the connection dialog is to be skipped.
-    bool connectsAtOnce() const { return portChoice.has_value(); }
+    bool connectsAtOnce() const { return portChoice.has_value() || replayFile.has_value(); }
 };
 
 constexpr int kBadUsageExitStatus = 2;
@@ -51,11 +57,17 @@ constexpr int kLongestRunSeconds = 366 * 24 * 3600;
 
 // Parses the arguments after the program name. Accepts "--opt VALUE" and "--opt=VALUE"; port
 // names in any case, with or without the trailing ':' ("com3", "COM3:"). Every option but
-// --help and --version needs --port, and zentor-log needs --port. Our options are checked
-// strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the toolkit's,
-// taken with its value where the toolkit's option has one. Pure: no output, no side effects.
+// --help and --version needs --port or --replay, and zentor-log needs one of them. --replay
+// stands instead of --port, --travelpilot and --log: a replay never writes into a log. Our options
+// are checked strictly; for zentor-dl an argument with a single leading '-' (other than -h) is the
+// toolkit's, taken with its value where the toolkit's option has one. Pure: no output, no side
+// effects.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments,
                                    Program program = Program::DataLogger);
+
+// Puts the map choices of the command line (those given) into `settings`: every run, with windows
+// or without, starts the map feed with them, and the map range dialog shows them.
+void applyMapChoices(const ProgramOptions& options, MapSettings& settings);
 
 // The --help text, naming the program `programName`.
 std::string programUsage(const std::string& programName, Program program = Program::DataLogger);
@@ -87,6 +99,11 @@ constexpr int kNavChoiceInstrumentGps = 0;
 
 // The selections that the dialog's two list positions stand for.
 Selections selectionsFromChoices(int portChoice, int navChoice);
+
+// Why the two list positions cannot be connected: the instrument and the TravelPilot on one COM
+// port, where the TravelPilot's requests would go into the instrument's line. Empty when they
+// can. The connection dialog shows it and stays open; the command line refuses it.
+std::string sharedPortProblem(int portChoice, int navChoice);
 
 // The COM port number the TravelPilot is on: the navigation list position itself ("TravelPilot
 // COM5:" is position 5). Meaningful only when the position is not kNavChoiceInstrumentGps.

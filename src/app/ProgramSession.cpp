@@ -26,8 +26,8 @@ ProgramSession::ProgramSession(WindowThread& window, MessageSink& messages,
                                std::unique_ptr<MapAnnouncer> announcer, WorkerFactory factory,
                                MapFeedNames mapNames)
     : window_(window), messages_(messages),
-      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames)), log_(state_, &messages_),
-      factory_(withProgramWorkers(std::move(factory)))
+      mapFeed_(mapSettings_, std::move(announcer), std::move(mapNames), &messages_),
+      log_(state_, &messages_), factory_(withProgramWorkers(std::move(factory)))
 {
     link_.setLogSink(&counter_);
     setViews({});
@@ -120,6 +120,7 @@ void ProgramSession::startReceiverRouters(std::function<void(int receiver)> draw
 void ProgramSession::connect(int portChoice, int navChoice)
 {
     selections_ = selectionsFromChoices(portChoice, navChoice);
+    liveChosen_ = true;
     connected_ = true;
     connectedAt_ = std::chrono::steady_clock::now();
     workers_.adopt(WorkerId::Link, factory_.linkThread(selections_.link));
@@ -128,6 +129,53 @@ void ProgramSession::connect(int portChoice, int navChoice)
         workers_.adopt(WorkerId::Nav, factory_.navRouter(travelPilotPort(navChoice)));
     else
         workers_.adopt(WorkerId::Gps, factory_.gpsRouter());
+}
+
+void ProgramSession::endWorker(WorkerId id)
+{
+    workers_.requestTerminate(id);
+    workers_.waitFinished(id, kWorkerEndWait, [this] { window_.serveQueuedCalls(); });
+    workers_.adopt(id, nullptr);
+}
+
+bool ProgramSession::startReplay(const std::string& path, double speed, std::string& error)
+{
+    std::shared_ptr<ReplayTransport> replay = ReplayTransport::load(path, speed, error);
+    if (!replay)
+        return false;
+    log_.stop();
+    replay->setHold([this] { return state_.gpsEvent().isSet(); });
+    endWorker(WorkerId::Link);
+    replay_ = std::move(replay);
+    replayEndTold_ = false;
+    workers_.adopt(WorkerId::Link, std::make_unique<OwnedWorker<TCom_Router>>(link_, replay_));
+    if (!connected_) {
+        connected_ = true;
+        connectedAt_ = std::chrono::steady_clock::now();
+        workers_.adopt(WorkerId::Main, factory_.mainRouter());
+    }
+    if (!workers_.find<TGPS_Router>(WorkerId::Gps))
+        workers_.adopt(WorkerId::Gps, factory_.gpsRouter());
+    return true;
+}
+
+void ProgramSession::endReplay()
+{
+    if (!replay_)
+        return;
+    endWorker(WorkerId::Link);
+    replay_.reset();
+    if (!liveChosen_)
+        return;
+    if (selections_.navigationMode == Selections::kTravelPilot)
+        endWorker(WorkerId::Gps);
+    workers_.adopt(WorkerId::Link, factory_.linkThread(selections_.link));
+}
+
+void ProgramSession::showReplayStatus()
+{
+    if (replay_)
+        state_.setStatusText(replay_->connectedText());
 }
 
 std::function<void()> ProgramSession::onLogFailed(std::function<void()> released)
@@ -148,12 +196,16 @@ std::function<void()> ProgramSession::onLogFailed(std::function<void()> released
 
 std::string ProgramSession::startLog(const std::string& logFileText, std::function<void()> released)
 {
+    if (replay_)
+        return {};
     return log_.start(logFileText, onLogFailed(std::move(released)));
 }
 
 std::string ProgramSession::startLogOnceIdentified(const std::string& logFileText,
                                                    std::function<void()> released)
 {
+    if (replay_)
+        return {};
     return log_.startOnceIdentified(logFileText, onLogFailed(std::move(released)));
 }
 
@@ -177,11 +229,22 @@ std::optional<WatchdogStep> ProgramSession::tick()
             state_.receiverDataEvent(r).set();
     }
     log_.tick();
+    if (replayEnded() && !std::exchange(replayEndTold_, true)) {
+        if (const std::string stop = replay_->stopText(); !stop.empty())
+            messages_.postMessage(MessageKind::Warning, stop);
+    }
     if (selections_.navigationMode != Selections::kTravelPilot)
         return std::nullopt;
     TNav_Router* nav = workers_.find<TNav_Router>(WorkerId::Nav);
     if (!nav)
         return std::nullopt;
+    // Said once each time another program is found holding the port, not every second.
+    const bool inUse = nav->portState() == TNav_Router::PortState::InUse;
+    if (inUse && !travelPilotInUseTold_)
+        messages_.postMessage(MessageKind::Warning,
+                              "TravelPilot COM" + std::to_string(nav->comPort()) +
+                                  ": in use by another program - retrying...");
+    travelPilotInUseTold_ = inUse;
     const WatchdogStep step = watchdog_.tick(nav->takeAnsweredMark());
     if (step.requestPosition)
         nav->requestPosition();
@@ -213,8 +276,9 @@ RunFigures ProgramSession::figures()
     } else {
         auto* gps = workers_.find<TGPS_Router>(WorkerId::Gps);
         const GpsStatus fix = gps ? gps->gpsStatus() : GpsStatus{};
-        figures.position = gpsPositionText(gpsRecordSeen_, fixModeText(fix.receiver.fixMode),
-                                           fix.unfiltered.latitudeDeg, fix.unfiltered.longitudeDeg);
+        figures.position =
+            gpsPositionText(gpsRecordSeen_, fixModeText(fix.receiver.fixMode),
+                            fix.unfiltered.latitudeDeg, fix.unfiltered.longitudeDeg, linkLost());
     }
     return figures;
 }
@@ -256,8 +320,8 @@ void ProgramSession::endOnFormClose()
     workers_.requestTerminate(WorkerId::Receiver2);
     if (selections_.navigationMode == Selections::kTravelPilot)
         workers_.requestTerminate(WorkerId::Nav);
-    else
-        workers_.requestTerminate(WorkerId::Gps);
+    // A replay runs a GPS router whatever the position source.
+    workers_.requestTerminate(WorkerId::Gps);
     workers_.requestTerminate(WorkerId::Main);
     // Everything handed over so far is written, synced and the file closed before the end.
     log_.stop();

@@ -11,6 +11,7 @@
 #include "link/MeasurementMode.h"
 #include "link/TReceiverLink.h"
 #include "logging/LogSession.h"
+#include "logging/ReplayTransport.h"
 #include "map/MapFeed.h"
 #include "map/MapSettings.h"
 #include "nav/TravelPilotTexts.h"
@@ -98,6 +99,8 @@ public:
     TReceiverLink& link() { return link_; }
     ReceiverState& state() { return state_; }
     MapSettings& mapSettings() { return mapSettings_; }
+    // Where the program's messages to the user go. Any thread.
+    MessageSink& messages() { return messages_; }
     LogSession& log() { return log_; }
     const Selections& selections() const { return selections_; }
     bool connected() const { return connected_; }
@@ -119,8 +122,27 @@ public:
     // starts the link thread, the main router and the TravelPilot thread or the GPS router.
     void connect(int portChoice, int navChoice);
 
+    // Replays the drive at `path` (times the recorded pace `speed`, or ReplayTransport::kMaxSpeed)
+    // instead of the live link: a link thread on the log, the main router and a GPS router when
+    // they are not running yet. A live link thread is closed for it, and so is log mode: a replay
+    // never writes into a log. False, with `error` in a user's words, when the file cannot be
+    // replayed; nothing changes then. Another replay replaces the one running.
+    bool startReplay(const std::string& path, double speed, std::string& error);
+    // Ends the replay; the link the connection dialog chose before it opens again (with the
+    // TravelPilot as the position source, the replay's GPS router ends).
+    void endReplay();
+    // The replay running, or null: its controls and position, any thread while it runs.
+    ReplayTransport* replay() { return replay_.get(); }
+    // True once the replay has handed over its last packet.
+    bool replayEnded() const { return replay_ && replay_->position().ended; }
+    // A live link was chosen, so endReplay has one to go back to.
+    bool liveLinkChosen() const { return liveChosen_; }
+    // Shows the replay's speed and pause in the link status text, after a change of either.
+    void showReplayStatus();
+
     // Log mode on (the log button): the file is started at once. `released` runs on the window
-    // thread when a failure has ended log mode (already reported). Returns the file name.
+    // thread when a failure has ended log mode (already reported). Returns the file name; empty,
+    // with nothing started, during a replay.
     std::string startLog(const std::string& logFileText, std::function<void()> released = {});
     // Log mode on from the command line, before the link opens: the file waits for a complete
     // header (LogSession::startOnceIdentified).
@@ -136,8 +158,11 @@ public:
 
     // The one-second tick: sets the main router's refresh event, wakes the receiver router of
     // each receiver whose single-mode data is new (so single mode is drawn at most once a
-    // second), lets a held log file start when its wait is over, and runs the TravelPilot
+    // second), lets a held log file start when its wait is over, says once where a replay that
+    // has ended stopped short of its file's end (a message), and runs the TravelPilot
     // watchdog (with the TravelPilot as the position source: the step to show, else empty).
+    // A TravelPilot port that another program holds is reported once, as a warning, each time
+    // it is found so.
     std::optional<WatchdogStep> tick();
 
     // True while the link to the instrument is lost and not back yet: what the windows show is
@@ -191,6 +216,8 @@ private:
     WorkerFactory withProgramWorkers(WorkerFactory given);
     std::function<void()> onLogFailed(std::function<void()> released);
     void publishMap(const GpsStatus& status);
+    // Tells the worker in `id` to end and waits for it, serving its window calls meanwhile.
+    void endWorker(WorkerId id);
 
     WindowThread& window_;
     MessageSink& messages_;
@@ -206,6 +233,9 @@ private:
     MapFeed mapFeed_; // used by the GPS router
     std::atomic<MeasurementMode> mode_{MeasurementMode::Single};
     bool dialogEnded_ = false; // endOnDialogDestroy has run
+    bool liveChosen_ = false;  // connect has run
+    std::shared_ptr<ReplayTransport> replay_; // also held by the replay's link thread
+    bool replayEndTold_ = false;
 
     LogSession log_;
     ScanInformationWarning warning_{log_, messages_, [this] { return log_.active(); },
@@ -214,6 +244,7 @@ private:
     bool logFailed_ = false;
 
     TravelPilotWatchdog watchdog_;
+    bool travelPilotInUseTold_ = false;                      // window thread
     bool gpsRecordSeen_ = false;                             // window thread
     std::string travelPilotLatitude_, travelPilotLongitude_; // window thread
 

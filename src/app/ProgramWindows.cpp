@@ -19,6 +19,7 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
                        [form](const TravelPilotTexts& texts) { showTravelPilotTexts(form, texts); },
                        [form](MeasurementMode mode) { form->showMeasurementMode(mode); }});
     aboutBox_ = std::make_unique<TAboutDlg>();
+    applyMapChoices(options, session_.mapSettings());
     mapRangeForm_ = std::make_unique<TMapRange_Form>(session_.mapSettings());
     connectionDialog_ = std::make_unique<TCom_Form>(session_, *mainForm_);
     logWarningForm_ =
@@ -40,6 +41,14 @@ ProgramWindows::ProgramWindows(const ProgramOptions& options, WorkerFactory fact
         connectionDialog_->show();
         return;
     }
+    if (options.replayFile) {
+        mainForm_->showNormal();
+        // A file that cannot be replayed has been reported: the user may connect instead.
+        if (!mainForm_->startReplay(QString::fromStdString(*options.replayFile),
+                                    options.replaySpeed))
+            connectionDialog_->show();
+        return;
+    }
     if (options.logFile)
         mainForm_->startLoggingOnceIdentified(QString::fromStdString(*options.logFile));
     connectionDialog_->confirm(*options.portChoice, options.navChoice);
@@ -54,7 +63,7 @@ ProgramWindows::~ProgramWindows()
 void ProgramWindows::end()
 {
     if (!connectionDialog_->isVisible()) {
-        mainForm_->close();
+        mainForm_->closeWithoutAsking();
         return;
     }
     session_.beginEnd();

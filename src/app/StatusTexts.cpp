@@ -97,10 +97,12 @@ std::string logBacklogText(const std::vector<LogSession::Backlog>& backlog)
 }
 
 std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
-                            double longitudeDeg)
+                            double longitudeDeg, bool linkLost)
 {
     if (!recordSeen)
-        return "GPS no record";
+        return linkLost ? "GPS link lost" : "GPS no record";
+    if (linkLost)
+        return formatText("GPS link lost, last %.5f %.5f", latitudeDeg, longitudeDeg);
     return formatText("GPS %s %.5f %.5f", fixModeText, latitudeDeg, longitudeDeg);
 }
 

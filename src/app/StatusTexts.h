@@ -71,9 +71,10 @@ struct RunFigures
 std::string statusLineText(const RunFigures& figures);
 
 // The position part: "GPS <fix mode text> <lat> <lon>" in degrees with five decimals, or
-// "GPS no record" before the first record.
+// "GPS no record" before the first record. While the link to the instrument is lost the fix is
+// an old one: "GPS link lost, last <lat> <lon>".
 std::string gpsPositionText(bool recordSeen, const char* fixModeText, double latitudeDeg,
-                            double longitudeDeg);
+                            double longitudeDeg, bool linkLost = false);
 
 // What the end of a run waits for: one line per log file still being written, "Writing the log
 // file "drive.KLF": 1234 kB still to go to the disk." (kB rounded up).

@@ -121,6 +121,12 @@ void TCom_Form::FormCreate()
 
 void TCom_Form::OKBtnClick()
 {
+    const std::string problem =
+        sharedPortProblem(PortChoice->currentIndex(), NavChoice->currentIndex());
+    if (!problem.empty()) {
+        session_.messages().postMessage(MessageKind::Warning, problem);
+        return;
+    }
     session_.connect(PortChoice->currentIndex(), NavChoice->currentIndex());
     mainWindow_.showNormal();
     hide();

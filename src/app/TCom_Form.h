@@ -14,6 +14,8 @@ namespace zentor {
 // The connection dialog: how the instrument is connected and where positions come from. Its
 // OK connects the program session (the choices are recorded and the worker threads started) and
 // shows the main window; the dialog is then hidden for good. There is no other way out of it.
+// Choices that put the instrument and the TravelPilot on one COM port are not taken: a warning
+// says why and the dialog stays open.
 // Window thread only.
 class TCom_Form : public QDialog
 {

@@ -1,7 +1,9 @@
 #include "app/TMain_Form.h"
 
+#include "app/ReplayBar.h"
 #include "display/DBar.h"
 #include "display/ReceiverDisplay.h"
+#include "logging/LogFileName.h"
 #include "nav/TravelPilotPanel.h"
 #include "ui/FormLayout.h"
 #include "ui/MessageBoxRoutine.h"
@@ -13,10 +15,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTime>
 #include <QTimer>
 #include <QToolButton>
@@ -31,6 +36,13 @@ namespace {
 const char* const kUserManualFile = "Zentor1.0.pdf";
 const char* const kUserManualFailedText = "Could Not Load User Manual!!!";
 const char* const kLinkLostNote = "No link: the last readings received";
+const char* const kStopLoggingQuestion = "Log mode is on: stop logging and exit?";
+const char* const kLogModeNote = "Log mode on: ";
+// The size box's ground while log mode is on: the red of a recording light, pale enough that the
+// size stays readable.
+const QColor kLogModeColour(255, 190, 190);
+const char* const kLogModeDuringReplayText =
+    "Log Data is off during a replay: a replay never writes into a log";
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
 // Where the package puts the manual, from the program's own folder (bin/).
@@ -140,7 +152,42 @@ void TMain_Form::showSerialNumber(const std::string& text)
 
 void TMain_Form::showLinkStatus(const std::string& text)
 {
+    linkStatusText_ = text;
+    showStatusBarText();
+}
+
+void TMain_Form::showStatusBarText()
+{
+    std::string text = linkStatusText_;
+    if (logModeShown_)
+        text += std::string(text.empty() ? "" : "    ") + kLogModeNote + session_.log().fileName();
     sbarZentor->setPanelText(0, fromStd(text));
+}
+
+void TMain_Form::showLogMode()
+{
+    const bool on = session_.log().active();
+    if (on == logModeShown_)
+        return;
+    logModeShown_ = on;
+    QPalette colours = edFileSize->palette();
+    colours.setColor(QPalette::Base, on ? kLogModeColour : palette().color(QPalette::Base));
+    edFileSize->setPalette(colours);
+    showStatusBarText();
+}
+
+void TMain_Form::showPositionSource()
+{
+    const bool travelPilot =
+        session_.connected() && session_.selections().navigationMode == Selections::kTravelPilot;
+    for (int row = 0; row < gpsDataRows_->rowCount(); ++row)
+        gpsDataRows_->setRowVisible(row, travelPilot == (row == gpsDataRows_->rowCount() - 1));
+}
+
+void TMain_Form::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    showPositionSource();
 }
 
 void TMain_Form::showLinkQuality(const std::string& text)
@@ -187,15 +234,23 @@ void TMain_Form::UserManualClick()
 {
     // The manual in the current folder, as always; else the one installed with the program. The
     // shell cannot open a document that is not there, and the desktop reports nothing for that.
+    // A failure says on a second line where the manual was looked for and why it did not open.
     const QString name = QString::fromLatin1(kUserManualFile);
-    QString path = QDir::current().absoluteFilePath(name);
-    if (!QFileInfo::exists(path))
-        path = QDir(QCoreApplication::applicationDirPath())
-                   .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name);
-    const bool opened =
-        QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-    if (!opened)
-        showMessageBox(MessageKind::Information, std::string(kUserManualFailedText));
+    const QString here = QDir::current().absoluteFilePath(name);
+    const QString installed =
+        QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                            .absoluteFilePath(QString::fromLatin1(kInstalledManualFolder) + name));
+    QString reason;
+    if (QFileInfo::exists(here) || QFileInfo::exists(installed)) {
+        const QString path = QFileInfo::exists(here) ? here : installed;
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            return;
+        reason = path + QStringLiteral(": no program to show PDF files opened it.");
+    } else {
+        reason = here + QStringLiteral(" and ") + installed + QStringLiteral(": no such file.");
+    }
+    showMessageBox(MessageKind::Information,
+                   std::string(kUserManualFailedText) + "\n" + reason.toStdString());
 }
 
 void TMain_Form::btnLogModeClick()
@@ -203,14 +258,70 @@ void TMain_Form::btnLogModeClick()
     if (!btnLogMode->isChecked()) {
         session_.stopLog();
         LogFile->setEnabled(!session_.log().closing());
+        showLogMode();
+        return;
+    }
+    // A name that gives no file is refused before anything starts: log mode stays off.
+    const std::string refusal = logFileNameRefusal(LogFile->text().toStdString());
+    if (!refusal.empty()) {
+        btnLogMode->setChecked(false);
+        showMessageBox(MessageKind::Error, refusal + " Log mode stays off.");
         return;
     }
     // A failure is reported by the log router itself, and the session has ended log mode by the
     // time the button is released here.
     session_.startLog(LogFile->text().toStdString(), [this] { releaseLogModeAfterFailure(); });
     LogFile->setEnabled(false);
+    showLogMode();
     if (session_.log().needsScanInformationWarning())
         emit logWarningRequested();
+}
+
+void TMain_Form::ReplayDrive1Click()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Replay Drive"), QString(),
+        QStringLiteral("Data logger logs (*.KLF *.klf);;All files (*)"));
+    if (!path.isEmpty())
+        startReplay(path);
+}
+
+bool TMain_Form::startReplay(const QString& path, double speed)
+{
+    if (btnLogMode->isChecked()) {
+        btnLogMode->setChecked(false);
+        btnLogModeClick();
+    }
+    std::string error;
+    if (!session_.startReplay(path.toStdString(), speed, error)) {
+        showMessageBox(MessageKind::Error, error);
+        return false;
+    }
+    if (!replayBar_) {
+        replayBar_ = new ReplayBar(session_, this);
+        addToolBar(Qt::TopToolBarArea, replayBar_);
+        connect(replayBar_, &ReplayBar::endRequested, this, &TMain_Form::endReplay);
+    }
+    replayBar_->follow();
+    replayBar_->show();
+    showReplaying(true);
+    return true;
+}
+
+void TMain_Form::endReplay()
+{
+    session_.endReplay();
+    replayBar_->hide();
+    showReplaying(false);
+}
+
+void TMain_Form::showReplaying(bool replaying)
+{
+    if (replaying && logModeHint_.isEmpty())
+        logModeHint_ = btnLogMode->toolTip();
+    btnLogMode->setEnabled(!replaying);
+    btnLogMode->setToolTip(replaying ? QString::fromLatin1(kLogModeDuringReplayText)
+                                     : logModeHint_);
 }
 
 void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
@@ -220,12 +331,14 @@ void TMain_Form::startLoggingOnceIdentified(const QString& logFileText)
     session_.startLogOnceIdentified(logFileText.toStdString(),
                                     [this] { releaseLogModeAfterFailure(); });
     LogFile->setEnabled(false);
+    showLogMode();
 }
 
 void TMain_Form::releaseLogModeAfterFailure()
 {
     btnLogMode->setChecked(false);
     LogFile->setEnabled(!session_.log().closing());
+    showLogMode();
 }
 
 void TMain_Form::btnLogFileClick()
@@ -234,6 +347,9 @@ void TMain_Form::btnLogFileClick()
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
     LogFile->setText(dialog->selectedFiles().constFirst());
+    // The size box shows the file this name logs to, not the one before: 0 kB for a new one.
+    const QFileInfo chosen(fromStd(logFileName(LogFile->text().toStdString())));
+    showFileSize(logFileSizeText(logFileSizeKb(chosen.exists() ? chosen.size() : -1)));
 }
 
 bool TMain_Form::gpsScreenShowing() const
@@ -322,6 +438,7 @@ void TMain_Form::Timer1Timer()
     showLinkLost(session_.linkLost());
     // A log switched off keeps its name until its file is closed.
     LogFile->setEnabled(!session_.log().active() && !session_.log().closing());
+    showLogMode();
 }
 
 void TMain_Form::showLinkLost(bool lost)
@@ -340,8 +457,27 @@ void TMain_Form::showLinkLost(bool lost)
 
 void TMain_Form::closeEvent(QCloseEvent* event)
 {
+    // Only one question at a time: an Exit or a signal while it is up closes without another.
+    if (!closing_ && askBeforeClosing_ && session_.log().active()) {
+        askBeforeClosing_ = false;
+        const QMessageBox::StandardButton answer =
+            QMessageBox::question(this, windowTitle(), QString::fromLatin1(kStopLoggingQuestion),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        askBeforeClosing_ = true;
+        // The run may have been ended meanwhile (a signal, the desktop's end).
+        if (answer != QMessageBox::Yes && !closing_) {
+            event->ignore();
+            return;
+        }
+    }
     FormClose();
     event->accept();
+}
+
+void TMain_Form::closeWithoutAsking()
+{
+    askBeforeClosing_ = false;
+    close();
 }
 
 void TMain_Form::FormClose()

@@ -12,6 +12,7 @@
 
 class QButtonGroup;
 class QFileDialog;
+class QFormLayout;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -22,6 +23,7 @@ class QToolButton;
 namespace zentor {
 
 class DBar;
+class ReplayBar;
 class PanelStatusBar;
 
 // The main window: the command bar, the status panel, the two receiver panels and the GPS
@@ -60,8 +62,18 @@ public:
     // needed: channel information the instrument sends at the start goes into the header).
     void startLoggingOnceIdentified(const QString& logFileText);
 
+    // Replays the drive at `path` (File > Replay Drive..., or the command line's --replay) at
+    // `speed` times the recorded pace (0: as fast as the program reads): log mode goes off and
+    // its button is greyed, the replay controls show. A file that cannot be replayed is reported
+    // in a message box and nothing changes: returns false then.
+    bool startReplay(const QString& path, double speed = 1.0);
+
     // The receiver area between the status panel and the information panel.
     PanelRect receiverArea() const;
+
+    // Closes the window without asking, for the ends no one is there to answer: a signal, the
+    // end of --seconds, the desktop's end.
+    void closeWithoutAsking();
 
 signals:
     void aboutRequested();      // AboutClick: the About box is to be shown
@@ -70,8 +82,11 @@ signals:
     void formClosed();          // FormClose has run: the program is to end
 
 protected:
-    void closeEvent(QCloseEvent* event) override;   // FormClose
+    // FormClose; with log mode on, the user is asked first ("Log mode is on: stop logging and
+    // exit?", default No) unless the end comes from elsewhere (closeWithoutAsking).
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override; // FormResize
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Building the window (TMain_FormLayout.cpp).
@@ -91,6 +106,10 @@ private:
     void MapClick();
     void UserManualClick();
     void btnLogModeClick();
+    void ReplayDrive1Click();
+    void endReplay();
+    // Log mode's controls while a replay runs (greyed, saying why) or not.
+    void showReplaying(bool replaying);
     void btnLogFileClick();
     void btnGPSPanelClick();
     void btnReceiverPanelsClick();
@@ -103,6 +122,12 @@ private:
     void FormClose();
 
     void releaseLogModeAfterFailure();
+    // Log mode as a driver sees it at a glance: the size box in the log colour and the status
+    // bar naming the file, while log mode is on.
+    void showLogMode();
+    void showStatusBarText();
+    // The GPS Data group's note when the TravelPilot is the position source.
+    void showPositionSource();
     // While the link is lost, the readings and the fix on the screen are old and say so.
     void showLinkLost(bool lost);
     // A receiver router's display update, on the window thread.
@@ -122,6 +147,7 @@ private:
     ProgramSession& session_;
     QtWindowThread& window_;
     bool closing_ = false;
+    bool askBeforeClosing_ = true; // cleared by closeWithoutAsking and while the question is up
 
     std::atomic<MeasurementMode> newestMode_{MeasurementMode::Single};
     std::atomic<bool> modePressQueued_{false};
@@ -160,6 +186,8 @@ private:
     DBar* display[kReceiverCount] = {};
     QLabel* olLinkLost[kReceiverCount] = {};
     bool linkLostShown_ = false;
+    bool logModeShown_ = false;
+    std::string linkStatusText_; // the status bar's link text, before the log mode note
     QFrame* GPSPanel = nullptr;
     GpsWidgets gpsWidgets_; // the GPS screen's labels and the "GPS Data" group's fields
 
@@ -167,12 +195,16 @@ private:
     QFrame* pnlReceiverInfo = nullptr;
     QGroupBox* gbTravelPilot = nullptr;
     QLabel* lWarning = nullptr;
+    QLabel* lGpsSource = nullptr;        // in "GPS Data": the TravelPilot is the position source
+    QFormLayout* gpsDataRows_ = nullptr; // the "GPS Data" group's rows, the note last
 
     // Status bar.
     PanelStatusBar* sbarZentor = nullptr;
     QLabel* olClock = nullptr;
 
     QTimer* Timer1 = nullptr;
+    ReplayBar* replayBar_ = nullptr; // shown while a replay runs
+    QString logModeHint_;            // the log button's tool tip but during a replay
     // Made by the first btnLogFileClick: a file dialog watches its folder from the moment it
     // exists, and every change the log file makes there would cost the window thread a look at
     // the folder's files.

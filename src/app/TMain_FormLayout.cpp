@@ -37,6 +37,8 @@ constexpr int kButtonSize = 26;
 constexpr int kGroupGap = 10; // between two groups of speed buttons
 constexpr int kLogFileWidth = 150;
 constexpr int kFileSizeWidth = 70;
+const char* const kTravelPilotSourceNote =
+    "Positions come from the TravelPilot: no GPS data, and nothing goes to the map.";
 
 QFrame* makePanel(QWidget* parent, const char* name, QFrame::Shadow shadow)
 {
@@ -135,6 +137,9 @@ QFileDialog* TMain_Form::openLogDialog()
     dlgOpenLog->setObjectName(QStringLiteral("dlgOpenLog"));
     dlgOpenLog->setFileMode(QFileDialog::AnyFile);
     dlgOpenLog->setAcceptMode(QFileDialog::AcceptOpen);
+    dlgOpenLog->setWindowTitle(QStringLiteral("Select Log File"));
+    dlgOpenLog->setNameFilters(
+        {QStringLiteral("Data logger logs (*.KLF)"), QStringLiteral("All Files (*)")});
     return dlgOpenLog;
 }
 
@@ -298,7 +303,14 @@ QWidget* TMain_Form::buildInformationPanel(QWidget* client)
     column->addWidget(gbTravelPilot);
 
     QGroupBox* gps = makeGroup(panel, "gbGPSData", QStringLiteral("GPS Data"));
-    addGpsDataFields(gps, compactLayout<QFormLayout>(gps), gpsWidgets_);
+    gpsDataRows_ = compactLayout<QFormLayout>(gps);
+    addGpsDataFields(gps, gpsDataRows_, gpsWidgets_);
+    // With the TravelPilot as the position source the group's fields stay empty: in their place
+    // it says why.
+    lGpsSource = makeLabel(gps, "lGpsSource", QString::fromLatin1(kTravelPilotSourceNote));
+    lGpsSource->setWordWrap(true);
+    gpsDataRows_->addRow(lGpsSource);
+    gpsDataRows_->setRowVisible(lGpsSource, false);
     column->addWidget(gps);
     column->addStretch(1);
     return panel;
@@ -337,6 +349,10 @@ void TMain_Form::buildMenu()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
+    QAction* replay =
+        file->addAction(QStringLiteral("&Replay Drive..."), this, &TMain_Form::ReplayDrive1Click);
+    replay->setObjectName(QStringLiteral("ReplayDrive1"));
+    file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("E&xit"), this, &TMain_Form::Exit1Click);
     exit->setObjectName(QStringLiteral("Exit1"));
 

@@ -24,7 +24,9 @@ UnattendedRun::UnattendedRun(const ProgramOptions& options, std::FILE* out, std:
     : options_(options), out_(out), messages_(errors, window_),
       session_(window_, messages_, announcer ? announcer(window_) : nullptr, {},
                std::move(mapNames))
-{}
+{
+    applyMapChoices(options_, session_.mapSettings());
+}
 
 int UnattendedRun::exec(const std::function<bool()>& endNow)
 {
@@ -34,7 +36,16 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
         std::fprintf(out_, "Logging to %s\n", name.c_str());
         std::fflush(out_);
     }
-    session_.connect(*options_.portChoice, options_.navChoice);
+    if (options_.replayFile) {
+        std::string error;
+        if (!session_.startReplay(*options_.replayFile, options_.replaySpeed, error)) {
+            messages_.postMessage(MessageKind::Error, error);
+            workersEnded_ = session_.finishEnd({});
+            return kExitReplayRefused;
+        }
+    } else {
+        session_.connect(*options_.portChoice, options_.navChoice);
+    }
 
     const Clock::time_point started = Clock::now();
     const auto endAt =
@@ -48,8 +59,14 @@ int UnattendedRun::exec(const std::function<bool()>& endNow)
             everySecond();
             nextSecond += kStatusLineEvery;
         }
-        if (endNow() || (endAt && Clock::now() >= *endAt))
+        // A run whose log has failed logs nothing more: it ends at once, so that a service's
+        // restart starts a new file instead of driving on without one.
+        if (endNow() || (endAt && Clock::now() >= *endAt) || session_.logFailed())
             break;
+        if (session_.replayEnded()) {
+            everySecond(); // the last line, and where a short replay stopped
+            break;
+        }
         Clock::time_point until = std::min(nextSecond, Clock::now() + kEndPoll);
         if (endAt)
             until = std::min(until, *endAt);

@@ -38,6 +38,8 @@ class UnattendedRun
 {
 public:
     static constexpr int kExitLogFailed = 1;
+    // The file given with --replay cannot be replayed (the command line's status).
+    static constexpr int kExitReplayRefused = kBadUsageExitStatus;
 
     // Makes the map feed's announcer on the run's window thread; may return null.
     using AnnouncerFactory = std::function<std::unique_ptr<MapAnnouncer>(WindowThread& window)>;
@@ -48,10 +50,12 @@ public:
                   const AnnouncerFactory& announcer, MapFeedNames mapNames = programMapNames());
 
     // Starts log mode (when asked: the file waits for the instrument's identification), the
-    // receiver routers and the workers, then serves the window calls until `endNow` (polled a few
-    // times a second) is true or --seconds have passed. Ends the workers in the windows' order,
-    // closes the log file and returns the exit status: 0, or kExitLogFailed when the log file
-    // could not be opened or written. Call once.
+    // receiver routers and the workers (or the replay of --replay), then serves the window calls
+    // until `endNow` (polled a few times a second) is true, --seconds have passed, the log file
+    // has failed or the replay has ended. Ends the workers in the windows' order, closes the log
+    // file and returns the exit status: 0, kExitLogFailed when the log file could not be opened
+    // or written, or kExitReplayRefused (the reason printed) when the replay's file cannot be
+    // replayed. Call once.
     int exec(const std::function<bool()>& endNow);
 
     // False when a worker, or the writing of a log file, had not ended in time after exec: it is

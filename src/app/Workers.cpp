@@ -25,20 +25,37 @@ void Workers::requestTerminate(WorkerId id)
         worker->requestTerminate();
 }
 
+namespace {
+
+bool waitServing(WorkerHandle& worker, std::chrono::steady_clock::time_point deadline,
+                 const std::function<void()>& serve)
+{
+    while (!worker.waitFinished(kServeInterval)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        serve();
+    }
+    return true;
+}
+
+} // namespace
+
 bool Workers::waitAllFinished(std::chrono::milliseconds timeoutMs,
                               const std::function<void()>& serve)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeoutMs;
     for (auto& worker : slots_) {
-        if (!worker)
-            continue;
-        while (!worker->waitFinished(kServeInterval)) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            serve();
-        }
+        if (worker && !waitServing(*worker, deadline, serve))
+            return false;
     }
     return true;
+}
+
+bool Workers::waitFinished(WorkerId id, std::chrono::milliseconds timeoutMs,
+                           const std::function<void()>& serve)
+{
+    auto& worker = slot(id);
+    return !worker || waitServing(*worker, std::chrono::steady_clock::now() + timeoutMs, serve);
 }
 
 void Workers::clear()

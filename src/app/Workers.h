@@ -92,6 +92,11 @@ public:
     // all have ended.
     bool waitAllFinished(std::chrono::milliseconds timeoutMs, const std::function<void()>& serve);
 
+    // Waits until the worker in `id` has ended (true; also for an empty slot), at most timeoutMs,
+    // calling `serve` between short waits.
+    bool waitFinished(WorkerId id, std::chrono::milliseconds timeoutMs,
+                      const std::function<void()>& serve);
+
     // Destroys every worker, joining each thread: only safe once they have finished.
     void clear();
 

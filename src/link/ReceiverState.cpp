@@ -84,16 +84,21 @@ void ReceiverState::store(const LevelValuesPacket& packet)
         receivers_[r].range.currentCount = packet.currentCounts[r];
 }
 
-// A new list restarts the list readings.
+// A new list restarts the list readings. The instrument repeats its channel information every
+// few seconds: a block equal to the receiver's current one is the same list, and its readings
+// stay, so the displays do not blank and the map feed publishes no "no signal" in between.
 void ReceiverState::store(const StatusBlocksPacket& packet)
 {
     std::lock_guard<std::mutex> lock(stateMutex_);
     for (std::size_t r = 0; r < packet.count; ++r) {
         ReceiverSnapshot& rx = receivers_[r];
+        const bool sameList = listReceived_[r] && rx.info.status == packet.blocks[r];
         rx.info.status = packet.blocks[r];
         rx.range.listCounts = packet.listCounts[r];
         rx.range.currentCount = packet.listCounts[r][0];
-        rx.listRssi.fill(kNoLevelByte);
+        if (!sameList)
+            rx.listRssi.fill(kNoLevelByte);
+        listReceived_[r] = true;
     }
 }
 

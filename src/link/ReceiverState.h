@@ -122,6 +122,7 @@ private:
     InstrumentClock clock_;
     std::array<ReceiverSnapshot, kReceiverCount> receivers_;
     std::array<std::uint64_t, kReceiverCount> readingsTaken_{};
+    std::array<bool, kReceiverCount> listReceived_{}; // a status-blocks packet carried its list
     std::array<std::uint8_t, kGpsRecordSize> gpsRecord_{};
     std::vector<std::uint8_t> channelInfo_;
     std::uint64_t readingsRefused_ = 0;

@@ -5,6 +5,7 @@
 #include "link/TUsbPort.h"
 
 #include <string>
+#include <utility>
 
 namespace zentor {
 
@@ -24,6 +25,8 @@ const char* openFailedWords(OpenResult result)
     switch (result) {
     case OpenResult::NotAvailable:
         return "not available";
+    case OpenResult::InUse:
+        return "in use by another program";
     case OpenResult::Opened:
         break;
     }
@@ -39,7 +42,11 @@ std::string openFailedText(const Transport& transport, OpenResult result)
 } // namespace
 
 TCom_Router::TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx)
-    : link_(link), transport_(chooseTransport(selection, d2xx))
+    : TCom_Router(link, chooseTransport(selection, d2xx))
+{}
+
+TCom_Router::TCom_Router(TReceiverLink& link, std::shared_ptr<Transport> transport)
+    : link_(link), transport_(std::move(transport))
 {
     link_.setFrameWriter(this);
     thread_.start([this] { Execute(); });
@@ -61,8 +68,14 @@ OpenResult TCom_Router::openTransport()
 {
     std::lock_guard<std::mutex> lock(writeMutex_);
     const OpenResult result = transport_->Open();
-    if (result != OpenResult::Opened)
+    if (result != OpenResult::Opened) {
+        // After a loss, a port that is not back yet is the lost connection; one that another
+        // program took meanwhile is said to be in use, and so is one held from the start.
+        const bool stillLost = lost_.load() && result == OpenResult::NotAvailable;
+        link_.state().setStatusText(stillLost ? std::string(kConnectionLostText)
+                                              : openFailedText(*transport_, result));
         return result;
+    }
     link_.state().setStatusText(transport_->connectedText());
     open_.store(true);
     lost_.store(false);
@@ -94,11 +107,8 @@ bool TCom_Router::reopenTransport()
 
 void TCom_Router::Execute()
 {
-    if (const OpenResult result = openTransport(); result != OpenResult::Opened) {
-        link_.state().setStatusText(openFailedText(*transport_, result));
-        if (!reopenTransport())
-            return;
-    }
+    if (openTransport() != OpenResult::Opened && !reopenTransport())
+        return;
     link_.SendCommand(kCmdIdentify);
     buffer_.fill(0);
     while (!thread_.terminateRequested()) {
@@ -109,6 +119,12 @@ void TCom_Router::Execute()
                 continue;
             }
             releaseTransport();
+            if (transport_->endsForGood()) {
+                link_.state().setStatusText(transport_->endedText());
+                while (!thread_.terminateRequested())
+                    idleEvent_.wait(kReconnectInterval);
+                break;
+            }
             if (!reopenTransport())
                 break;
             link_.SendCommand(kCmdIdentify);

@@ -36,14 +36,17 @@ struct LinkSelection
 //
 // The thread starts in the constructor. When the transport does not open at the start (no
 // instrument plugged in yet, a wrong COM number, a USB bridge held by another driver), the status
-// text says so with the reason the open gave ("COM1: not available - retrying...", the port
-// named as the transport names it) and the thread tries again every kReconnectInterval. When the
+// text says so with the reason the open gave ("COM1: not available - retrying...", "COM1: in use
+// by another program - retrying...", the port named as the transport names it) and the thread
+// tries again every kReconnectInterval, the text following each try. When the
 // connection is lost once it was up (the line hung up, the USB device left the bus), the thread
 // releases the transport, shows kConnectionLostText as the status text and tries to open the
-// same port again in the same way. Whenever the open succeeds it shows the transport's connected
+// same port again in the same way (a port that another program took meanwhile is said to be in
+// use instead). Whenever the open succeeds it shows the transport's connected
 // text ("Connected via COM", "Connected via USB") and sends the identify command. It keeps doing so
-// until it is told to terminate. A log kept by the receiver protocol's log sink is not touched by
-// any of this: it continues where it was.
+// until it is told to terminate. A transport that ends for good (a replayed drive) is not opened
+// again: its ended text stays, and the connection counts as lost. A log kept by the receiver
+// protocol's log sink is not touched by any of this: it continues where it was.
 class TCom_Router : public FrameWriter
 {
 public:
@@ -54,6 +57,9 @@ public:
 
     // `d2xx` replaces the loaded D2XX library for the USB transport (tests); null for the real one.
     TCom_Router(TReceiverLink& link, LinkSelection selection, const D2xxApi* d2xx = nullptr);
+    // The link thread on another source of the instrument's bytes (a replayed drive), which the
+    // caller may keep to steer.
+    TCom_Router(TReceiverLink& link, std::shared_ptr<Transport> transport);
     // Terminates and joins the thread; the receiver protocol no longer writes through it.
     ~TCom_Router() override;
 
@@ -79,7 +85,7 @@ private:
     bool reopenTransport();
 
     TReceiverLink& link_;
-    const std::unique_ptr<Transport> transport_;         // Read and gone on the link thread only
+    const std::shared_ptr<Transport> transport_;         // Read and gone on the link thread only
     TFrameAssembler assembler_;                          // link thread only
     std::array<std::uint8_t, kReadBufferSize> buffer_{}; // link thread only
     std::mutex writeMutex_; // the link write mutex: one frame on the wire at a time

@@ -26,8 +26,9 @@ OpenResult TSerialPort::Open()
     settings.inputQueueBytes = kInputQueueBytes;
     settings.outputQueueBytes = kOutputQueueBytes;
     settings.timeouts = kLinkTimeouts;
-    return port_.open(comPortDevice(portNumber_), settings) ? OpenResult::Opened
-                                                            : OpenResult::NotAvailable;
+    if (port_.open(comPortDevice(portNumber_), settings))
+        return OpenResult::Opened;
+    return port_.inUse() ? OpenResult::InUse : OpenResult::NotAvailable;
 }
 
 std::string TSerialPort::portName() const

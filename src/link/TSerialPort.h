@@ -17,7 +17,8 @@ public:
     // The port "COMn:" (the connection dialog offers 1 to 4), opened through comPortDevice.
     explicit TSerialPort(int portNumber) : portNumber_(portNumber) {}
 
-    // NotAvailable when the device is missing or refuses the settings.
+    // NotAvailable when the device is missing or refuses the settings; InUse when another
+    // program holds it (SerialPort::open).
     OpenResult Open() override;
 
     // Takes every byte waiting in the input queue, at most capacity (and 32767). On -1 (also when

@@ -55,6 +55,12 @@ OpenResult TUsbPort::Open()
 
     FT_HANDLE handle = nullptr;
     status = api_.FT_Open(kDeviceIndex, &handle);
+    // The device is listed, so a refusal to open it is another program holding it: D2XX opens
+    // a device for one program at a time.
+    if (status == FT_DEVICE_NOT_OPENED) {
+        fail("FT_Open", status);
+        return OpenResult::InUse;
+    }
     if (status != FT_OK)
         return fail("FT_Open", status);
     handle_ = handle;

@@ -28,7 +28,8 @@ public:
 
     // Opens device index 0 (whatever else is attached), stores its serial number and sets the
     // baud rate. NotAvailable when the library is missing, it lists no device or one of its calls
-    // failed; lastError() then gives the reason.
+    // failed; InUse when it lists the device but FT_Open answers FT_DEVICE_NOT_OPENED, as it
+    // does for a device another program has open; lastError() then gives the reason.
     OpenResult Open() override;
 
     // Reads at most kMaxReadBytes of what is waiting.

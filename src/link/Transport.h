@@ -12,6 +12,7 @@ enum class OpenResult
 {
     Opened,
     NotAvailable, // the device is not there, or refused the settings
+    InUse,        // another program holds the device: nothing was read, written or set on it
 };
 
 // The instrument's end of the link as the link thread sees it: the RS-232 port (TSerialPort), the
@@ -46,6 +47,11 @@ public:
     // True once the last Read found the other end gone (the line hung up, the device left the
     // bus): reads keep failing until the port is closed and opened again.
     virtual bool gone() const = 0;
+
+    // True for a source that is gone for good once it is gone (a replayed drive at its end): the
+    // link thread then shows endedText() and does not open it again.
+    virtual bool endsForGood() const { return false; }
+    virtual std::string endedText() const { return {}; }
 
     // The port as the connection dialog names it: "COM1:", "USB".
     virtual std::string portName() const = 0;

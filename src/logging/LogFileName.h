@@ -14,6 +14,12 @@ constexpr std::size_t kLogFileTextMaxChars = 511;
 // (after the last "/" or "\\") if that holds one, then ".KLF": "a.b/run" gives "a.b/run.KLF".
 std::string logFileName(const std::string& logFileText);
 
+// Why the LogFile text gives no log file to write, or empty when it gives one. A text that is
+// empty, ends in a folder separator ("/data/run/") or has nothing before the dot that the
+// extension replaces (".drive") would log to a hidden ".KLF" that no one looks for; such a name is
+// refused with this reason and log mode stays off.
+std::string logFileNameRefusal(const std::string& logFileText);
+
 // A file size in whole kilobytes, as the main window shows it: bytes / 1024 rounded toward zero;
 // 0 for a missing file (a negative size), at most the largest 32-bit value.
 std::int32_t logFileSizeKb(std::int64_t bytes);

@@ -219,7 +219,9 @@ void TLog_Router::openFile()
 {
     lastSync_ = Clock::now();
     const AppendFile::Opened opened = file_.open(fileName_);
-    if (opened == AppendFile::Opened::Failed) {
+    // A file that another log router writes, here or in another program, is left to it: two
+    // writers would interleave their packets in one file and spoil both drives.
+    if (opened == AppendFile::Opened::Failed || opened == AppendFile::Opened::InUse) {
         fail(openFailedText(fileName_, file_.lastError()));
         return;
     }

@@ -3,8 +3,8 @@
 namespace zentor {
 
 MapFeed::MapFeed(const MapSettings& settings, std::unique_ptr<MapAnnouncer> announcer,
-                 MapFeedNames names)
-    : settings_(settings), publisher_(std::move(names), std::move(announcer))
+                 MapFeedNames names, MessageSink* messages)
+    : settings_(settings), messages_(messages), publisher_(std::move(names), std::move(announcer))
 {}
 
 bool MapFeed::publish(double latitudeDeg, double longitudeDeg, std::int16_t rssiDbm,
@@ -14,15 +14,23 @@ bool MapFeed::publish(double latitudeDeg, double longitudeDeg, std::int16_t rssi
     values.latitudeDeg = latitudeDeg;
     values.longitudeDeg = longitudeDeg;
     values.rssiDbm = rssiDbm;
-    values.rangeMinDbm = settings_.rangeMinDbm();
-    values.rangeMaxDbm = settings_.rangeMaxDbm();
+    const MapRange range = settings_.range();
+    values.rangeMinDbm = range.minDbm;
+    values.rangeMaxDbm = range.maxDbm;
     values.serialNumber = serialNumber;
     return publish(values);
 }
 
 bool MapFeed::publish(const MapFeedValues& values)
 {
-    return publisher_.publish([&values](std::uint8_t* block) { composeMapBlock(block, values); });
+    const bool written =
+        publisher_.publish([&values](std::uint8_t* block) { composeMapBlock(block, values); });
+    if (publisher_.otherPublisher() && !inUseTold_) {
+        inUseTold_ = true;
+        if (messages_)
+            messages_->postMessage(MessageKind::Warning, kInUseText);
+    }
+    return written;
 }
 
 } // namespace zentor

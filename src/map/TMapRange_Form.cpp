@@ -2,6 +2,7 @@
 
 #include "map/MapSettings.h"
 #include "ui/FormLayout.h"
+#include "ui/MessageBoxRoutine.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -32,9 +33,9 @@ const char* const kNote =
     "These settings re used when the QXV Tavrine is running for real-time mapping capabilities. "
     "The data is sent from the Zentor to the Tavrine for plotting on a map.";
 
-QLineEdit* makeValueBox(QWidget* parent, const char* name, const char* text)
+QLineEdit* makeValueBox(QWidget* parent, const char* name)
 {
-    auto* box = new QLineEdit(QString::fromLatin1(text), parent);
+    auto* box = new QLineEdit(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setFixedWidth(kValueWidth);
     box->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -62,8 +63,8 @@ TMapRange_Form::TMapRange_Form(MapSettings& settings, QWidget* parent)
     bold.setBold(true);
     heading->setFont(bold);
 
-    edRSSIMin = makeValueBox(this, "edRSSIMin", "-120");
-    edRSSIMax = makeValueBox(this, "edRSSIMax", "-50");
+    edRSSIMin = makeValueBox(this, "edRSSIMin");
+    edRSSIMax = makeValueBox(this, "edRSSIMax");
     auto* range = new QFormLayout;
     range->setContentsMargins(0, 0, 0, 0);
     range->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -76,7 +77,6 @@ TMapRange_Form::TMapRange_Form(MapSettings& settings, QWidget* parent)
     QGroupBox* source = makeGroup(this, "gbUseData", QStringLiteral("Use Data From:"));
     UseR1 = makeChoice(source, "UseR1", "Receiver #1");
     UseR2 = makeChoice(source, "UseR2", "Receiver #2");
-    UseR1->setChecked(true);
     auto* choices = new QVBoxLayout(source);
     choices->addWidget(UseR1);
     choices->addWidget(UseR2);
@@ -98,14 +98,8 @@ TMapRange_Form::TMapRange_Form(MapSettings& settings, QWidget* parent)
     column->addWidget(note);
     column->addWidget(ok, 0, Qt::AlignHCenter);
 
-    connect(edRSSIMin, &QLineEdit::textChanged, this, &TMapRange_Form::edRSSIMinChange);
-    connect(edRSSIMax, &QLineEdit::textChanged, this, &TMapRange_Form::edRSSIMaxChange);
-    connect(UseR1, &QRadioButton::toggled, this, &TMapRange_Form::UseRClick);
     connect(ok, &QPushButton::clicked, this, &TMapRange_Form::OKBtnClick);
-
-    edRSSIMinChange();
-    edRSSIMaxChange();
-    UseRClick();
+    showSettings();
 
     // The wrapped note decides the height at the dialog's fixed width.
     setFixedSize(kWidth, column->totalHeightForWidth(kWidth));
@@ -113,7 +107,29 @@ TMapRange_Form::TMapRange_Form(MapSettings& settings, QWidget* parent)
 
 void TMapRange_Form::OKBtnClick()
 {
-    close();
+    const MapRangeReading reading =
+        readMapRange(edRSSIMin->text().toStdString(), edRSSIMax->text().toStdString());
+    if (!reading.range) {
+        showMessageBox(MessageKind::Error, reading.refusal);
+        return;
+    }
+    settings_.setRange(*reading.range);
+    settings_.setReceiver(UseR1->isChecked() ? 0 : 1);
+    accept();
+}
+
+void TMapRange_Form::reject()
+{
+    showSettings();
+    QDialog::reject();
+}
+
+void TMapRange_Form::showSettings()
+{
+    const MapRange range = settings_.range();
+    edRSSIMin->setText(QString::number(range.minDbm));
+    edRSSIMax->setText(QString::number(range.maxDbm));
+    (settings_.receiver() == 0 ? UseR1 : UseR2)->setChecked(true);
 }
 
 void TMapRange_Form::showEvent(QShowEvent* event)
@@ -125,21 +141,6 @@ void TMapRange_Form::showEvent(QShowEvent* event)
                                             screen->availableGeometry()));
     }
     QDialog::showEvent(event);
-}
-
-void TMapRange_Form::edRSSIMinChange()
-{
-    settings_.setRangeMinText(edRSSIMin->text().toStdString());
-}
-
-void TMapRange_Form::edRSSIMaxChange()
-{
-    settings_.setRangeMaxText(edRSSIMax->text().toStdString());
-}
-
-void TMapRange_Form::UseRClick()
-{
-    settings_.setReceiver(UseR1->isChecked() ? 0 : 1);
 }
 
 } // namespace zentor

@@ -31,14 +31,25 @@ void TNav_Router::setLogSink(LogSink* sink)
 
 void TNav_Router::Execute()
 {
-    const bool opened = port_.open(device_);
-    portState_.store(opened ? PortState::Open : PortState::NotOpened, std::memory_order_release);
     while (!thread_.terminateRequested()) {
-        if (opened)
+        if (port_.isOpen() || openPort()) {
             pollRound();
-        pause_.wait(kPollInterval);
+            pause_.wait(kPollInterval);
+        } else {
+            pause_.wait(kReopenInterval);
+        }
     }
     port_.close();
+}
+
+bool TNav_Router::openPort()
+{
+    const bool opened = port_.open(device_);
+    const PortState state = opened          ? PortState::Open
+                            : port_.inUse() ? PortState::InUse
+                                            : PortState::NotOpened;
+    portState_.store(state, std::memory_order_release);
+    return opened;
 }
 
 void TNav_Router::pollRound()

@@ -22,7 +22,8 @@ namespace zentor {
 // it is told to terminate. The thread starts in the constructor.
 //
 // It opens the port first (TravelPilotPort: 9600 8N1, purged after opening); a port that cannot
-// be opened leaves the thread running without one, doing nothing but wait. Each round it sends
+// be opened, or that another program holds, leaves the thread running without one, trying it
+// again every kReopenInterval (portState says why it is not open). Each round it sends
 // the requests TravelPilotSchedule picks (the version until the unit has told it, then the
 // position, with speed and direction after every fourth position) and reads one response after
 // each, once more when that read failed. Each whole response sets the answered mark; a version,
@@ -33,6 +34,7 @@ class TNav_Router
 {
 public:
     static constexpr std::chrono::milliseconds kPollInterval{500};
+    static constexpr std::chrono::milliseconds kReopenInterval{1000};
 
     // Copies one update into the TravelPilot fields. Runs on the window thread.
     using ShowTexts = std::function<void(const TravelPilotTexts& texts)>;
@@ -42,6 +44,7 @@ public:
         Opening,   // the thread has not tried the port yet
         Open,      // polling the unit
         NotOpened, // the port could not be opened or configured: running without it
+        InUse,     // another program holds the port: nothing is sent to it or read from it
     };
 
     // `comPort` is the n of "COMn:" (1..9), the navigation choice of the connection dialog; the
@@ -85,6 +88,7 @@ public:
 
 private:
     void Execute();
+    bool openPort();
     void pollRound();
     void exchange(std::uint8_t command);
     TravelPilotResponse readResponse();

@@ -25,11 +25,13 @@ public:
     static SerialSettings settings();
 
     // Opens the device (a name from comPortDevice) with settings(), then drops whatever is in
-    // either queue. False when the device cannot be opened or configured; nothing stays open
-    // then.
+    // either queue. False when the device cannot be opened or configured, or another program
+    // holds it (inUse(); its queues are then left alone); nothing stays open then.
     bool open(const std::string& device);
     void close() { port_.close(); }
     bool isOpen() const { return port_.isOpen(); }
+    // True when the last open failed because another program holds the port.
+    bool inUse() const { return port_.inUse(); }
 
     // Drops bytes still waiting in the input queue (the rest of an answer read only in part),
     // then writes the request frame of `command`. True when all of it was written.

@@ -88,4 +88,10 @@ TravelPilotCoordinateParts coordinateParts(const TravelPilotCoordinate& coordina
     return parts;
 }
 
+bool coordinateInRange(const TravelPilotCoordinateParts& parts)
+{
+    return parts.integerPart >= 0 && parts.fractionalPart >= 0 &&
+           parts.fractionalPart < kTravelPilotMillionthsPerDegree;
+}
+
 } // namespace zentor

@@ -16,8 +16,8 @@
 //            5       2      direction, degrees, unsigned, little-endian
 //   238      -       -      nothing
 //
-// A coordinate: 1 byte hemisphere letter, 16-bit integer part, 32-bit fractional part, both
-// little-endian.
+// A coordinate: 1 byte hemisphere letter, 16-bit integer part (whole degrees), 32-bit
+// fractional part (the rest of the degree in millionths, 0 .. 999999), both little-endian.
 namespace zentor {
 
 // The receive buffer of the link: larger than any frame a length byte can announce.
@@ -83,5 +83,12 @@ struct TravelPilotCoordinateParts
     std::int32_t fractionalPart = 0;
 };
 TravelPilotCoordinateParts coordinateParts(const TravelPilotCoordinate& coordinate);
+
+// The fractional part counts millionths of a degree, so 'N', 52, 165 is 52.000165 degrees.
+constexpr std::int32_t kTravelPilotMillionthsPerDegree = 1000000;
+
+// Whether the parts are a reading at all: whole degrees not negative and a rest of
+// 0 .. 999999 millionths. Anything else is a damaged or foreign frame, never a place.
+bool coordinateInRange(const TravelPilotCoordinateParts& parts);
 
 } // namespace zentor

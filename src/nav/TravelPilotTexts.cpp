@@ -12,7 +12,11 @@ std::string travelPilotVersionText(int major, int minor)
 std::string travelPilotCoordinateText(const TravelPilotCoordinate& coordinate)
 {
     const TravelPilotCoordinateParts parts = coordinateParts(coordinate);
-    return formatText("%d.%d %c", parts.integerPart, parts.fractionalPart, parts.hemisphere);
+    if (!coordinateInRange(parts))
+        return "out of range";
+    const bool printable = parts.hemisphere >= 0x20 && parts.hemisphere < 0x7F;
+    return formatText("%d.%06d %c", parts.integerPart, parts.fractionalPart,
+                      printable ? parts.hemisphere : '?');
 }
 
 std::string travelPilotSpeedText(std::int16_t speedKmh)

@@ -21,8 +21,9 @@ struct TravelPilotTexts
 // "V 2.13": the major and minor version.
 std::string travelPilotVersionText(int major, int minor);
 
-// "48.123456 N": integer part, fractional part (as a plain number, so leading zeros of the
-// fraction do not show) and hemisphere letter.
+// "52.000165 N": whole degrees, point, the six digits of the millionths, hemisphere letter (a
+// letter that is not printable shows as '?'). A coordinate out of range shows as
+// "out of range" rather than as a place that is not there.
 std::string travelPilotCoordinateText(const TravelPilotCoordinate& coordinate);
 
 std::string travelPilotSpeedText(std::int16_t speedKmh);          // "57 km/h"

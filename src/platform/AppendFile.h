@@ -21,6 +21,7 @@ public:
     {
         Created,  // there was no file of that name: an empty one was made
         Existing, // the file was there and is appended to
+        InUse,    // another writer holds the file (in this or another process): not opened
         Failed,   // not opened; lastError() says why
     };
 
@@ -31,6 +32,12 @@ public:
 
     // Creates the file when no file of that name exists, otherwise opens it for appending (and
     // reading). The check and the creation are one step, so two writers never both see Created.
+    // The file is then held for this object alone until it is closed or the process ends, so
+    // that two writers never interleave their bytes in one file; readers may still read it.
+    // Linux: an exclusive open-file-description lock (F_OFD_SETLK) on the whole file, which
+    // closing another descriptor of the file in the process does not release; on a file
+    // system without locks the file is written unlocked. Windows: the share mode lets others
+    // read, not write. InUse, nothing held, when another writer has it.
     Opened open(const std::string& path);
     bool isOpen() const;
 
@@ -69,6 +76,8 @@ public:
 
 private:
     void setLastError();
+    // Gives up the file another writer holds: InUse, with lastError() saying so.
+    Opened refuseInUse();
 
 #ifdef _WIN32
     void* handle_ = nullptr; // a HANDLE; null when not open

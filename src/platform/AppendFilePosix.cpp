@@ -12,6 +12,25 @@ namespace {
 
 constexpr mode_t kNewFileMode = 0666; // narrowed by the user's umask
 
+// Takes the whole file for this open file description alone. False only when another
+// description holds it; a file system that keeps no locks (some network shares) lets the file
+// be written without one, as before locks existed.
+bool holdForWriting(int fd)
+{
+    struct flock whole
+    {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    whole.l_start = 0;
+    whole.l_len = 0; // to the end, however far it grows
+    while (::fcntl(fd, F_OFD_SETLK, &whole) != 0) {
+        if (errno == EINTR)
+            continue;
+        return errno != EAGAIN && errno != EACCES;
+    }
+    return true;
+}
+
 } // namespace
 
 AppendFile::~AppendFile()
@@ -28,12 +47,17 @@ AppendFile::Opened AppendFile::open(const std::string& path)
         fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd_ >= 0) {
             size_ = 0;
-            return Opened::Created;
+            // Another writer may have opened the new file and locked it first: it writes the
+            // header then, as the file is empty.
+            return holdForWriting(fd_) ? Opened::Created : refuseInUse();
         }
         if (errno != EEXIST)
             break;
         fd_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
         if (fd_ >= 0) {
+            // The size is taken once the lock is held: before it, another writer may still add.
+            if (!holdForWriting(fd_))
+                return refuseInUse();
             struct stat st
             {};
             size_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) ? st.st_size : 0;
@@ -44,6 +68,15 @@ AppendFile::Opened AppendFile::open(const std::string& path)
     }
     setLastError();
     return Opened::Failed;
+}
+
+AppendFile::Opened AppendFile::refuseInUse()
+{
+    ::close(fd_);
+    fd_ = -1;
+    size_ = 0;
+    lastError_ = "another program is writing it";
+    return Opened::InUse;
 }
 
 bool AppendFile::isOpen() const

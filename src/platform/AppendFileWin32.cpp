@@ -76,11 +76,22 @@ AppendFile::Opened AppendFile::open(const std::string& path)
             size_ = end.QuadPart;
             return Opened::Existing;
         }
+        // Another program that has the file open for writing shares it for reading only.
+        if (GetLastError() == ERROR_SHARING_VIOLATION)
+            return refuseInUse();
         if (GetLastError() != ERROR_FILE_NOT_FOUND)
             break;
     }
     setLastError();
     return Opened::Failed;
+}
+
+AppendFile::Opened AppendFile::refuseInUse()
+{
+    handle_ = nullptr;
+    size_ = 0;
+    lastError_ = "another program is writing it";
+    return Opened::InUse;
 }
 
 bool AppendFile::isOpen() const

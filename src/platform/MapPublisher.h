@@ -19,6 +19,13 @@
 // pthread_mutex_consistent), and which appears only once it is initialised. There are no window
 // messages between programs there: the program brings an announcer of its own, a signal on the
 // session bus. docs/protocol.md tells the authors of readers how to take the mutex.
+//
+// One publisher at a time: a publisher holds a lock of its own (not the readers' mutex) from its
+// first publication to its end, and only the holder makes, writes and removes the block. Linux:
+// an exclusive open-file-description lock on the shared memory object "/<block>.publisher",
+// which is never removed; Windows: the named mutex "<block>.publisher", owned by the thread that
+// publishes. Either goes with the process however it ends (a mutex whose owner is gone is
+// abandoned, and the next one takes it).
 namespace zentor {
 
 constexpr std::size_t kMapBlockBytes = 4096;
@@ -50,7 +57,8 @@ public:
 // there are no window messages between programs.
 std::unique_ptr<MapAnnouncer> systemMapAnnouncer();
 
-// The writer of the block. Threads: one thread at a time publishes (the GPS thread).
+// The writer of the block. Threads: one thread publishes (the GPS thread), the same one every
+// time: on Windows the publisher lock belongs to that thread.
 class MapPublisher
 {
 public:
@@ -65,21 +73,23 @@ public:
     // null: the block is written but never announced.
     explicit MapPublisher(MapFeedNames names = {},
                           std::unique_ptr<MapAnnouncer> announcer = systemMapAnnouncer());
-    // Unmaps the block. Windows: the mapping goes with its last handle. Linux: the block is
-    // removed (shm_unlink) when this publisher owns it, so that no reader takes it for a live one
-    // afterwards: it made the block, or found one left by a publisher that was killed. A block
-    // that another publisher still writes stays, and so does the mutex, which a reader may hold.
+    // Unmaps the block and lets go of the publisher lock. Windows: the mapping goes with its last
+    // handle. Linux: the block is removed (shm_unlink) when this publisher held the lock, so
+    // that no reader takes it for a live one afterwards, whether it made the block or found one
+    // left by a publisher that was killed. The mutex stays: a reader may hold it.
     ~MapPublisher();
     MapPublisher(const MapPublisher&) = delete;
     MapPublisher& operator=(const MapPublisher&) = delete;
 
-    // One publication: creates and maps the mutex and the block if that has not been done yet,
-    // then, holding the mutex, copies the block into a local buffer, lets `compose` fill it and
-    // copies it back in one step, so that a reader holding the mutex never sees a block half
-    // written. Then registers the message (the first time) and announces it. Returns false,
-    // with nothing written and nothing announced, when the block or the mutex cannot be made
-    // (tried again at the next publication) or the mutex is not free within kMutexTimeout. A
-    // mutex whose holder died is taken over at once; one left unusable is replaced (Linux).
+    // One publication: takes the publisher lock, creates and maps the mutex and the block if
+    // that has not been done yet, then, holding the mutex, copies the block into a local buffer,
+    // lets `compose` fill it and copies it back in one step, so that a reader holding the mutex
+    // never sees a block half written. Then registers the message (the first time) and announces
+    // it. Returns false, with nothing written and nothing announced, when another publisher holds
+    // the lock (otherPublisher(); it is tried again at the next publication, so this one takes over
+    // once the other has ended), the block or the mutex cannot be made (tried again as well) or the
+    // mutex is not free within kMutexTimeout. A mutex whose holder died is taken over at once;
+    // one left unusable is replaced (Linux).
     bool publish(const Compose& compose)
     {
         if (!writeBlock(compose))
@@ -88,8 +98,11 @@ public:
         return true;
     }
 
+    // True when the last publication was not made because another publisher holds the lock.
+    bool otherPublisher() const { return otherPublisher_; }
+
 private:
-    struct Shared; // the mapping and the mutex: platform handles
+    struct Shared; // the publisher lock, the mapping and the mutex: platform handles
 
     // Makes the block and the mutex on first use, then rewrites the block under the mutex.
     bool writeBlock(const Compose& compose);
@@ -109,6 +122,7 @@ private:
     const MapFeedNames names_;
     const std::unique_ptr<MapAnnouncer> announcer_;
     std::unique_ptr<Shared> shared_;
+    bool otherPublisher_ = false;
     bool registered_ = false; // the message is registered at most once, even when that failed
     unsigned messageId_ = 0;
 };
@@ -118,8 +132,8 @@ private:
 // within MapPublisher::kMutexTimeout. Any thread.
 bool readMapBlock(const MapFeedNames& names, std::uint8_t* out);
 
-// Removes the named block and mutex, for tests cleaning up after themselves (Linux: shm_unlink
-// of both; Windows: nothing, they go with their last handle).
+// Removes the named block, its mutex and its publisher lock, for tests cleaning up after
+// themselves (Linux: shm_unlink of the three; Windows: nothing, they go with their last handle).
 void removeMapBlock(const MapFeedNames& names);
 
 } // namespace zentor

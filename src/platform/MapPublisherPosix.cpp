@@ -7,7 +7,6 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <string>
-#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -187,16 +186,42 @@ int openBlockForWriting(const std::string& name)
     return fd;
 }
 
+std::string publisherLockPath(const std::string& block)
+{
+    return posixName(block + ".publisher");
+}
+
+// Takes the publisher lock of `block`: the descriptor that holds it, or -1, with `otherHolds`
+// set when another publisher has it. The object is never removed: a lock on a removed object
+// and one on its successor would not meet.
+int takePublisherLock(const std::string& block, bool& otherHolds)
+{
+    otherHolds = false;
+    const int fd =
+        ::shm_open(publisherLockPath(block).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kOwnerOnly);
+    if (fd < 0)
+        return -1;
+    struct flock whole
+    {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_OFD_SETLK, &whole) == 0)
+        return fd;
+    otherHolds = errno == EAGAIN || errno == EACCES;
+    ::close(fd);
+    return -1;
+}
+
 } // namespace
 
-// The publisher that holds the lock on the block's file owns the block and removes it when it
-// goes: the one that made it, or one that found a block whose publisher had gone without
-// removing it (killed). The lock goes with the publisher's process, however it ends.
+// Made by the publisher that took the lock: it alone writes the block, and removes it when it
+// goes, whether it made it or found one that a killed publisher left. The lock goes with the
+// publisher's process, however it ends.
 struct MapPublisher::Shared
 {
+    int lockFd = -1; // the publisher lock lives on it
     std::string blockPath;
-    int blockFd = -1; // kept open: the owner's lock lives on it
-    bool ownsBlock = false;
+    int blockFd = -1;
     std::uint8_t* view = nullptr;
     pthread_mutex_t* mutex = nullptr;
 
@@ -204,13 +229,16 @@ struct MapPublisher::Shared
     {
         if (view != nullptr)
             ::munmap(view, kMapBlockBytes);
-        // A reader never takes a block that nobody writes any more for a live one. The mutex
-        // stays: a reader may hold it.
-        if (ownsBlock)
+        // A reader never takes a block that nobody writes any more for a live one. Removed
+        // before the lock goes, so that it never takes the block of the next publisher along.
+        // The mutex stays: a reader may hold it.
+        if (blockFd >= 0) {
             ::shm_unlink(blockPath.c_str());
-        if (blockFd >= 0)
             ::close(blockFd);
+        }
         unmapMutex(mutex);
+        if (lockFd >= 0)
+            ::close(lockFd);
     }
 };
 
@@ -227,9 +255,13 @@ MapPublisher::~MapPublisher() = default;
 
 bool MapPublisher::writeBlock(const Compose& compose)
 {
+    otherPublisher_ = false;
     if (!shared_) {
-        // The mutex first: whenever the block exists, so does its mutex.
         auto shared = std::make_unique<Shared>();
+        shared->lockFd = takePublisherLock(names_.block, otherPublisher_);
+        if (shared->lockFd < 0)
+            return false;
+        // The mutex next: whenever the block exists, so does its mutex.
         shared->mutex = openMutex(names_.mutex, true);
         if (shared->mutex == nullptr)
             return false;
@@ -237,7 +269,6 @@ bool MapPublisher::writeBlock(const Compose& compose)
         shared->blockFd = openBlockForWriting(names_.block);
         if (shared->blockFd < 0)
             return false;
-        shared->ownsBlock = ::flock(shared->blockFd, LOCK_EX | LOCK_NB) == 0;
         shared->view = static_cast<std::uint8_t*>(
             mapObject(shared->blockFd, kMapBlockBytes, PROT_READ | PROT_WRITE));
         if (shared->view == nullptr)
@@ -289,6 +320,7 @@ void removeMapBlock(const MapFeedNames& names)
 {
     ::shm_unlink(posixName(names.block).c_str());
     ::shm_unlink(posixName(names.mutex).c_str());
+    ::shm_unlink(publisherLockPath(names.block).c_str());
 }
 
 } // namespace zentor

@@ -59,8 +59,11 @@ public:
 
 } // namespace
 
+// Made by the publisher that took the publisher lock: it alone maps and writes the block.
 struct MapPublisher::Shared
 {
+    HANDLE publisher = nullptr; // the publisher lock, owned by the publishing thread once held
+    bool publishing = false;
     HANDLE mapping = nullptr;
     std::uint8_t* view = nullptr;
     HANDLE mutex = nullptr;
@@ -73,6 +76,12 @@ struct MapPublisher::Shared
             ::CloseHandle(mapping);
         if (mutex != nullptr)
             ::CloseHandle(mutex);
+        // Let go where the lock's thread ends the publisher; otherwise the lock is abandoned
+        // when that thread ends, and the next publisher takes it then.
+        if (publishing)
+            ::ReleaseMutex(publisher);
+        if (publisher != nullptr)
+            ::CloseHandle(publisher);
     }
 };
 
@@ -89,8 +98,19 @@ MapPublisher::~MapPublisher() = default;
 
 bool MapPublisher::writeBlock(const Compose& compose)
 {
+    otherPublisher_ = false;
     if (!shared_) {
         auto shared = std::make_unique<Shared>();
+        shared->publisher = ::CreateMutexA(nullptr, FALSE, (names_.block + ".publisher").c_str());
+        if (shared->publisher == nullptr)
+            return false;
+        // Free, or abandoned by a publisher that ended without letting go: ours.
+        const DWORD taken = ::WaitForSingleObject(shared->publisher, 0);
+        shared->publishing = taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
+        if (!shared->publishing) {
+            otherPublisher_ = taken == WAIT_TIMEOUT;
+            return false;
+        }
         // Backed by the page file; a new mapping starts zero-filled.
         shared->mapping =
             ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,

@@ -64,7 +64,16 @@ public:
     // Returns false, with lastError() saying why, when the device is missing, busy, not a serial
     // line or refuses the settings; nothing stays open then. A device without modem lines (a
     // pseudo-terminal) opens fine: DTR and RTS are set only where they exist.
+    //
+    // The port is held for this object alone until it is closed or the process ends; another
+    // program (or another SerialPort) opening it meanwhile gets false with inUse() set, before
+    // anything was read, written, purged or set on the line. Linux: an exclusive flock() on the
+    // open terminal, taken first, which holds against root too (TIOCEXCL, also set, does not);
+    // a terminal that TIOCEXCL keeps from us (EBUSY) is in use as well. Windows: the system
+    // opens a COM port for one handle at a time and refuses the next with ERROR_ACCESS_DENIED.
     bool open(const std::string& device, const SerialSettings& settings);
+    // True when the last open failed because the port is held by another program.
+    bool inUse() const { return inUse_; }
     void close();
     bool isOpen() const { return handle_ != kClosedHandle; }
 
@@ -138,6 +147,7 @@ private:
 
     Handle handle_ = kClosedHandle; // written by open and close only
     std::string device_;            // written by open only
+    bool inUse_ = false;            // written by open only
     std::atomic<bool> hungUp_{false};
     mutable std::mutex errorMutex_;
     std::string lastError_; // guarded by errorMutex_

@@ -6,6 +6,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <system_error>
 #include <termios.h>
@@ -211,6 +212,7 @@ bool SerialPort::open(const std::string& device, const SerialSettings& settings)
 {
     close();
     device_ = device;
+    inUse_ = false;
     const auto rate =
         std::find_if(std::begin(kBaudRates), std::end(kBaudRates),
                      [&](const BaudRate& r) { return r.bitsPerSecond == settings.baudRate; });
@@ -220,7 +222,17 @@ bool SerialPort::open(const std::string& device, const SerialSettings& settings)
     }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        setError("cannot open " + device + ": " + errorText(errno));
+        inUse_ = errno == EBUSY;
+        setError(inUse_ ? device + ": in use by another program"
+                        : "cannot open " + device + ": " + errorText(errno));
+        return false;
+    }
+    // Taken before the line is touched: a program that finds the port held must not change
+    // its settings or drop the bytes waiting for the holder.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        inUse_ = true;
+        setError(device + ": in use by another program");
         return false;
     }
     const std::string problem = configureLine(fd, rate->speed);

@@ -52,6 +52,7 @@ bool SerialPort::open(const std::string& device, const SerialSettings& settings)
 {
     close();
     device_ = device;
+    inUse_ = false;
     DCB dcb{};
     dcb.DCBlength = sizeof(dcb);
     const std::string mode = std::to_string(settings.baudRate) + ",N,8,1";
@@ -72,7 +73,11 @@ bool SerialPort::open(const std::string& device, const SerialSettings& settings)
     const HANDLE handle = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        setError("cannot open " + device + ": " + systemErrorText(GetLastError()));
+        const DWORD error = GetLastError();
+        // A COM port opened by another program: the system gives one handle at a time.
+        inUse_ = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        setError(inUse_ ? device + ": in use by another program"
+                        : "cannot open " + device + ": " + systemErrorText(error));
         return false;
     }
     // The queue sizes are a request; a driver that keeps its own still works.

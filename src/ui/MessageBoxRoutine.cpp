@@ -21,16 +21,22 @@ QMessageBox::Icon iconOf(MessageKind kind)
     return QMessageBox::NoIcon;
 }
 
+// Long file names wrap instead of running off the box's edge.
+QString wrappable(const std::string& text)
+{
+    return QString::fromStdString(wrappableText(text));
+}
+
 bool onWindowThread()
 {
     return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
 // A box that is not modal; it deletes itself when closed and then runs `closed`.
-void showModelessBox(MessageKind kind, const QString& text, const std::function<void()>& closed)
+void showModelessBox(MessageKind kind, const std::string& text, const std::function<void()>& closed)
 {
-    auto* box =
-        new QMessageBox(iconOf(kind), QString::fromUtf8(messageTitle(kind)), text, QMessageBox::Ok);
+    auto* box = new QMessageBox(iconOf(kind), QString::fromUtf8(messageTitle(kind)),
+                                wrappable(text), QMessageBox::Ok);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     if (closed)
@@ -42,9 +48,7 @@ void queueModelessBox(MessageKind kind, const std::string& text, std::function<v
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [kind, text = QString::fromStdString(text), closed = std::move(closed)] {
-            showModelessBox(kind, text, closed);
-        },
+        [kind, text, closed = std::move(closed)] { showModelessBox(kind, text, closed); },
         Qt::QueuedConnection);
 }
 
@@ -58,8 +62,8 @@ void showMessageBox(MessageKind kind, const std::string& text)
         queueModelessBox(kind, text, {});
         return;
     }
-    QMessageBox box(iconOf(kind), QString::fromUtf8(messageTitle(kind)),
-                    QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(iconOf(kind), QString::fromUtf8(messageTitle(kind)), wrappable(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 

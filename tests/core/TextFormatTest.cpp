@@ -20,5 +20,23 @@ TEST(TextFormat, TextsLongerThanTheFirstBufferAreWhole)
     EXPECT_EQ(text, "[" + part + "|42]");
 }
 
+TEST(TextFormat, LongRunsGetInvisibleBreaksShortOnesStayAsTheyAre)
+{
+    const std::string zw = "\xE2\x80\x8B";
+    EXPECT_EQ(wrappableText("Could not open \"/data/run/drive.KLF\" (No such file)."),
+              "Could not open \"/data/run/drive.KLF\" (No such file).");
+    const std::string longPath = "/media/usb-stick/zentor-logs/2026-12-10/drive-20261210.KLF";
+    EXPECT_EQ(wrappableText("open " + longPath + " now"),
+              "open /" + zw + "media/" + zw + "usb-stick/" + zw + "zentor-logs/" + zw +
+                  "2026-12-10/" + zw + "drive-20261210.KLF now");
+    // 41 characters without a separator: a break after the 40th; "ä" is one character.
+    std::string umlauts;
+    for (int i = 0; i < 41; ++i)
+        umlauts += "\xC3\xA4";
+    EXPECT_EQ(wrappableText(umlauts), umlauts.substr(0, 80) + zw + umlauts.substr(80));
+    EXPECT_EQ(wrappableText(std::string(40, 'a')), std::string(40, 'a'));
+    EXPECT_EQ(wrappableText(""), "");
+}
+
 } // namespace
 } // namespace zentor

@@ -165,6 +165,13 @@ TEST_F(ReceiverStateTest, ChannelInformationSetsCountsAndListsAndIsKeptForTheLog
     EXPECT_EQ(two.listRssi[2], kNoLevelByte) << "a new list restarts the list readings";
     EXPECT_EQ(state.channelInformation(), status);
 
+    // The instrument repeats the same list: its readings stay. A changed list restarts them.
+    apply(packetRecord(0x07, {1, 2, 0xB1}));
+    apply(status);
+    EXPECT_EQ(state.receiver(1).listRssi[2], 0xB1) << "the same list keeps its readings";
+    apply(packetRecord(0x06, cat({statusBlock(40), statusBlock(71)})));
+    EXPECT_EQ(state.receiver(1).listRssi[2], kNoLevelByte) << "a changed list restarts them";
+
     // A short one is not decoded, but it is the channel information all the same.
     state.resetScanInformation();
     const Bytes cut = packetRecord(0x05, {1, 2});

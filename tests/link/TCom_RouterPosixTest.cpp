@@ -3,6 +3,7 @@
 #include "link/TCom_Router.h"
 #include "link/TReceiverLink.h"
 #include "platform/D2xx.h"
+#include "platform/SerialPort.h"
 #include "support/PtyInstrument.h"
 
 #include <cstdlib>
@@ -65,6 +66,32 @@ TEST(TCom_Router, ConnectsOverComIdentifiesAndDecodesFramesAcrossReads)
     EXPECT_EQ(counts.bytesSkipped, 2u);
     EXPECT_EQ(counts.badChecksum + counts.badLength, 0u);
     link.setLogSink(nullptr);
+}
+
+TEST(TCom_Router, WaitsForAPortThatAnotherProgramHoldsWithoutTouchingIt)
+{
+    test::PtyInstrument instrument;
+    ASSERT_FALSE(instrument.device().empty());
+    ::setenv("ZENTOR_COM2", instrument.device().c_str(), 1);
+    SerialPort holder; // the other program
+    ASSERT_TRUE(holder.open(instrument.device(), SerialSettings{})) << holder.lastError();
+    TReceiverLink link;
+    TCom_Router router(link, {LinkSelection::kRs232, 2});
+
+    ASSERT_TRUE(waitUntil([&] {
+        return link.state().statusText() == "COM2: in use by another program - retrying...";
+    })) << link.state().statusText();
+    const Bytes identity = onWire(packetRecord(0x1C, {'Z', 'T', '0', '0', '0', '0', '4', '2'}));
+    instrument.send(identity);
+    EXPECT_TRUE(instrument.quietFor(1500ms)) << "nothing is written to a port another holds";
+    std::uint8_t got[32] = {};
+    EXPECT_EQ(holder.readWaiting(got, sizeof got), static_cast<long>(identity.size()));
+    EXPECT_EQ(link.state().identification(), "");
+    EXPECT_EQ(link.state().statusText(), "COM2: in use by another program - retrying...");
+
+    holder.close();
+    EXPECT_EQ(instrument.receive(kIdentify.size()), kIdentify);
+    EXPECT_EQ(link.state().statusText(), "Connected via COM");
 }
 
 // Points `link` at `device`, replacing what it pointed at in one step, as a USB serial adapter

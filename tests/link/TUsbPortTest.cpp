@@ -198,7 +198,7 @@ TEST_F(TUsbPortScripted, EachFailingStepFailsTheOpenAndHoldsNoHandle)
          0, 0},
         {"serial call fails", [](Script& s) { s.serialStatus = 2; },
          "FT_ListDevices (serial number) failed with status 2", 0, 0},
-        {"FT_Open fails", [](Script& s) { s.openStatus = 3; }, "FT_Open failed with status 3", 1,
+        {"FT_Open fails", [](Script& s) { s.openStatus = 4; }, "FT_Open failed with status 4", 1,
          0},
         {"FT_SetBaudRate fails", [](Script& s) { s.baudStatus = 7; },
          "FT_SetBaudRate failed with status 7", 1, 1},
@@ -428,13 +428,13 @@ TEST_F(TUsbPortOnStandIn, EachFailingCallFailsTheOpenAndLeavesTheDeviceFree)
     }
 }
 
-TEST_F(TUsbPortOnStandIn, DeviceIsFreeAgainOnceThePortIsDestroyed)
+TEST_F(TUsbPortOnStandIn, ADeviceOpenElsewhereIsInUseUntilThePortIsDestroyed)
 {
     auto first = std::make_unique<TUsbPort>(library_.api());
     ASSERT_EQ(first->Open(), OpenResult::Opened);
     TUsbPort second(library_.api());
-    EXPECT_EQ(second.Open(), OpenResult::NotAvailable);
-    EXPECT_EQ(second.lastError().rfind("FT_Open failed with status ", 0), 0u);
+    EXPECT_EQ(second.Open(), OpenResult::InUse);
+    EXPECT_EQ(second.lastError(), "FT_Open failed with status 3"); // FT_DEVICE_NOT_OPENED
     first.reset();
     EXPECT_EQ(second.Open(), OpenResult::Opened) << second.lastError();
 }

@@ -1,7 +1,5 @@
 #include "logging/LogFileName.h"
 
-#include "logging/LogFileName.h"
-
 #include <gtest/gtest.h>
 
 namespace zentor {
@@ -33,6 +31,23 @@ TEST(LogFileName, CutsAtTheLastDotAndAddsKlf)
     };
     for (const Case& c : cases)
         EXPECT_EQ(logFileName(c.text), c.name) << c.legend;
+}
+
+TEST(LogFileName, ANameThatGivesNoFileIsRefusedWithItsReason)
+{
+    EXPECT_EQ(logFileNameRefusal(""), "No log file name is given.");
+    const char* const folders[] = {"/data/run/", "C:\\Drive\\", "/"};
+    for (const std::string text : folders)
+        EXPECT_EQ(logFileNameRefusal(text), "The log file name \"" + text +
+                                                "\" ends in a folder separator: a file name must "
+                                                "follow it.");
+    EXPECT_EQ(logFileNameRefusal("/home/ann/.drive"),
+              "The log file name \"/home/ann/.drive\" has no name before its extension: it would "
+              "log to a hidden \".KLF\".");
+    EXPECT_NE(logFileNameRefusal("."), "");
+    const char* const files[] = {"Zentor", "/data/run/d", "drive.", "a.b/c", "C:\\x\\y.txt"};
+    for (const std::string text : files)
+        EXPECT_EQ(logFileNameRefusal(text), "") << text;
 }
 
 TEST(LogFileName, KeepsAtMost511Characters)

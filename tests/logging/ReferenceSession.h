@@ -61,7 +61,8 @@ inline std::vector<Bytes> referenceRecords()
         gps[i] = static_cast<std::uint8_t>(i * 3);
     records.push_back(packetRecord(0x00, gps));
     // TravelPilot position at 14:05:09 on 12 April 2007 (month 3 counted from 0, year 107),
-    // shown as 52.4711 N and 13.3812 E; then 48 km/h heading 270 degrees. No checksum.
+    // 52 degrees and 4711 millionths north ("52.004711 N"), "13.003812 E"; then 48 km/h heading
+    // 270 degrees. No checksum.
     records.push_back({0x15, 0x00, 0xC0, 9, 5,   14, 12, 3,    107,  'N', 52, 0,
                        0x67, 0x12, 0,    0, 'E', 13, 0,  0xE4, 0x0E, 0,   0});
     records.push_back({0x05, 0x00, 0xC1, 48, 0, 0x0E, 0x01});

@@ -2,6 +2,7 @@
 #include "map/MapBlock.h"
 #include "map/MapFeed.h"
 #include "platform/MapPublisher.h"
+#include "support/RecordingMessages.h"
 
 #include <cerrno>
 #include <chrono>
@@ -332,24 +333,69 @@ TEST_F(MapPublisherTest, ReaderCopiesTheWholeBlockUnderTheMutex)
 
 // The block goes with the publisher that owns it, so that a reader never takes the last block of
 // a program that has ended for a live one. A block left by a killed program is taken over.
-TEST_F(MapPublisherTest, TheBlockGoesWithThePublisherThatOwnsIt)
+TEST_F(MapPublisherTest, OnePublisherAtATimeAndOnlyItRemovesTheBlock)
 {
     const int leftOver = ::shm_open(names.blockPath().c_str(), O_RDWR | O_CREAT, 0600);
     ASSERT_GE(leftOver, 0);
     ::close(leftOver);
+    MapFeedValues other = knownValues();
+    other.serialNumber = "ZN000043";
     {
         MapPublisher publisher(names.names(), nullptr);
         ASSERT_TRUE(publisher.publish(composer(knownValues())));
+        EXPECT_FALSE(publisher.otherPublisher());
         {
             MapPublisher second(names.names(), nullptr);
-            ASSERT_TRUE(second.publish(composer(knownValues())));
+            EXPECT_FALSE(second.publish(composer(other)));
+            EXPECT_TRUE(second.otherPublisher());
         }
-        EXPECT_TRUE(ReadOnlyView(names.blockPath()).exists()) << "its owner still publishes";
+        EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(knownValues()))
+            << "the second neither wrote nor removed the block";
     }
     EXPECT_FALSE(ReadOnlyView(names.blockPath()).exists());
+    MapPublisher next(names.names(), nullptr);
+    ASSERT_TRUE(next.publish(composer(other)));
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(other));
     const int mutex = ::shm_open(names.mutexPath().c_str(), O_RDWR, 0);
     EXPECT_GE(mutex, 0) << "the mutex stays: a reader may hold it";
     ::close(mutex);
+}
+
+TEST_F(MapPublisherTest, APublisherKilledIsTakenOverAtTheNextPublication)
+{
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        MapPublisher first(names.names(), nullptr);
+        const char published = first.publish(composer(knownValues())) ? 'P' : 'F';
+        if (::write(ready[1], &published, 1) == 1)
+            ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char published = 0;
+    ASSERT_EQ(::read(ready[0], &published, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(published, 'P');
+
+    test::RecordingMessages messages;
+    MapSettings settings;
+    MapFeed second(settings, nullptr, names.names(), &messages);
+    EXPECT_FALSE(second.publish(1.0, 2.0, -99, "ZN000043"));
+    EXPECT_FALSE(second.publish(1.0, 2.0, -99, "ZN000043"));
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes(), composed(knownValues()));
+    ASSERT_EQ(messages.messages().size(), 1u) << "said once";
+    EXPECT_EQ(messages.messages()[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages.messages()[0].text, MapFeed::kInUseText);
+
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ASSERT_TRUE(second.publish(1.0, 2.0, -99, "ZN000043"));
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes()[297], 'Z');
+    EXPECT_EQ(ReadOnlyView(names.blockPath()).bytes()[304], '3');
+    EXPECT_EQ(messages.messages().size(), 1u);
 }
 
 TEST_F(MapPublisherTest, FeedPublishesTheDialogRangeWithPositionAndSerialNumber)
@@ -366,12 +412,11 @@ TEST_F(MapPublisherTest, FeedPublishesTheDialogRangeWithPositionAndSerialNumber)
     expected.rangeMaxDbm = -50;
     EXPECT_EQ(block, composed(expected));
 
-    settings.setRangeMinText("low");
-    settings.setRangeMaxText("70000");
+    settings.setRange({-110, -30});
     ASSERT_TRUE(feed.publish(48.137, 11.575, -73, "ZN000042"));
     block = ReadOnlyView(names.blockPath()).bytes();
     EXPECT_EQ((Bytes{block[292], block[293], block[294], block[295]}),
-              (Bytes{0x00, 0x00, 0xFF, 0x7F}));
+              (Bytes{0x92, 0xFF, 0xE2, 0xFF}));
     EXPECT_EQ(counts.registrations, 1);
     EXPECT_EQ(counts.announced.size(), 2u);
 }

@@ -7,8 +7,10 @@
 #include "support/FileBytes.h"
 
 #include <cstring>
+#include <future>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 #include <windows.h>
 
@@ -98,6 +100,37 @@ TEST(MapPublisherWin32, MutexLeftByADeadHolderIsTakenOver)
 
     // The next taker gets WAIT_ABANDONED, which still gives it the mutex.
     ASSERT_TRUE(publisher.publish([](std::uint8_t* block) { block[100] = 0x5A; }));
+    std::vector<std::uint8_t> read(kMapBlockBytes);
+    ASSERT_TRUE(readMapBlock(names.names(), read.data()));
+    EXPECT_EQ(read[100], 0x5A);
+}
+
+TEST(MapPublisherWin32, OnePublisherAtATimeAndOneThatEndedIsTakenOver)
+{
+    const test::TestMapNames names;
+    {
+        // The first publishes on a thread of its own, as the GPS thread does, and ends there.
+        std::promise<void> published;
+        std::promise<void> end;
+        std::thread first([&] {
+            MapPublisher publisher(names.names(), nullptr);
+            EXPECT_TRUE(publisher.publish(fillPattern));
+            published.set_value();
+            end.get_future().wait();
+        });
+        published.get_future().wait();
+        MapPublisher second(names.names(), nullptr);
+        EXPECT_FALSE(second.publish([](std::uint8_t* block) { block[100] = 0x5A; }));
+        EXPECT_TRUE(second.otherPublisher());
+        end.set_value();
+        first.join();
+        EXPECT_TRUE(second.publish([](std::uint8_t* block) { block[100] = 0x5A; }));
+    }
+    // A process that ended holding the lock leaves it abandoned: the next publisher's.
+    Peer holder("hold " + names.names().block + ".publisher");
+    ASSERT_EQ(holder.exitStatus(), 0);
+    MapPublisher next(names.names(), nullptr);
+    ASSERT_TRUE(next.publish([](std::uint8_t* block) { block[100] = 0x5A; }));
     std::vector<std::uint8_t> read(kMapBlockBytes);
     ASSERT_TRUE(readMapBlock(names.names(), read.data()));
     EXPECT_EQ(read[100], 0x5A);

@@ -1,4 +1,5 @@
 #include "PlayedUnit.h"
+#include "core/TextFormat.h"
 #include "link/ByteOrder.h"
 #include "nav/TNav_Router.h"
 #include "nav/TravelPilotLogPackets.h"
@@ -184,8 +185,8 @@ TEST_F(NavRouterTest, AsksForTheVersionThenPositionsWithSpeedAfterEveryFourth)
         EXPECT_EQ(updates[i], std::to_string(i + 1));
         // Each position pairs the k-th latitude with the 2k-th longitude.
         const int k = std::stoi(latitudes[i].substr(3));
-        EXPECT_EQ(latitudes[i], "48." + std::to_string(k) + " N");
-        EXPECT_EQ(longitudes[i], "11." + std::to_string(2 * k) + " E");
+        EXPECT_EQ(latitudes[i], formatText("48.%06d N", k));
+        EXPECT_EQ(longitudes[i], formatText("11.%06d E", 2 * k));
     }
     const auto speeds = shownField(&TravelPilotTexts::speed);
     ASSERT_FALSE(speeds.empty());
@@ -345,6 +346,25 @@ TEST(NavRouter, PortThatCannotBeOpenedLeavesTheThreadRunning)
     EXPECT_FALSE(router.takeAnsweredMark());
     router.requestTerminate();
     EXPECT_TRUE(router.waitFinished(2s));
+}
+
+TEST(NavRouter, WaitsForAPortThatAnotherProgramHoldsWithoutTouchingIt)
+{
+    test::PtyInstrument unit;
+    ASSERT_FALSE(unit.device().empty());
+    SerialPort holder; // the other program
+    ASSERT_TRUE(holder.open(unit.device(), SerialSettings{})) << holder.lastError();
+    ::setenv("ZENTOR_COM7", unit.device().c_str(), 1);
+    TNav_Router router(7);
+    ::unsetenv("ZENTOR_COM7");
+    ASSERT_TRUE(test::waitUntil([&] { return router.portState() == TNav_Router::PortState::InUse; },
+                                kDeadline));
+    EXPECT_TRUE(unit.quietFor(1500ms)) << "no request goes to a port another program holds";
+
+    holder.close();
+    ASSERT_TRUE(test::waitUntil([&] { return router.portState() == TNav_Router::PortState::Open; },
+                                kDeadline));
+    EXPECT_FALSE(unit.receive(1).empty()) << "once free, the unit is asked";
 }
 
 } // namespace

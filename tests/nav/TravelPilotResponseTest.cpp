@@ -49,7 +49,7 @@ TEST(TravelPilotResponse, EachAnswerDecodesAsATable)
     const Case cases[] = {
         {"version 2.13", frame(kTpCmdVersion, {2, 13}), A::Version, "V 2.13"},
         {"version with more data", frame(kTpCmdVersion, {1, 0, 9, 9}), A::Version, "V 1.0"},
-        {"position", position, A::Position, "", "48.123456 N", "11.5 E"},
+        {"position", position, A::Position, "", "48.123456 N", "11.000005 E"},
         {"speed and direction", speed, A::Speed, "", "", "", "57 km/h", "270 deg"},
         {"reverse speed, largest direction", frame(kTpCmdSpeed, {0xF6, 0xFF, 0xFF, 0xFF}), A::Speed,
          "", "", "", "-10 km/h", "65535 deg"},
@@ -128,10 +128,15 @@ TEST(TravelPilotResponse, PositionKeepsTheCoordinatesAsReceived)
 TEST(TravelPilotTexts, FormatsAsTheFieldsShowThem)
 {
     EXPECT_EQ(travelPilotVersionText(0, 7), "V 0.7");
-    // The fraction is a plain number: leading zeros of the unit's fraction do not show.
-    EXPECT_EQ(travelPilotCoordinateText({'S', 0xFF, 0xFF, 0x07, 0x00, 0x00, 0x00}), "-1.7 S");
-    EXPECT_EQ(travelPilotCoordinateText({'W', 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x7F}),
-              "0.2147483647 W");
+    // The fraction is millionths of a degree: six digits, leading zeros kept.
+    EXPECT_EQ(travelPilotCoordinateText({'N', 52, 0x00, 0xA5, 0x00, 0x00, 0x00}), "52.000165 N");
+    EXPECT_EQ(travelPilotCoordinateText({'W', 0x00, 0x00, 0x3F, 0x42, 0x0F, 0x00}), "0.999999 W");
+    EXPECT_EQ(travelPilotCoordinateText({0x01, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x00}),
+              "180.000000 ?");
+    // A rest of a whole degree or more, or a negative one, is no place.
+    EXPECT_EQ(travelPilotCoordinateText({'N', 52, 0x00, 0x40, 0x42, 0x0F, 0x00}), "out of range");
+    EXPECT_EQ(travelPilotCoordinateText({'W', 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}), "out of range");
+    EXPECT_EQ(travelPilotCoordinateText({'S', 0xFF, 0xFF, 0x07, 0x00, 0x00, 0x00}), "out of range");
     EXPECT_EQ(travelPilotSpeedText(-32768), "-32768 km/h");
     EXPECT_EQ(travelPilotDirectionText(0), "0 deg");
     TravelPilotResponse position;

@@ -91,6 +91,25 @@ TEST(AppendFile, CutsItsEndOffAndAppendsFromThere)
     EXPECT_EQ(f.read(), (Bytes{0x0A, 0x00, 0x07, 0x11, 0x22, 0x33, 0xB1, 0xB2, 0xB3}));
 }
 
+TEST(AppendFile, HasOneWriterAtATimeWhileReadersStillRead)
+{
+    ScratchFile f;
+    f.write(kTen);
+    AppendFile first;
+    ASSERT_EQ(first.open(f.path()), AppendFile::Opened::Existing);
+    // Another descriptor of the file, opened and closed in the process, keeps the first's hold.
+    EXPECT_EQ(f.read(), kTen);
+    AppendFile second;
+    EXPECT_EQ(second.open(f.path()), AppendFile::Opened::InUse);
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(second.lastError(), "another program is writing it");
+    const Bytes more = {0xC1};
+    EXPECT_FALSE(second.append(more.data(), more.size()));
+    ASSERT_TRUE(first.close());
+    EXPECT_EQ(second.open(f.path()), AppendFile::Opened::Existing);
+    EXPECT_EQ(f.read(), kTen);
+}
+
 TEST(AppendFile, AClosedFileIsNeitherReadNorCut)
 {
     ScratchFile f;

@@ -1,5 +1,4 @@
 #include "platform/SerialPort.h"
-
 #include "support/PtyInstrument.h"
 
 #include <chrono>
@@ -109,6 +108,30 @@ TEST_F(SerialPortTest, RefusesWhatIsNoSerialLineWithAClearMessage)
     EXPECT_EQ(port.write(buffer, sizeof(buffer)), -1);
     EXPECT_EQ(port.lastError(), "the port is not open");
     EXPECT_FALSE(port.hungUp());
+}
+
+TEST_F(SerialPortTest, ASecondOpenOfAHeldPortTouchesNothing)
+{
+    openWith(SerialSettings{}); // 38400
+    instrument.send(kControlBytes);
+    waitForWaiting(static_cast<long>(kControlBytes.size()));
+
+    SerialPort second; // as another program; the tests run as root, past TIOCEXCL
+    SerialSettings navigation;
+    navigation.baudRate = 9600;
+    EXPECT_FALSE(second.open(instrument.device(), navigation));
+    EXPECT_TRUE(second.inUse());
+    EXPECT_FALSE(second.isOpen());
+    EXPECT_EQ(second.lastError(), instrument.device() + ": in use by another program");
+    const termios line = instrument.lineSettings();
+    EXPECT_EQ(::cfgetispeed(&line), speed_t{B38400});
+    std::uint8_t got[16] = {};
+    ASSERT_EQ(port.readWaiting(got, sizeof got), static_cast<long>(kControlBytes.size()));
+    EXPECT_EQ(Bytes(got, got + kControlBytes.size()), kControlBytes);
+
+    port.close();
+    ASSERT_TRUE(second.open(instrument.device(), navigation)) << second.lastError();
+    EXPECT_FALSE(second.inUse());
 }
 
 TEST_F(SerialPortTest, IdleReadWithoutTotalTimeoutReturnsAtOnce)

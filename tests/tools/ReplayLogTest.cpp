@@ -1,7 +1,6 @@
-#include "zentor-sim/ReplayLog.h"
-
 #include "ReplayTestLog.h"
 #include "SimTestSupport.h"
+#include "zentor-sim/ReplayReport.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,8 +1,9 @@
+// The replayed log as the simulator's instrument stream: its batches and its answers; the pace
+// it goes by is tested with logging/ReplayPace.
 #include "zentor-sim/ReplayStream.h"
 
 #include "ReplayTestLog.h"
 #include "SimTestSupport.h"
-#include "zentor-sim/ReplayStream.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -15,15 +16,6 @@ using test::hex;
 
 constexpr std::uint8_t kClock = 0x04;
 constexpr std::uint8_t kList = 0x07;
-
-// The frames a stream hands over at each of `times`, one list per time.
-std::vector<std::vector<Bytes>> dueAt(ReplayStream& stream, const std::vector<std::int64_t>& times)
-{
-    std::vector<std::vector<Bytes>> out;
-    for (std::int64_t t : times)
-        out.push_back(stream.due(t));
-    return out;
-}
 
 // The frames a stream hands over when asked every `stepMs` from `fromMs` to `toMs`.
 std::vector<Bytes> dueUpTo(ReplayStream& stream, std::int64_t fromMs, std::int64_t toMs,
@@ -56,75 +48,7 @@ std::vector<std::uint8_t> indexesOf(const std::vector<Bytes>& frames)
     return indexes;
 }
 
-TEST(ReplaySchedule, SpreadsThePacketsOfEachSecondEvenlyFromItsClockPacket)
-{
-    const struct
-    {
-        const char* legend;
-        std::vector<std::uint8_t> types;
-        std::vector<double> seconds;
-    } cases[] = {
-        {"no packets", {}, {}},
-        {"no clock: 20 a second", {kList, kList, kList}, {0.0, 0.05, 0.1}},
-        {"one clock: 20 a second", {kList, kClock, kList}, {0.0, 0.05, 0.1}},
-        {"four, then two packets a second",
-         {kClock, kList, kList, kList, kClock, kList, kClock},
-         {0.0, 0.25, 0.5, 0.75, 1.0, 1.5, 2.0}},
-        {"before the first clock: the first second's pace; after the last: the last second's",
-         {kList, kList, kClock, kList, kList, kList, kClock, kList, kList},
-         {0.0, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 1.75, 2.0}},
-        {"clock packets back to back", {kClock, kClock, kClock, kList}, {0.0, 1.0, 2.0, 3.0}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(replaySchedule(c.types), c.seconds) << c.legend;
-}
-
-TEST(ReplayStream, SendsAtTheLogsPaceDividedByTheSpeed)
-{
-    // Packets 0-3 in the first second, 4-5 in the second, 6 starts the third.
-    const ReplayLog log(logOf({kClock, kList, kList, kList, kClock, kList, kClock}));
-
-    ReplayStream normal(log, 1.0, "ZT012345");
-    EXPECT_FALSE(normal.ended());
-    EXPECT_TRUE(normal.start(10000).empty());
-    EXPECT_EQ(normal.nextDueMs(), 10000);
-    const auto atOne = dueAt(normal, {10000, 10249, 10250, 10999, 11000, 11499, 11500});
-    EXPECT_EQ(indexesOf(atOne[0]), std::vector<std::uint8_t>{0});
-    EXPECT_TRUE(atOne[1].empty());
-    EXPECT_EQ(indexesOf(atOne[2]), std::vector<std::uint8_t>{1});
-    EXPECT_EQ(indexesOf(atOne[3]), (std::vector<std::uint8_t>{2, 3}));
-    EXPECT_EQ(indexesOf(atOne[4]), std::vector<std::uint8_t>{4});
-    EXPECT_TRUE(atOne[5].empty());
-    EXPECT_EQ(indexesOf(atOne[6]), std::vector<std::uint8_t>{5});
-    EXPECT_FALSE(normal.ended());
-    EXPECT_EQ(indexesOf(normal.due(12000)), std::vector<std::uint8_t>{6});
-    EXPECT_TRUE(normal.ended());
-    EXPECT_EQ(normal.sent(), 7u);
-    EXPECT_GT(normal.nextDueMs(), 1000000000000LL) << "nothing left";
-
-    ReplayStream fast(log, 4.0, "ZT012345");
-    fast.start(0);
-    const auto atFour = dueAt(fast, {0, 187, 250, 375, 500});
-    EXPECT_EQ(indexesOf(atFour[0]), std::vector<std::uint8_t>{0});
-    EXPECT_EQ(indexesOf(atFour[1]), (std::vector<std::uint8_t>{1, 2})) << "at 62.5 and 125 ms";
-    EXPECT_EQ(indexesOf(atFour[2]), (std::vector<std::uint8_t>{3, 4}));
-    EXPECT_EQ(indexesOf(atFour[3]), std::vector<std::uint8_t>{5});
-    EXPECT_EQ(indexesOf(atFour[4]), std::vector<std::uint8_t>{6});
-
-    ReplayStream slow(log, 0.5, "ZT012345");
-    slow.start(0);
-    EXPECT_EQ(indexesOf(dueUpTo(slow, 0, 1000, 500)), (std::vector<std::uint8_t>{0, 1, 2}));
-    EXPECT_EQ(indexesOf(slow.due(1999)), std::vector<std::uint8_t>{3});
-    EXPECT_EQ(slow.nextDueMs(), 2000);
-
-    ReplayStream flat(log, 0.0, "ZT012345");
-    flat.start(500);
-    EXPECT_EQ(flat.nextDueMs(), 500);
-    EXPECT_EQ(flat.due(500).size(), 7u) << "as fast as the line takes them";
-    EXPECT_TRUE(flat.ended());
-}
-
-TEST(ReplayStream, HandsOverABoundedBatchAndDropsNothingWhenHeldBack)
+TEST(ReplayStream, HandsOverABoundedBatchAndDropsNothing)
 {
     const ReplayLog log(logOf(std::vector<std::uint8_t>(200, kList))); // 10 s at 20 a second
     ReplayStream flat(log, 0.0, "ZT012345");
@@ -140,15 +64,6 @@ TEST(ReplayStream, HandsOverABoundedBatchAndDropsNothingWhenHeldBack)
     ASSERT_EQ(all.size(), 200u);
     for (std::size_t i = 0; i < all.size(); ++i)
         EXPECT_EQ(all[i], i);
-
-    // The line held the replay for three seconds after packet 9: packets 10 to 29 come at once,
-    // (a second's worth), and the rest at the recorded pace from there.
-    ReplayStream held(log, 1.0, "ZT012345");
-    held.start(0);
-    EXPECT_EQ(held.due(450).size(), 10u);
-    EXPECT_EQ(indexesOf(held.due(3500)), std::vector<std::uint8_t>{10});
-    EXPECT_EQ(held.nextDueMs(), 3550);
-    EXPECT_EQ(indexesOf(held.due(3600)), (std::vector<std::uint8_t>{11, 12}));
 }
 
 TEST(ReplayStream, AnswersAsTheRecordedInstrumentWouldAtThatPointOfTheLog)

@@ -1,6 +1,7 @@
 #include "zentor-sim/TravelPilotFrames.h"
 
 #include "SimTestSupport.h"
+#include "nav/TravelPilotTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -46,18 +47,22 @@ TEST(TravelPilotFrames, ACoordinateIsWholeDegreesAndMillionthsRoundedToTheNeares
         double degrees;
         Bytes bytes;
     } cases[] = {
-        {52.4711, hex("4E 34 00 3C 30 07 00")},
-        {52.0116, hex("4E 34 00 50 2D 00 00")}, // the rest 11600 has lost its leading zero
-        {-0.5, hex("53 00 00 20 A1 07 00")},
-        {0.0, hex("4E 00 00 00 00 00 00")},
-        {-0.0000004, hex("53 00 00 00 00 00 00")},
-        {51.9999996, hex("4E 34 00 00 00 00 00")},
-        {51.9999994, hex("4E 33 00 3F 42 0F 00")},
-        {89.999999, hex("4E 59 00 3F 42 0F 00")},
+        {52.4711, hex("4E 34 00 3C 30 07 00")},    {52.0116, hex("4E 34 00 50 2D 00 00")},
+        {-0.5, hex("53 00 00 20 A1 07 00")},       {0.0, hex("4E 00 00 00 00 00 00")},
+        {-0.0000004, hex("53 00 00 00 00 00 00")}, {51.9999996, hex("4E 34 00 00 00 00 00")},
+        {51.9999994, hex("4E 33 00 3F 42 0F 00")}, {89.999999, hex("4E 59 00 3F 42 0F 00")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(bytesOf(encodeTravelPilotCoordinate(c.degrees, 'N', 'S')), c.bytes) << c.degrees;
     EXPECT_EQ(bytesOf(encodeTravelPilotCoordinate(-179.25, 'E', 'W')), hex("57 B3 00 90 D0 03 00"));
+}
+
+TEST(TravelPilotFrames, TheDataLoggerShowsTheSimulatedPlace)
+{
+    EXPECT_EQ(travelPilotCoordinateText(encodeTravelPilotCoordinate(52.000165, 'N', 'S')),
+              "52.000165 N");
+    EXPECT_EQ(travelPilotCoordinateText(encodeTravelPilotCoordinate(-13.3812, 'E', 'W')),
+              "13.381200 W");
 }
 
 } // namespace

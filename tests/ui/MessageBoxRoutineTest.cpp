@@ -3,6 +3,7 @@
 #include "ui/TestApplication.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <future>
@@ -95,6 +96,25 @@ TEST_F(MessageBoxRoutine, OnTheWindowThreadTheBoxIsModal)
     EXPECT_EQ(text, QStringLiteral("Port 3 failed"));
     EXPECT_TRUE(modal);
     EXPECT_STREQ(messageTitle(MessageKind::Information), "Information");
+}
+
+TEST_F(MessageBoxRoutine, ALongFileNameWrapsInsideTheBox)
+{
+    const std::string name = "/media/field-engineer/usb-stick-of-the-second-van/zentor-logs/"
+                             "2026-12-10-coverage-drive-of-the-northern-ring-road/drive-0001.KLF";
+    MessageBoxSink().postMessage(MessageKind::Error, "Could not write the log file \"" + name +
+                                                         "\" (No space left on device). Log mode "
+                                                         "has been switched off.");
+    ASSERT_TRUE(processEventsUntil([] { return !openBoxes().empty(); }));
+    QMessageBox* box = openBoxes().front();
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    ASSERT_NE(label, nullptr);
+    const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                           Qt::TextWordWrap, label->text());
+    EXPECT_LE(needed.width(), label->width()) << "the text runs off the box's edge";
+    EXPECT_LE(needed.height(), label->height());
+    if (const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR"); !keep.isEmpty())
+        box->grab().save(keep + QStringLiteral("/long-log-error.png"));
 }
 
 } // namespace

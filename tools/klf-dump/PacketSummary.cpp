@@ -5,6 +5,7 @@
 #include "link/PacketDecoder.h"
 #include "logging/KlfFormat.h"
 #include "nav/TravelPilotLogPackets.h"
+#include "nav/TravelPilotTexts.h"
 
 #include <algorithm>
 #include <array>
@@ -130,13 +131,6 @@ std::string printable(const std::uint8_t* d, std::size_t n)
     return text;
 }
 
-// TravelPilot coordinate: hemisphere letter, whole part u16 LE, fraction u32 LE.
-std::string coordinateText(const TravelPilotCoordinate& c)
-{
-    const char letter = c[0] >= 0x20 && c[0] < 0x7F ? static_cast<char>(c[0]) : '?';
-    return formatText("%u.%u %c", readLe16(c.data() + 1), readLe32(c.data() + 3), letter);
-}
-
 // TravelPilot position: the PC's time, latitude and longitude; shown month/day/year.
 std::string positionSummary(const std::uint8_t* d, std::size_t n)
 {
@@ -146,8 +140,8 @@ std::string positionSummary(const std::uint8_t* d, std::size_t n)
     const LogTimeFields& t = p->time;
     return formatText("TravelPilot position %02d/%02d/%04d %02d:%02d:%02d lat %s lon %s",
                       t.month + 1, t.dayOfMonth, 1900 + t.yearsSince1900, t.hours, t.minutes,
-                      t.seconds, coordinateText(p->latitude).c_str(),
-                      coordinateText(p->longitude).c_str());
+                      t.seconds, travelPilotCoordinateText(p->latitude).c_str(),
+                      travelPilotCoordinateText(p->longitude).c_str());
 }
 
 // TravelPilot speed and direction: speed i16 LE, direction u16 LE.

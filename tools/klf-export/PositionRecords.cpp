@@ -13,7 +13,6 @@ namespace {
 constexpr double kMaxLatitudeDeg = 90.0;
 constexpr double kMaxLongitudeDeg = 180.0;
 
-constexpr std::int32_t kMillionthsPerDegree = 1000000;
 // LogTimeFields counts the years from 1900 and the months from 0.
 constexpr int kYearsBase = 1900;
 
@@ -41,18 +40,17 @@ std::optional<PositionFix> fixOf(int fixMode)
 }
 
 // Degrees of a TravelPilot coordinate, north or east positive; none for a letter other than
-// the two given or a rest of a degree beyond 999999 millionths.
+// the two given or a coordinate out of range.
 std::optional<double> coordinateDeg(const TravelPilotCoordinate& coordinate, char positive,
                                     char negative)
 {
     const TravelPilotCoordinateParts parts = coordinateParts(coordinate);
     if (parts.hemisphere != positive && parts.hemisphere != negative)
         return std::nullopt;
-    if (parts.integerPart < 0 || parts.fractionalPart < 0 ||
-        parts.fractionalPart >= kMillionthsPerDegree)
+    if (!coordinateInRange(parts))
         return std::nullopt;
-    const double degrees =
-        parts.integerPart + static_cast<double>(parts.fractionalPart) / kMillionthsPerDegree;
+    const double degrees = parts.integerPart + static_cast<double>(parts.fractionalPart) /
+                                                   kTravelPilotMillionthsPerDegree;
     return parts.hemisphere == positive ? degrees : -degrees;
 }
 

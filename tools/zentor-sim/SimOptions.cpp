@@ -393,8 +393,8 @@ The TravelPilot navigation unit:
     10  version 3.1: byte 3 major, byte 4 minor               07 0A F5 03 01 0A 01
     40  position: bytes 3-9 latitude, bytes 10-16 longitude, each the hemisphere letter (N or S,
         E or W), the whole degrees (16-bit) and the rest of the degree in millionths (32-bit,
-        0-999999): 52.4711 N is 'N', 52, 471100, shown by "%d.%d %c" as 52.471100 N (a rest
-        below 0.1 degree loses its leading zeros in that format: 52.0116 N shows as 52.11600 N)
+        0-999999): 52.4711 N is 'N', 52, 471100, shown as "52.471100 N"; 52.000165 N is 'N',
+        52, 165, shown as "52.000165 N"
     44  speed in whole km/h (signed 16-bit), direction in whole degrees, 0 north, 90 east
         (16-bit)
     any other command: 238 with no data

@@ -31,11 +31,11 @@ Bytes travelPilotFrame(std::uint8_t command, const Bytes& data)
 TravelPilotCoordinate encodeTravelPilotCoordinate(double degrees, char positive, char negative)
 {
     const auto millionths = static_cast<std::uint64_t>(
-        std::llround(std::fabs(degrees) * kTravelPilotFractionPerDegree));
+        std::llround(std::fabs(degrees) * kTravelPilotMillionthsPerDegree));
     TravelPilotCoordinate c{};
     c[0] = static_cast<std::uint8_t>(degrees < 0 ? negative : positive);
-    writeLe16(&c[1], static_cast<std::uint16_t>(millionths / kTravelPilotFractionPerDegree));
-    writeLe32(&c[3], static_cast<std::uint32_t>(millionths % kTravelPilotFractionPerDegree));
+    writeLe16(&c[1], static_cast<std::uint16_t>(millionths / kTravelPilotMillionthsPerDegree));
+    writeLe32(&c[3], static_cast<std::uint32_t>(millionths % kTravelPilotMillionthsPerDegree));
     return c;
 }
 

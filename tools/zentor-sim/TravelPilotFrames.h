@@ -2,6 +2,7 @@
 
 #include "Route.h"
 #include "SimPacket.h"
+#include "nav/TravelPilotResponse.h"
 
 #include <array>
 #include <cstddef>
@@ -37,13 +38,10 @@ constexpr std::size_t kTravelPilotMaxFrame = 255;    // the length is one byte
 //   1       2      whole degrees, unsigned
 //   3       4      the rest of the degree in millionths, unsigned, 0 .. 999999
 //
-// so that the data logger's "%d.%d %c" shows decimal degrees: 52.4711 N is 'N', 52, 471100
-// ("52.471100 N"). That format drops the leading zeros of a rest below 0.1 degree (52.0116 N
-// shows as "52.11600 N"); the bytes are right all the same. The value is rounded to the nearest
-// millionth of a degree.
-constexpr std::size_t kTravelPilotCoordinateBytes = 7;
-constexpr std::uint32_t kTravelPilotFractionPerDegree = 1000000;
-using TravelPilotCoordinate = std::array<std::uint8_t, kTravelPilotCoordinateBytes>;
+// which the data logger reads the same way and shows as whole degrees, point, six digits of
+// millionths and the letter: 52.4711 N is 'N', 52, 471100 ("52.471100 N"), 52.000165 N is 'N',
+// 52, 165 ("52.000165 N"). The value is rounded to the nearest millionth of a degree. The type
+// is the data logger's own TravelPilotCoordinate.
 
 // The 16-bit sum of `n` bytes.
 std::uint16_t travelPilotSum(const std::uint8_t* bytes, std::size_t n);

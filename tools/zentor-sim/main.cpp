@@ -5,7 +5,7 @@
 #include "PortLink.h"
 #include "PseudoTerminal.h"
 #include "RecordFile.h"
-#include "ReplayLog.h"
+#include "ReplayReport.h"
 #include "ReplayStream.h"
 #include "SimInstrument.h"
 #include "SimOptions.h"
@@ -30,6 +30,7 @@
 namespace {
 
 using namespace zentor::sim;
+using zentor::ReplayLog;
 
 constexpr int kExitSetupFailed = 1;
 constexpr int kExitBadCommandLine = 2;

@@ -1,7 +1,9 @@
 #include "app/ProgramOptions.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 namespace zentor {
 namespace {
@@ -102,8 +104,14 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
          "--travelpilot must be COM1 .. COM9, not 'COM10'"},
         {{"--port", "COM1", "--travelpilot", "USB"},
          "--travelpilot must be COM1 .. COM9, not 'USB'"},
+        {{"--port", "COM3", "--travelpilot", "com3"},
+         "The instrument and the TravelPilot cannot share COM3: choose another port for one of "
+         "them."},
         {{"--port", "COM1", "--log"}, "--log needs a value"},
         {{"--port", "COM1", "--log="}, "--log needs a file name"},
+        {{"--port", "COM1", "--log", "/data/run/"},
+         "--log: The log file name \"/data/run/\" ends in a folder separator: a file name must "
+         "follow it."},
         {{"--port", "COM1", "--seconds", "0"},
          "--seconds must be a whole number from 1 to 31622400, not '0'"},
         {{"--port", "COM1", "--seconds", "-3"},
@@ -117,9 +125,9 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
         {{"--port", "COM1", "--headless", "--headless"}, "--headless given twice"},
         {{"--headless=yes", "--port", "COM1"}, "--headless takes no value"},
         {{"--help=me"}, "--help takes no value"},
-        {{"--headless"}, "--travelpilot, --log, --headless and --seconds need --port"},
+        {{"--headless"}, "--travelpilot, --log, --headless and --seconds need --port or --replay"},
         {{"--log", "x", "--seconds", "5"},
-         "--travelpilot, --log, --headless and --seconds need --port"},
+         "--travelpilot, --log, --headless and --seconds need --port or --replay"},
         {{"--port", "COM1", "extra"}, "unknown option 'extra'"},
         {{"--Port", "COM1"}, "unknown option '--Port'"},
     };
@@ -131,11 +139,83 @@ TEST(ProgramOptions, BadCommandLinesSayWhatIsWrong)
     }
 }
 
+TEST(ProgramOptions, MapChoicesGoToTheMapSettingsOfEveryRun)
+{
+    for (const Program program : {Program::DataLogger, Program::UnattendedLogger}) {
+        const ProgramOptions o = parseProgramOptions(
+            {"--port", "COM1", "--map-receiver", "2", "--map-range=-110,-40"}, program);
+        ASSERT_EQ(o.action, Action::Run) << o.error;
+        MapSettings settings;
+        applyMapChoices(o, settings);
+        EXPECT_EQ(settings.receiver(), 1);
+        EXPECT_EQ(settings.range(), (MapRange{-110, -40}));
+    }
+    MapSettings untouched;
+    applyMapChoices(parseProgramOptions({"--port", "COM1"}), untouched);
+    EXPECT_EQ(untouched.range(), (MapRange{-120, -50}));
+
+    const std::vector<std::pair<Args, std::string>> table = {
+        {{"--map-receiver", "3"}, "--map-receiver must be 1 or 2, not '3'"},
+        {{"--map-receiver", "1", "--map-receiver", "1"}, "--map-receiver given twice"},
+        {{"--map-range", "-100"}, "--map-range takes MIN,MAX, not '-100'"},
+        {{"--map-range", "-50,-60"},
+         "--map-range: The minimum value for the color range (-50 dBm) must be below the "
+         "maximum (-60 dBm)."},
+        {{"--map-range", ",-60"},
+         "--map-range: The minimum value for the color range must be a whole number from -120 "
+         "to -30 dBm, not \"\"."},
+    };
+    for (const auto& [args, error] : table)
+        EXPECT_EQ(parseProgramOptions(args).error, error) << joined(args);
+}
+
+TEST(ProgramOptions, AReplayStandsForTheLinkAndNeverLogs)
+{
+    const std::vector<std::tuple<Args, std::string, double>> table = {
+        {{"--replay", "drive.KLF"}, "", 1.0},
+        {{"--replay=drive.KLF", "--speed", "max"}, "", 0.0},
+        {{"--replay", "drive.KLF", "--speed", "0.25"}, "", 0.25},
+        {{"--replay", "drive.KLF", "--speed=64", "--headless", "--seconds", "9"}, "", 64.0},
+        {{"--replay", "drive.KLF", "--speed", "0.2"},
+         "--speed must be max or a number from 0.25 to 64, not '0.2'",
+         1.0},
+        {{"--replay", "drive.KLF", "--speed", "65"},
+         "--speed must be max or a number from 0.25 to 64, not '65'",
+         1.0},
+        {{"--replay", "drive.KLF", "--speed", "4x"},
+         "--speed must be max or a number from 0.25 to 64, not '4x'",
+         1.0},
+        {{"--port", "COM1", "--speed", "4"}, "--speed needs --replay", 1.0},
+        {{"--replay", "drive.KLF", "--log", "x"},
+         "--log cannot be used with --replay: a replay never writes into a log",
+         1.0},
+        {{"--replay", "drive.KLF", "--port", "COM1"},
+         "--replay cannot be used with --port or --travelpilot: the log is the instrument",
+         1.0},
+        {{"--replay", ""}, "--replay needs a log file", 1.0},
+    };
+    for (const Program program : {Program::DataLogger, Program::UnattendedLogger}) {
+        for (const auto& [args, error, speed] : table) {
+            if (program == Program::UnattendedLogger &&
+                std::find(args.begin(), args.end(), "--headless") != args.end())
+                continue;
+            const ProgramOptions o = parseProgramOptions(args, program);
+            EXPECT_EQ(o.error, error) << joined(args);
+            if (!error.empty())
+                continue;
+            EXPECT_EQ(o.replayFile, "drive.KLF") << joined(args);
+            EXPECT_EQ(o.replaySpeed, speed) << joined(args);
+            EXPECT_TRUE(o.connectsAtOnce()) << joined(args);
+        }
+    }
+}
+
 TEST(ProgramOptions, HelpNamesEveryOptionAndVersionIsOneLine)
 {
     const std::string usage = programUsage("zentor-dl");
-    for (const char* option :
-         {"--port", "--travelpilot", "--log", "--headless", "--seconds", "--help", "--version"})
+    for (const char* option : {"--port", "--travelpilot", "--log", "--headless", "--seconds",
+                               "--map-receiver", "--map-range", "--replay", "--speed", "--help",
+                               "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(usage.rfind("Usage: zentor-dl [toolkit options]\n", 0), 0u);
     EXPECT_EQ(programVersion("zentor-dl"), "zentor-dl 5.02\n");
@@ -159,8 +239,8 @@ TEST(ProgramOptions, ToolkitOptionsPassThroughWhileOursStayStrict)
 TEST(ProgramOptions, TheUnattendedLoggerNeedsAPortAndTakesNoToolkitOptions)
 {
     const std::vector<std::pair<Args, std::string>> table = {
-        {{}, "--port is needed"},
-        {{"--log", "drive"}, "--port is needed"},
+        {{}, "--port or --replay is needed"},
+        {{"--log", "drive"}, "--port or --replay is needed"},
         {{"--port", "COM1", "--headless"}, "unknown option '--headless'"},
         {{"-platform", "offscreen", "--port", "COM1"}, "unknown option '-platform'"},
     };

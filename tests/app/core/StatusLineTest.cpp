@@ -34,6 +34,10 @@ TEST(StatusLine, SaysWhatIsNotThereYet)
     s.logWaiting = true;
     EXPECT_EQ(statusLineText(s),
               "0 s | no link | " + noFrames + " | packets none | log waiting | GPS no record");
+    EXPECT_EQ(gpsPositionText(true, "3D Fix", 52.011604, -4.357149, true),
+              "GPS link lost, last 52.01160 -4.35715")
+        << "no fix is claimed while the link is lost";
+    EXPECT_EQ(gpsPositionText(false, "No Fix", 0.0, 0.0, true), "GPS link lost");
     EXPECT_EQ(travelPilotPositionText("", ""), "TravelPilot no position");
     EXPECT_EQ(travelPilotPositionText("N 52.0116", "E 4.3571"), "TravelPilot N 52.0116 E 4.3571");
 }

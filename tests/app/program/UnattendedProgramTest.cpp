@@ -75,6 +75,7 @@ protected:
     {
         ::unlink(log.c_str());
         ::shm_unlink(("/" + mapBlock).c_str());
+        ::shm_unlink(("/" + mapBlock + ".publisher").c_str());
     }
 
     // The simulator outlasts every run; the test kills it at the end.
@@ -245,17 +246,56 @@ TEST_P(UnattendedProgram, CountsEveryFrameTheSimulatorDamaged)
     EXPECT_EQ(counted[4], "0");
 }
 
-TEST_P(UnattendedProgram, ALogFileThatCannotBeOpenedIsReportedOnStandardErrorWithStatusOne)
+TEST_P(UnattendedProgram, ALogFileThatCannotBeOpenedEndsTheRunAtOnceWithStatusOne)
 {
     startSimulator();
     Program run(sim.path("run"));
     const std::string name = sim.path("no-such-folder") + "/drive";
-    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", name, "--seconds", "3"}));
+    // Asked for ten minutes: it must not drive on without its log.
+    ASSERT_TRUE(start(run, {"--port", "COM1", "--log", name, "--seconds", "600"}));
     ASSERT_EQ(run.waitExit(20000ms), 1) << run.err();
     EXPECT_EQ(run.err(),
               "Error: Could not open the log file \"" + name +
                   ".KLF\" (No such file or directory). Log mode has been switched off.\n");
-    EXPECT_NE(run.out().find(" | log off | "), std::string::npos) << run.out();
+}
+
+// A second run started while a first logs: on the first's port it says the port is in use and
+// reads nothing; on another instrument but the first's log name it ends with status 1, naming
+// the file. The first's log is its instrument's packets from the first on, without a gap.
+TEST_P(UnattendedProgram, ASecondRunLeavesTheFirstsPortAndLogFileAlone)
+{
+    startSimulator();
+    test::SimulatorProcess otherSim;
+    ASSERT_TRUE(otherSim.start(
+        {"--link", otherSim.path("port"), "--mode", "table", "--rate", "50", "--seed", "9"}));
+    ASSERT_TRUE(otherSim.waitForLink(otherSim.path("port")));
+    ::setenv("ZENTOR_COM2", otherSim.path("port").c_str(), 1);
+    Program first(sim.path("first"));
+    ASSERT_TRUE(start(first, {"--port", "COM1", "--log", sim.path("drive")}));
+    ASSERT_TRUE(
+        test::waitUntil([&] { return first.out().find(" kB | ") != std::string::npos; }, 15000ms))
+        << first.out();
+
+    Program samePort(sim.path("same-port"));
+    ASSERT_TRUE(start(samePort, {"--port", "COM1", "--seconds", "3"}));
+    Program sameLog(sim.path("same-log"));
+    ASSERT_TRUE(start(sameLog, {"--port", "COM2", "--log", sim.path("drive")}));
+    ASSERT_EQ(sameLog.waitExit(20000ms), 1) << sameLog.err();
+    EXPECT_NE(sameLog.err().find("Error: Could not open the log file \"" + log +
+                                 "\" (another program is writing it). Log mode has been "
+                                 "switched off.\n"),
+              std::string::npos)
+        << sameLog.err();
+    ASSERT_EQ(samePort.waitExit(20000ms), 0) << samePort.err();
+    const std::string out = samePort.out();
+    EXPECT_NE(out.find(" s | COM1: in use by another program - retrying... | frames 0 good"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("Connected"), std::string::npos) << out;
+
+    first.signal(SIGTERM);
+    ASSERT_EQ(first.waitExit(15000ms), 0) << first.err();
+    expectCompleteHeaderThenTheSimulatorsPackets();
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, UnattendedProgram, ::testing::ValuesIn(unattendedPrograms()),

@@ -81,7 +81,7 @@ TEST(CommandLineWindows, LogPutsTheNameIntoLogFileAndWaitsForTheInstrument)
             run.windows->session().link().HandlePacket(record.data(), record.size());
         }
         EXPECT_FALSE(log.waiting());
-        main.close(); // log mode ends, the file is closed
+        main.closeWithoutAsking(); // log mode ends, the file is closed
     }
     EXPECT_EQ(std::remove((name + ".KLF").c_str()), 0) << "the log file was not created";
 }

@@ -18,6 +18,7 @@
 #include "logging/KlfReader.h"
 #include "logging/LogFileName.h"
 #include "logging/LogHeader.h"
+#include "map/MapTestNames.h"
 #include "support/FileBytes.h"
 #include "support/SimulatorProcess.h"
 #include "support/WaitUntil.h"
@@ -227,6 +228,8 @@ protected:
     void SetUp() override
     {
         test::testApplication();
+        // A map feed of the test's own: another run on this machine may publish the program's.
+        ::setenv("ZENTOR_MAP_BLOCK", mapNames.names().block.c_str(), 1);
         windows = std::make_unique<ProgramWindows>();
         probeWindow = std::make_unique<QtWindowThread>();
         probe = std::make_unique<test::WindowProbe>(*probeWindow);
@@ -237,7 +240,7 @@ protected:
     {
         probe->stop(serveWindowOnce);
         if (windows->mainForm().isVisible())
-            windows->mainForm().close();
+            windows->mainForm().closeWithoutAsking();
         EXPECT_TRUE(windows->endWorkers());
         windows.reset();
         ::unsetenv("ZENTOR_COM1");
@@ -343,7 +346,7 @@ protected:
             << header.size() + record.size();
         if (endByClosing) {
             phases.begin("closing the window");
-            windows->mainForm().close();
+            windows->mainForm().closeWithoutAsking();
         } else {
             phases.begin("log mode off");
             logMode->click();
@@ -413,6 +416,7 @@ protected:
     QTemporaryDir dir;
     std::string port;
     int driveCount = 0;
+    test::TestMapNames mapNames; // outlives the windows, whose map feed removes its block first
     std::unique_ptr<ProgramWindows> windows;
     std::unique_ptr<QtWindowThread> probeWindow;
     std::unique_ptr<test::WindowProbe> probe;

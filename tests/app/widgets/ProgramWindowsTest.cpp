@@ -8,7 +8,9 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolButton>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -74,6 +76,15 @@ TEST_F(Program, MapMenuShowsTheMapRangeDialogWithoutBlocking)
     EXPECT_TRUE(windows->mapRangeForm().isVisible());
     EXPECT_FALSE(windows->mapRangeForm().isModal());
     EXPECT_EQ(windows->mapRangeForm().windowTitle(), QStringLiteral("Mapping Range Settings"));
+}
+
+TEST_F(Program, StartsWithTheCommandLinesMapChoices)
+{
+    windows = std::make_unique<ProgramWindows>(
+        parseProgramOptions({"--map-receiver", "2", "--map-range", "-110,-40"}), made.factory());
+    EXPECT_EQ(windows->session().mapSettings().range(), (MapRange{-110, -40}));
+    EXPECT_EQ(windows->mapRangeForm().edRSSIMin->text(), QStringLiteral("-110"));
+    EXPECT_TRUE(windows->mapRangeForm().UseR2->isChecked());
 }
 
 TEST_F(Program, EndingWithUsbTellsEveryWorkerAndWaitsForThem)

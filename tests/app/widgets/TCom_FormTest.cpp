@@ -121,6 +121,22 @@ TEST_F(ComForm, OkWithComThreeAndZentorGpsStartsLinkMainAndGps)
     EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Gps"));
 }
 
+TEST_F(ComForm, TheInstrumentAndTheTravelPilotOnOnePortAreNotTaken)
+{
+    connectWith(QStringLiteral("COM2:"), QStringLiteral("TravelPilot COM2:"));
+    ASSERT_EQ(messages.messages().size(), 1u);
+    EXPECT_EQ(messages.messages()[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages.messages()[0].text, "The instrument and the TravelPilot cannot share COM2: "
+                                           "choose another port for one of them.");
+    EXPECT_TRUE(made.log.empty());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(mainWindow->isVisible());
+
+    connectWith(QStringLiteral("COM2:"), QStringLiteral("TravelPilot COM1:"));
+    EXPECT_THAT(made.log, ElementsAre("start Link", "start Main", "start Nav"));
+    EXPECT_FALSE(dialog->isVisible());
+}
+
 TEST_F(ComForm, EscapeAndClosingLeaveItOpen)
 {
     dialog->reject();

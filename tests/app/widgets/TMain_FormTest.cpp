@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,6 +38,14 @@ using test::Bytes;
 using test::packetRecord;
 using test::processEventsUntil;
 using ::testing::ElementsAre;
+
+// Saves a picture of `widget` when ZENTOR_SCREENSHOT_DIR names a folder for them.
+void keepScreenshot(QWidget* widget, const char* name)
+{
+    const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR");
+    if (!keep.isEmpty())
+        widget->grab().save(keep + QLatin1Char('/') + QString::fromLatin1(name));
+}
 
 class MainForm : public ::testing::Test
 {
@@ -317,8 +327,10 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     EXPECT_EQ(top[2]->text(), QStringLiteral("&Help"));
 
     const QList<QAction*> file = top[0]->menu()->actions();
-    ASSERT_EQ(file.size(), 1);
-    EXPECT_EQ(file[0]->text(), QStringLiteral("E&xit"));
+    ASSERT_EQ(file.size(), 3);
+    EXPECT_EQ(file[0]->text(), QStringLiteral("&Replay Drive..."));
+    EXPECT_TRUE(file[1]->isSeparator());
+    EXPECT_EQ(file[2]->text(), QStringLiteral("E&xit"));
     const QList<QAction*> help = top[2]->menu()->actions();
     ASSERT_EQ(help.size(), 3);
     EXPECT_EQ(help[0]->text(), QStringLiteral("&User Manual"));
@@ -337,15 +349,39 @@ TEST_F(MainForm, MenuHasFileMapAndHelpWithTheirItems)
     bool shown = false;
     QTimer::singleShot(0, [&] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            keepScreenshot(dialog, "select-log-file.png");
             shown = dialog->objectName() == QStringLiteral("dlgOpenLog");
             dialog->reject();
         }
     });
     control<QToolButton>("btnLogFile")->click();
     EXPECT_TRUE(shown);
-    ASSERT_NE(control<QFileDialog>("dlgOpenLog"), nullptr);
-    EXPECT_FALSE(control<QFileDialog>("dlgOpenLog")->isVisible());
+    QFileDialog* dialog = control<QFileDialog>("dlgOpenLog");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(control<QLineEdit>("LogFile")->text(), name);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select Log File"));
+    EXPECT_EQ(dialog->nameFilters(), (QStringList{QStringLiteral("Data logger logs (*.KLF)"),
+                                                  QStringLiteral("All Files (*)")}));
+}
+
+TEST_F(MainForm, TheSizeBoxShowsTheSelectedLogsFile)
+{
+    QTemporaryDir folder;
+    QFile chosen(folder.filePath(QStringLiteral("old.KLF")));
+    ASSERT_TRUE(chosen.open(QIODevice::WriteOnly));
+    ASSERT_EQ(chosen.write(QByteArray(3 * 1024 + 5, 'x')), 3 * 1024 + 5);
+    chosen.close();
+    form->showFileSize("812 kB"); // the log before
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(chosen.fileName());
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    control<QToolButton>("btnLogFile")->click();
+    EXPECT_EQ(control<QLineEdit>("LogFile")->text(), chosen.fileName());
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("3 kB"));
 }
 
 TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
@@ -357,6 +393,7 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "user-manual-failed.png");
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
@@ -366,7 +403,16 @@ TEST_F(MainForm, UserManualThatCannotBeOpenedIsReported)
     form->findChild<QAction*>(QStringLiteral("UserManual"))->trigger();
     QDir::setCurrent(before);
     EXPECT_EQ(title, QStringLiteral("Information"));
-    EXPECT_EQ(text, QStringLiteral("Could Not Load User Manual!!!"));
+    // Without the invisible breaks that let a long file name wrap.
+    const QStringList lines = QString(text).remove(QChar(0x200B)).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << text.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("Could Not Load User Manual!!!"));
+    EXPECT_TRUE(lines[1].startsWith(
+        QDir(empty.path()).absoluteFilePath(QStringLiteral("Zentor1.0.pdf and "))))
+        << lines[1].toStdString();
+    EXPECT_TRUE(
+        lines[1].endsWith(QStringLiteral("/share/doc/zentor-dl/Zentor1.0.pdf: no such file.")))
+        << lines[1].toStdString();
     EXPECT_EQ(icon, QMessageBox::Information);
 }
 
@@ -388,9 +434,17 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     int warnings = 0;
     QObject::connect(form.get(), &TMain_Form::logWarningRequested, [&] { ++warnings; });
 
+    const QColor plain = control<QLineEdit>("edFileSize")->palette().color(QPalette::Base);
     logMode->click();
     EXPECT_FALSE(logFile->isEnabled());
     EXPECT_EQ(warnings, 1) << "no scan channel information has been captured";
+    // Log mode on shows at a glance: the size box's colour and the status bar.
+    EXPECT_NE(control<QLineEdit>("edFileSize")->palette().color(QPalette::Base), plain);
+    form->showLinkStatus("Connected via COM");
+    const QString logged = folder.filePath(QStringLiteral("run.01.KLF"));
+    EXPECT_EQ(control<PanelStatusBar>("sbarZentor")->panelText(0),
+              QStringLiteral("Connected via COM    Log mode on: ") + logged);
+    keepScreenshot(form.get(), "main-window-log-mode-on.png");
     const Bytes clock = packetRecord(0x04, {1, 2, 3, 4, 5, 26, 9});
     const Bytes other = packetRecord(0x42, {7});
     feed(0x04, {1, 2, 3, 4, 5, 26, 9});
@@ -402,6 +456,10 @@ TEST_F(MainForm, LogModeWritesEveryPacketToTheFileNamedInLogFile)
     session->refreshStatus();
     EXPECT_EQ(control<QLineEdit>("edFileSize")->text(), QStringLiteral("0 kB"));
     logMode->click();
+    EXPECT_EQ(control<QLineEdit>("edFileSize")->palette().color(QPalette::Base), plain);
+    EXPECT_FALSE(control<PanelStatusBar>("sbarZentor")
+                     ->panelText(0)
+                     .contains(QStringLiteral("Log mode on")));
     // LogFile comes back once the log is closed, at the next tick.
     EXPECT_TRUE(processEventsUntil([&] { return logFile->isEnabled(); }));
     const Bytes written = fileBytes(name);
@@ -427,6 +485,44 @@ TEST_F(MainForm, ALogFileThatCannotBeOpenedIsReportedAndReleasesLogMode)
     EXPECT_EQ(messages.messages()[0].kind, MessageKind::Error);
     EXPECT_NE(messages.messages()[0].text.find("/nonexistent-folder/run.KLF"), std::string::npos)
         << messages.messages()[0].text;
+}
+
+TEST_F(MainForm, WithTheTravelPilotTheGpsDataGroupSaysWhyItIsEmpty)
+{
+    QLabel* note = control<QLabel>("lGpsSource");
+    form->showNormal();
+    EXPECT_FALSE(note->isVisible());
+    form->hide();
+    session->connect(0, 5); // TravelPilot COM5
+    form->showNormal();
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_EQ(note->text(), QStringLiteral("Positions come from the TravelPilot: no GPS data, and "
+                                           "nothing goes to the map."));
+    EXPECT_EQ(note->parent(), control<QGroupBox>("gbGPSData"));
+    EXPECT_FALSE(control<QLineEdit>("edGPSLatitude")->isVisible()) << "the note in their place";
+    keepScreenshot(form.get(), "main-window-travelpilot-source.png");
+}
+
+TEST_F(MainForm, ALogNameThatGivesNoFileIsRefusedAndLogModeStaysOff)
+{
+    QTemporaryDir folder;
+    const QString name = folder.path() + QStringLiteral("/");
+    control<QLineEdit>("LogFile")->setText(name);
+    QString text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "log-name-refused.png");
+            text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    button("btnLogMode")->click();
+    EXPECT_EQ(text, QStringLiteral("The log file name \"") + name +
+                        QStringLiteral("\" ends in a folder separator: a file name must follow "
+                                       "it. Log mode stays off."));
+    EXPECT_FALSE(button("btnLogMode")->isChecked());
+    EXPECT_FALSE(session->log().active());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral(".KLF"))));
 }
 
 TEST_F(MainForm, TickShowsThePcClockAndWakesTheRouters)
@@ -517,6 +613,69 @@ TEST_F(MainForm, APressedModeButtonIsTheSessionsModeUntilTheDataShowsAnother)
     feed(0x07, {0x00, 0x02, 0xB0});
     EXPECT_EQ(session->measurementMode(), MeasurementMode::List);
     EXPECT_TRUE(processEventsUntil([&] { return button("btnScanMode")->isChecked(); }));
+}
+
+// Answers the next question box with `answer`; returns its text once answered, and whether No
+// was its default.
+struct QuestionAnswer
+{
+    QString text;
+    bool defaultNo = false;
+};
+void answerNextQuestion(QMessageBox::StandardButton answer, QuestionAnswer& seen)
+{
+    QTimer::singleShot(0, [answer, &seen] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            keepScreenshot(box, "close-while-logging.png");
+            seen.text = box->text();
+            seen.defaultNo = box->defaultButton() == box->button(QMessageBox::No);
+            box->button(answer)->click();
+        }
+    });
+}
+
+TEST_F(MainForm, ClosingWhileLoggingAsksFirstAndOnlyYesEndsTheLog)
+{
+    QTemporaryDir folder;
+    control<QLineEdit>("LogFile")->setText(folder.filePath(QStringLiteral("drive")));
+    button("btnLogMode")->click();
+    ASSERT_TRUE(session->log().active());
+    int closed = 0;
+    QObject::connect(form.get(), &TMain_Form::formClosed, [&] { ++closed; });
+    form->showNormal();
+
+    QuestionAnswer no;
+    answerNextQuestion(QMessageBox::No, no);
+    form->close();
+    EXPECT_EQ(no.text, QStringLiteral("Log mode is on: stop logging and exit?"));
+    EXPECT_TRUE(no.defaultNo);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(session->log().active());
+    EXPECT_EQ(closed, 0);
+
+    QuestionAnswer yes;
+    answerNextQuestion(QMessageBox::Yes, yes);
+    form->close();
+    EXPECT_FALSE(yes.text.isEmpty());
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(session->log().active());
+    form->close(); // a second Exit after the answer
+    EXPECT_EQ(closed, 1);
+}
+
+TEST_F(MainForm, AnEndFromElsewhereClosesWithoutAsking)
+{
+    QTemporaryDir folder;
+    control<QLineEdit>("LogFile")->setText(folder.filePath(QStringLiteral("drive")));
+    button("btnLogMode")->click();
+    form->showNormal();
+    QuestionAnswer asked;
+    answerNextQuestion(QMessageBox::No, asked);
+    form->closeWithoutAsking();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(asked.text.isEmpty());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(session->log().active());
 }
 
 TEST_F(MainForm, ClosingSendsTheTerminateRequestsAndStopsWindowCalls)

@@ -96,13 +96,18 @@ void closeDevice(Device& device)
 }
 
 // Opens the line named by ZENTOR_FAKE_FTD2XX_PORT raw, with reads that wait at most
-// kReadTimeoutMs for the asked count; null when it cannot be opened.
-std::shared_ptr<zentor::SerialPort> openLine(const char* device)
+// kReadTimeoutMs for the asked count. FT_OK, or the library's answer for a device that is not
+// there (no line) or that another program has open (the line is held).
+FT_STATUS openLine(const char* device, std::shared_ptr<zentor::SerialPort>& line)
 {
     zentor::SerialSettings settings;
     settings.timeouts.readTotalConstantMs = kReadTimeoutMs;
-    auto line = std::make_shared<zentor::SerialPort>();
-    return line->open(device, settings) ? line : nullptr;
+    auto port = std::make_shared<zentor::SerialPort>();
+    if (port->open(device, settings)) {
+        line = std::move(port);
+        return zentor::FT_OK;
+    }
+    return port->inUse() ? kDeviceNotOpened : kDeviceNotFound;
 }
 
 } // namespace
@@ -150,9 +155,8 @@ FT_STATUS ZENTOR_WINAPI FT_Open(int deviceNumber, FT_HANDLE* pHandle)
         return kDeviceNotOpened; // a device is opened by one user at a time
     const char* port = std::getenv("ZENTOR_FAKE_FTD2XX_PORT");
     if (port && *port) {
-        device.line = openLine(port);
-        if (!device.line)
-            return kDeviceNotOpened;
+        if (const FT_STATUS status = openLine(port, device.line); status != zentor::FT_OK)
+            return status;
     }
     device.open = true;
     s.openedIndex = deviceNumber;

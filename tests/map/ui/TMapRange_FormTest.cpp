@@ -3,13 +3,17 @@
 #include "map/MapSettings.h"
 #include "ui/TestApplication.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace zentor {
@@ -54,30 +58,69 @@ TEST_F(MapRangeFormTest, ShowsTheRangeTheReceiverChoiceAndTheNote)
     EXPECT_EQ(form.findChild<QPushButton*>(QStringLiteral("OKBtn"))->text(), QStringLiteral("OK"));
 }
 
-TEST_F(MapRangeFormTest, ChangesReachTheMapSettingsAtOnce)
+// Presses OK and answers the message box it may raise; returns the box's text.
+QString pressOk(TMapRange_Form& form)
 {
-    settings.setRangeMinText("1");
-    settings.setRangeMaxText("2");
-    settings.setReceiver(1);
-    MapSettings fresh;
-    TMapRange_Form another(fresh);
-    EXPECT_EQ(fresh.rangeMinDbm(), -120);
-    EXPECT_EQ(fresh.rangeMaxDbm(), -50);
-    EXPECT_EQ(fresh.receiver(), 0);
-
-    another.edRSSIMin->setText(QStringLiteral("-95"));
-    EXPECT_EQ(fresh.rangeMinDbm(), -95);
-    another.edRSSIMax->setText(QStringLiteral("none"));
-    EXPECT_EQ(fresh.rangeMaxDbm(), 0);
-    another.edRSSIMax->setText(QStringLiteral("99999"));
-    EXPECT_EQ(fresh.rangeMaxDbm(), 32767);
-    another.UseR2->click();
-    EXPECT_EQ(fresh.receiver(), 1);
-    another.UseR1->click();
-    EXPECT_EQ(fresh.receiver(), 0);
+    QString text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (const QString keep = qEnvironmentVariable("ZENTOR_SCREENSHOT_DIR"); !keep.isEmpty())
+                box->grab().save(keep + QStringLiteral("/map-range-refused.png"));
+            text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    form.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
+    return text;
 }
 
-TEST_F(MapRangeFormTest, ShowsWithoutBlockingCentredAndOkOnlyCloses)
+TEST_F(MapRangeFormTest, OkRefusesABadRangeAndKeepsTheSettings)
+{
+    settings.setRange({-110, -40});
+    settings.setReceiver(1);
+    TMapRange_Form shown(settings);
+    EXPECT_EQ(shown.edRSSIMin->text(), QStringLiteral("-110")) << "it shows what the settings hold";
+    EXPECT_TRUE(shown.UseR2->isChecked());
+
+    shown.show();
+    ASSERT_TRUE(test::processEventsUntil([&] { return shown.isVisible(); }));
+    shown.edRSSIMin->setText(QStringLiteral("-30"));
+    shown.UseR1->click();
+    EXPECT_EQ(pressOk(shown), QStringLiteral("The minimum value for the color range (-30 dBm) must "
+                                             "be below the maximum (-40 dBm)."));
+    EXPECT_TRUE(shown.isVisible()) << "the dialog stays open to be corrected";
+    EXPECT_EQ(settings.range(), (MapRange{-110, -40}));
+    EXPECT_EQ(settings.receiver(), 1);
+
+    shown.edRSSIMin->setText(QStringLiteral("-100"));
+    EXPECT_EQ(pressOk(shown), QString());
+    EXPECT_FALSE(shown.isVisible());
+    EXPECT_EQ(settings.range(), (MapRange{-100, -40}));
+    EXPECT_EQ(settings.receiver(), 0);
+}
+
+TEST_F(MapRangeFormTest, EscapeAndClosingKeepTheSettings)
+{
+    for (const bool escape : {true, false}) {
+        form.show();
+        ASSERT_TRUE(test::processEventsUntil([&] { return form.isVisible(); }));
+        form.edRSSIMin->setText(QStringLiteral("-90"));
+        form.UseR2->click();
+        if (escape) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&form, &key);
+        } else {
+            form.close();
+        }
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(settings.range(), (MapRange{-120, -50}));
+        EXPECT_EQ(settings.receiver(), 0);
+        EXPECT_EQ(form.edRSSIMin->text(), QStringLiteral("-120")) << "shown as they are";
+        EXPECT_TRUE(form.UseR1->isChecked());
+    }
+}
+
+TEST_F(MapRangeFormTest, ShowsWithoutBlockingCentredAndKeepsItsPlace)
 {
     form.show(); // returns at once: the dialog is not modal
     ASSERT_TRUE(test::processEventsUntil([&] { return form.isVisible(); }));
@@ -91,7 +134,7 @@ TEST_F(MapRangeFormTest, ShowsWithoutBlockingCentredAndOkOnlyCloses)
     form.findChild<QPushButton*>(QStringLiteral("OKBtn"))->click();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.edRSSIMin->text(), QStringLiteral("-110"));
-    EXPECT_EQ(settings.rangeMinDbm(), -110);
+    EXPECT_EQ(settings.range(), (MapRange{-110, -50}));
 
     // Shown again, it keeps its place.
     form.move(form.pos() + QPoint(20, 10));

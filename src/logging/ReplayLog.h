@@ -1,6 +1,5 @@
 #pragma once
 
-#include "SimPacket.h"
 #include "logging/KlfReader.h"
 
 #include <cstddef>
@@ -9,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace zentor::sim {
+namespace zentor {
+
+using Bytes = std::vector<std::uint8_t>;
 
 // A data logger log file (.KLF) read for replay: the instrument packets it holds, each as the
 // frame that carried it on the wire (0xAA, then the packet record as the file holds it), in file
@@ -29,6 +30,14 @@ public:
     Bytes frame(std::size_t i) const;
     std::uint8_t type(std::size_t i) const { return frames_[i].type; }
     std::vector<std::uint8_t> types() const;
+
+    // True when the file starts with a log header whose signature record was read: a data
+    // logger log, not some other file.
+    bool hasHeader() const { return hasHeader_; }
+
+    // The identification packet (type 0x1C) of the header's serial number, framed; none when
+    // the file has no header or the number is empty.
+    std::optional<Bytes> headerIdentification() const;
 
     // The serial number of the header's record 3 (its text up to the first 0x00); none when the
     // file has no header or the number is empty.
@@ -52,6 +61,11 @@ public:
     const std::optional<std::size_t>& stopOffset() const { return stopOffset_; }
     std::size_t fileSize() const { return fileSize_; }
 
+    // Where and why the replay stops short, in a user's words ("drive.KLF is truncated at byte
+    // 1234 (record) of 2000: the replay stops there, after the whole packets before it"); empty
+    // for a walk that reached the end.
+    std::string stopText(const std::string& name) const;
+
     // Offsets of the records left out for a wrong checksum, in file order.
     const std::vector<std::size_t>& badChecksumOffsets() const { return badChecksums_; }
     std::size_t travelPilotRecords() const { return travelPilotRecords_; }
@@ -68,6 +82,7 @@ private:
 
     Bytes wire_; // every frame to send, one after another
     std::vector<Frame> frames_;
+    bool hasHeader_ = false;
     std::optional<std::string> serialNumber_;
     std::optional<Bytes> headerConfiguration_;
     KlfVerdict verdict_ = KlfVerdict::Whole;
@@ -79,11 +94,4 @@ private:
     std::size_t travelPilotRecords_ = 0;
 };
 
-// Reads a whole file. Returns false, with `error` saying why, when it cannot be read.
-bool readLogFile(const std::string& path, Bytes& bytes, std::string& error);
-
-// Two lines or so for the user: how many packets a replay of the log sends, and what of the file
-// it leaves out and why.
-std::string describeReplayLog(const std::string& path, const ReplayLog& log);
-
-} // namespace zentor::sim
+} // namespace zentor

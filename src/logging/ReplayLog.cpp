@@ -3,11 +3,10 @@
 #include "link/Frame.h"
 #include "link/PacketLayout.h"
 #include "logging/KlfFormat.h"
-#include "logging/ReadWholeFile.h"
 
 #include <algorithm>
 
-namespace zentor::sim {
+namespace zentor {
 
 namespace {
 
@@ -18,22 +17,23 @@ bool isTravelPilotRecord(std::uint8_t type)
 
 // The receivers record's data: the presence flags, receiver 1's 12-byte block and the first 11
 // bytes of receiver 2's. The configuration packet carries both blocks whole.
+Bytes framed(std::uint8_t type, const Bytes& data)
+{
+    const OutboundFrame frame = buildFrame(type, data.data(), data.size());
+    return Bytes(frame.bytes.begin(), frame.bytes.begin() + static_cast<long>(frame.size));
+}
+
 Bytes configurationFromReceivers(const ByteView& data)
 {
     Bytes config(data.data, data.data + data.size);
     config.resize(kConfigurationDataBytes, 0);
-    return frameBytes({kPacketConfiguration, config});
+    return framed(kPacketConfiguration, config);
 }
 
 std::string serialNumberText(const ByteView& data)
 {
     const std::uint8_t* end = data.data + std::min(data.size, kSerialNumberBytes);
     return std::string(data.data, std::find(data.data, end, std::uint8_t{0}));
-}
-
-std::string plural(std::size_t n, const char* word)
-{
-    return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
 }
 
 } // namespace
@@ -59,7 +59,9 @@ void ReplayLog::take(const KlfRecord& record, const std::uint8_t* file)
 {
     switch (record.kind) {
     case KlfRecordKind::LeadIn:
+        return;
     case KlfRecordKind::Signature:
+        hasHeader_ = true;
         return;
     case KlfRecordKind::SerialNumber:
         if (const std::string serial = serialNumberText(record.data); !serial.empty())
@@ -100,34 +102,24 @@ std::vector<std::uint8_t> ReplayLog::types() const
     return types;
 }
 
-bool readLogFile(const std::string& path, Bytes& bytes, std::string& error)
+std::optional<Bytes> ReplayLog::headerIdentification() const
 {
-    if (readWholeFile(path, bytes, error))
-        return true;
-    error = "cannot read the log '" + path + "': " + error;
-    return false;
+    if (!serialNumber_)
+        return std::nullopt;
+    const std::string text = serialNumber_->substr(0, kIdentificationLength);
+    return framed(kPacketIdentification, Bytes(text.begin(), text.end()));
 }
 
-std::string describeReplayLog(const std::string& path, const ReplayLog& log)
+std::string ReplayLog::stopText(const std::string& name) const
 {
-    std::string text =
-        "zentor-sim: replaying " + path + ": " + plural(log.frameCount(), "instrument packet");
-    if (log.travelPilotRecords() > 0)
-        text += "; " + plural(log.travelPilotRecords(), "TravelPilot record") + " left out";
-    text += "\n";
-    if (const auto& stop = log.stopOffset()) {
-        const std::string why = log.problemOffset() == *stop
-                                    ? std::string(klfVerdictWord(log.verdict())) + " at byte " +
-                                          std::to_string(*stop) + " (" + log.problem() + ")"
-                                    : "unreadable from byte " + std::to_string(*stop);
-        text += "zentor-sim: " + path + " is " + why + " of " + std::to_string(log.fileSize()) +
-                ": the replay stops there, after the whole packets before it\n";
-    }
-    if (const std::vector<std::size_t>& bad = log.badChecksumOffsets(); !bad.empty())
-        text += "zentor-sim: " + path + ": " + plural(bad.size(), "record") +
-                " with a wrong checksum left out, the first at byte " + std::to_string(bad[0]) +
-                "\n";
-    return text;
+    if (!stopOffset_)
+        return {};
+    const std::string why = problemOffset_ == *stopOffset_
+                                ? std::string(klfVerdictWord(verdict_)) + " at byte " +
+                                      std::to_string(*stopOffset_) + " (" + problem_ + ")"
+                                : "unreadable from byte " + std::to_string(*stopOffset_);
+    return name + " is " + why + " of " + std::to_string(fileSize_) +
+           ": the replay stops there, after the whole packets before it";
 }
 
-} // namespace zentor::sim
+} // namespace zentor
