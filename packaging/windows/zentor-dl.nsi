@@ -3,9 +3,9 @@
 ; the manual, and an uninstaller registered with Windows. /S installs silently.
 ; makensis is given VERSION, FILES and UNFILES (the File and Delete lines of what Stage.cmake
 ; gathered) and OUTFILE.
-Unicode true
+; A 64-bit installer for the 64-bit programs.
+Target amd64-unicode
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Zentor Data Logger"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZentorDataLogger"
@@ -24,10 +24,6 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "The ${PRODUCT} needs 64-bit Windows."
-    Abort
-  ${EndIf}
   SetRegView 64
 FunctionEnd
 
