@@ -14,7 +14,6 @@ namespace {
 using test::cat;
 using test::hex;
 
-constexpr std::uint8_t kClock = 0x04;
 constexpr std::uint8_t kList = 0x07;
 
 // The frames a stream hands over when asked every `stepMs` from `fromMs` to `toMs`.
