@@ -27,13 +27,24 @@ if(ZENTOR_WINE64)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENTOR_WINE64})
 endif()
 
-# SQLite for klf-export's GeoPackage, as scripts/build-sqlite-windows installs it (Debian ships
-# none for mingw); without it klf-export.exe is built without --format gpkg.
+# What scripts/build-sqlite-windows and scripts/build-qt-windows install, in their cache outside
+# the checkout (Debian ships neither for mingw): SQLite for klf-export's GeoPackage (without it
+# klf-export.exe is built without --format gpkg) and Qt for the windowed program (without it only
+# the Qt-free programs are built).
 if(DEFINED ENV{ZENTOR_WINDOWS_CACHE})
-  set(ZENTOR_SQLITE_WINDOWS "$ENV{ZENTOR_WINDOWS_CACHE}/sqlite3")
+  set(ZENTOR_WINDOWS_CACHE "$ENV{ZENTOR_WINDOWS_CACHE}")
 else()
-  set(ZENTOR_SQLITE_WINDOWS "$ENV{HOME}/.cache/zentor-windows/sqlite3")
+  set(ZENTOR_WINDOWS_CACHE "$ENV{HOME}/.cache/zentor-windows")
 endif()
+set(ZENTOR_SQLITE_WINDOWS "${ZENTOR_WINDOWS_CACHE}/sqlite3")
 if(EXISTS "${ZENTOR_SQLITE_WINDOWS}/include/sqlite3.h")
   list(APPEND CMAKE_FIND_ROOT_PATH "${ZENTOR_SQLITE_WINDOWS}")
+endif()
+set(ZENTOR_QT_WINDOWS "${ZENTOR_WINDOWS_CACHE}/qt6")
+if(EXISTS "${ZENTOR_QT_WINDOWS}/.zentor-complete")
+  list(APPEND CMAKE_FIND_ROOT_PATH "${ZENTOR_QT_WINDOWS}")
+  # Qt's code generators (moc, rcc, uic) are the build machine's, of the same version.
+  set(QT_HOST_PATH /usr)
+  file(GLOB ZENTOR_QT_HOST_INFO /usr/lib/*/cmake/Qt6HostInfo)
+  set(Qt6HostInfo_DIR "${ZENTOR_QT_HOST_INFO}")
 endif()

@@ -45,8 +45,13 @@ const char* const kLogModeDuringReplayText =
     "Log Data is off during a replay: a replay never writes into a log";
 constexpr int kLinkLostNoteHeight = 16;
 constexpr int kLinkLostNotePixels = 11;
+#ifdef _WIN32
+// Where the installer puts the manual: beside the program.
+const char* const kInstalledManualFolder = "";
+#else
 // Where the package puts the manual, from the program's own folder (bin/).
 const char* const kInstalledManualFolder = "../share/doc/zentor-dl/";
+#endif
 
 QString fromStd(const std::string& text)
 {

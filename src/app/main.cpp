@@ -16,6 +16,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -104,6 +107,14 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
 
 int main(int argc, char* argv[])
 {
+#ifdef _WIN32
+    // A windowed program has no console of its own: --help, --version, a bad command line and
+    // --headless write to the console of the command prompt that started it, when there is one.
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stdout);
+        std::freopen("CONOUT$", "w", stderr);
+    }
+#endif
     const zentor::ProgramOptions options =
         zentor::parseProgramOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const std::optional<int> status = zentor::answerWithoutRun(
