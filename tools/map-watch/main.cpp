@@ -1,13 +1,8 @@
 // map-watch: prints what the mapping application receives from the data logger's map feed,
 // each time the feed announces a new block.
-#include "MapWatcher.h"
-#include "map/MapUpdateSignal.h"
+#include "MapWatch.h"
 
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QTimer>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
@@ -17,7 +12,6 @@ using zentor::MapFeedNames;
 constexpr int kExitShown = 0;
 constexpr int kExitNoBlock = 1;
 constexpr int kExitBadArguments = 2;
-constexpr int kPollIntervalMs = 1000;
 
 const char* const kUsage =
     "usage: map-watch [--once] [--block NAME] [--mutex NAME] [--message NAME]\n"
@@ -25,9 +19,14 @@ const char* const kUsage =
     "Prints the position, RSSI reading, colour range and serial number that the data logger\n"
     "publishes for the mapping application, one line per update:\n"
     "  lat 48.137000 lon 11.575000 rssi -73 dBm range -110..-40 dBm sn ZN000042\n"
+#ifdef _WIN32
+    "It reads the shared memory block QXVTAVRINE while holding the mutex DATAMUTEX, on each\n"
+    "QXV_MAP_UPDATE window message that the data logger broadcasts.\n"
+#else
     "It reads the shared memory block /QXVTAVRINE while holding the mutex in /DATAMUTEX, on\n"
     "each QXV_MAP_UPDATE signal on the session bus (path /org/zentor/MapFeed, interface\n"
     "org.zentor.MapFeed), or once a second when there is no session bus.\n"
+#endif
     "\n"
     "  --once          print the block once and end\n"
     "  --block NAME    the block's name (default QXVTAVRINE)\n"
@@ -87,21 +86,5 @@ int main(int argc, char** argv)
     if (options.once)
         return zentor::printMapBlock(options.names) ? kExitShown : kExitNoBlock;
 
-    QCoreApplication app(argc, argv);
-    zentor::MapWatcher watcher(options.names);
-    QTimer poll;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected() &&
-        bus.connect(QString(), QString::fromLatin1(zentor::kMapUpdatePath),
-                    QString::fromLatin1(zentor::kMapUpdateInterface),
-                    QString::fromStdString(options.names.message), &watcher, SLOT(print()))) {
-        std::fprintf(stderr, "map-watch: waiting for %s on the session bus\n",
-                     options.names.message.c_str());
-    } else {
-        std::fprintf(stderr, "map-watch: no session bus, reading the block once a second\n");
-        QObject::connect(&poll, &QTimer::timeout, &watcher, &zentor::MapWatcher::print);
-        poll.start(kPollIntervalMs);
-    }
-    watcher.print();
-    return app.exec();
+    return zentor::watchMapFeed(argc, argv, options.names);
 }

@@ -2,8 +2,6 @@
 
 #include "platform/MapPublisher.h"
 
-#include <QObject>
-
 namespace zentor {
 
 // Prints the map block as one line:
@@ -12,19 +10,10 @@ namespace zentor {
 // on standard error instead and returns false.
 bool printMapBlock(const MapFeedNames& names);
 
-// Prints the block each time it is told to (by the update signal or a timer).
-class MapWatcher : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit MapWatcher(MapFeedNames names) : names_(std::move(names)) {}
-
-public slots:
-    void print() { printMapBlock(names_); }
-
-private:
-    const MapFeedNames names_;
-};
+// Prints the block now and each time the data logger announces a new one, until the program is
+// ended: on Windows on the registered window message that the logger broadcasts, on Linux on
+// its session-bus signal (or once a second when there is no session bus). Returns the exit
+// status when it cannot wait.
+int watchMapFeed(int argc, char** argv, const MapFeedNames& names);
 
 } // namespace zentor

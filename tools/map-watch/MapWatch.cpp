@@ -1,4 +1,4 @@
-#include "MapWatcher.h"
+#include "MapWatch.h"
 
 #include "map/MapBlock.h"
 
