@@ -5,6 +5,7 @@
 #include "ui/FormLayout.h"
 #include "ui/Glyphs.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -46,10 +47,28 @@ extern "C" void endRunOnExit()
     zentor::ProgramWindows* windows = std::exchange(runningWindows, nullptr);
     if (!windows)
         return;
-    std::fputs("zentor-dl: the desktop has gone; ending the run\n", stderr);
+    std::fputs("zentor-dl: the desktop session has ended; ending the run\n", stderr);
     const bool ended = windows->endWorkers(zentor::ProgramSession::kWorkerEndWait, true);
     endWithoutDestructors(ended ? EXIT_SUCCESS : EXIT_FAILURE);
 }
+
+#ifdef _WIN32
+// Windows ends the process once its windows have answered WM_ENDSESSION (the user logs off or
+// shuts down with the program open). The run ends inside that answer, the log written and
+// closed. Nothing is done at WM_QUERYENDSESSION: another program may still cancel the end, and
+// logging goes on then.
+class SessionEndFilter : public QAbstractNativeEventFilter
+{
+public:
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override
+    {
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->message == WM_ENDSESSION && msg->wParam)
+            endRunOnExit();
+        return false;
+    }
+};
+#endif
 
 // The toolkit is there for the session bus, which announces the map feed.
 int runHeadless(int argc, char* argv[], const zentor::ProgramOptions& options)
@@ -73,9 +92,10 @@ int runWindows(int argc, char* argv[], const zentor::ProgramOptions& options)
         zentor::ProgramWindows windows(options);
         runningWindows = &windows;
         std::atexit(endRunOnExit);
-        // The end of the desktop session on Windows: the session manager asks the program to
-        // save its work; it ends the run as File > Exit does.
-        QObject::connect(qApp, &QGuiApplication::commitDataRequest, [&windows] { windows.end(); });
+#ifdef _WIN32
+        SessionEndFilter sessionEnd;
+        app.installNativeEventFilter(&sessionEnd);
+#endif
         // A signal or the end of --seconds ends the program as the main window's Exit does.
         const auto started = std::chrono::steady_clock::now();
         QTimer endTimer;
