@@ -1,10 +1,9 @@
 # Puts beside the Windows programs (in the one output folder, where the test programs lie too)
 # what the windowed program needs on a PC without Qt or a compiler: Qt's DLLs, the platform
 # plugins (windows for the desktop, offscreen for the tests without a display), the Windows Vista
-# style, the compiler's runtime DLLs that Qt's DLLs were linked with (our own programs carry
-# theirs inside), and the user manual rendered on the build machine.
-set(ZENTOR_MANUAL_PDF_RENDERED "" CACHE FILEPATH
-    "Zentor1.0.pdf as the build machine's manual-pdf rendered it, copied beside the Windows programs")
+# style and the compiler's runtime DLLs that Qt's DLLs were linked with (our own programs carry
+# theirs inside). The user manual goes into the installer only, so that the tests here see the
+# program as it is without it.
 
 set(deployDir ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 set(runtimeDlls)
@@ -27,10 +26,6 @@ set(deployCommands
           $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin> ${deployDir}/platforms
   COMMAND ${CMAKE_COMMAND} -E copy_if_different
           $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> ${deployDir}/styles)
-if(ZENTOR_MANUAL_PDF_RENDERED)
-  list(APPEND deployCommands
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ZENTOR_MANUAL_PDF_RENDERED} ${deployDir})
-endif()
 add_custom_target(windows-deploy ALL ${deployCommands}
   COMMENT "Putting Qt, its plugins and the compiler's runtime beside the Windows programs"
   VERBATIM)

@@ -1,7 +1,11 @@
 # cmake -P: gathers what the Windows installer and the zip hold into STAGE (the programs of
-# PROGRAMS that were built, everything windows-deploy put beside them, the manual) and writes the
-# installer's File lines to FILES and the uninstaller's Delete lines to UNFILES, so that the
-# uninstaller removes exactly what was installed.
+# PROGRAMS that were built, everything windows-deploy put beside them, the manual MANUAL) and
+# writes the installer's File lines to FILES and the uninstaller's Delete lines to UNFILES, so
+# that the uninstaller removes exactly what was installed.
+if(NOT EXISTS "${MANUAL}")
+  message(FATAL_ERROR "The installer needs the user manual: configure with "
+                      "-DZENTOR_MANUAL_PDF_RENDERED=<a Linux build's Zentor1.0.pdf>")
+endif()
 file(REMOVE_RECURSE ${STAGE})
 file(MAKE_DIRECTORY ${STAGE})
 string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
@@ -11,7 +15,11 @@ foreach(program ${PROGRAMS})
   endif()
 endforeach()
 file(GLOB dlls ${BIN}/Qt6*.dll ${BIN}/lib*.dll)
-file(COPY ${dlls} ${BIN}/platforms ${BIN}/styles ${BIN}/Zentor1.0.pdf DESTINATION ${STAGE})
+file(COPY ${dlls} ${BIN}/platforms ${BIN}/styles ${MANUAL} DESTINATION ${STAGE})
+
+# The debugging information stays out of what users install.
+file(GLOB_RECURSE binaries ${STAGE}/*.exe ${STAGE}/*.dll)
+execute_process(COMMAND ${STRIP} --strip-debug ${binaries} COMMAND_ERROR_IS_FATAL ANY)
 
 file(GLOB_RECURSE staged RELATIVE ${STAGE} ${STAGE}/*)
 list(SORT staged)
