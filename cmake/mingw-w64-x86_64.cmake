@@ -1,8 +1,8 @@
 # Cross build for 64-bit Windows with Debian's mingw-w64 compilers, the variant with POSIX
 # threads (std::thread and std::mutex need it). Every program is linked with the compiler's
 # runtime (libgcc, libstdc++, winpthread) built in, so an .exe runs with nothing beside it.
-# Programs built here run under Wine when it is installed (the CMake emulator), which is how
-# CTest runs the tests.
+# Programs built here run under Wine when it is installed (the CMake emulator, through
+# tests/wine/run), which is how CTest runs the tests.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -24,7 +24,7 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # Debian installs the 64-bit Wine loader outside the search path.
 find_program(ZENTOR_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(ZENTOR_WINE64)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${ZENTOR_WINE64})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/wine/run ${ZENTOR_WINE64})
 endif()
 
 # What scripts/build-sqlite-windows and scripts/build-qt-windows install, in their cache outside
