@@ -154,7 +154,8 @@ TEST_F(ProgramOnALink, RunsAgainstTheInstrumentSimulator)
     // After a GPS update the map feed block carries the position and the serial number.
     std::vector<std::uint8_t> block(kMapBlockBytes);
     EXPECT_TRUE(processEventsUntil([&] {
-        return readMapBlock({}, block.data()) && readLe64Double(&block[16]) > 50.0;
+        return readMapBlock(programMapNames(), block.data()) &&
+               readLe64Double(&block[16]) > 50.0;
     })) << "the simulated drive is near 52 N";
     EXPECT_NEAR(readLe64Double(&block[24]), 4.36, 0.1);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&block[297])), "ZT012345");
